@@ -1,0 +1,54 @@
+#pragma once
+// Every modal message box of the program goes through ShowMessageBox.
+//
+// Three modes:
+//  - Interactive: a QMessageBox is shown and the user's answer returned.
+//  - Scripted (tests): answers are taken from a queue filled in advance; when
+//    the queue is empty the default answer is returned. Every box is recorded.
+//  - Headless (command-line tools): each box becomes one line on stderr,
+//    "korvale: <kind>: <text>" with line breaks turned into spaces, and the
+//    default answer is returned.
+//
+// The default answer is the one that changes nothing: OK for a box with only
+// OK, Cancel when the box offers Cancel, otherwise No.
+//
+// Texts use "\r" for a line break inside the box.
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class BoxKind { Warning, Error, Information, Confirmation, Plain };
+enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class BoxAnswer { Ok, Cancel, Yes, No };
+
+enum class BoxMode { Interactive, Scripted, Headless };
+
+struct ShownBox {
+  BoxKind kind;
+  BoxButtons buttons;
+  std::string caption;
+  std::string text;
+  BoxAnswer answer;
+};
+
+BoxAnswer ShowMessageBox(BoxKind kind, const std::string& text,
+                         BoxButtons buttons = BoxButtons::Ok,
+                         const std::string& caption = {});
+
+BoxAnswer DefaultAnswer(BoxButtons buttons);
+
+void SetMessageBoxMode(BoxMode mode);
+BoxMode MessageBoxMode();
+
+// Scripted mode: answers used in order by the next boxes.
+void QueueBoxAnswer(BoxAnswer answer);
+// Boxes shown since the last ClearShownBoxes (all modes record them).
+const std::vector<ShownBox>& ShownBoxes();
+void ClearShownBoxes();
+
+// "\r" and "\r\n" as line breaks, as QMessageBox wants them ("\n").
+std::string BoxTextWithNewlines(const std::string& text);
+
+}  // namespace platform

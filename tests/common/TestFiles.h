@@ -1,0 +1,32 @@
+#pragma once
+// Small helpers for tests that work with files.
+#include <string>
+#include <vector>
+
+namespace testfiles {
+
+// A fresh, empty folder removed at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::vector<unsigned char> ReadAll(const std::string& path);
+void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// The shared test data folder beside the checkout, or "" when it is absent
+// (tests that need it skip, saying so).
+std::string SharedDir();
+// The program folder of the build (executables, libraries, error table).
+std::string BinDir();
+std::string SourceDir();
+
+}  // namespace testfiles
