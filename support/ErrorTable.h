@@ -17,9 +17,9 @@ std::string FormatThousands(int32_t n);
 constexpr std::size_t kMaxErrorMessageLength = 1000;
 
 // The text ShowErrorMessage shows for number and context, read from the table
-// at tablePath (a missing file gives the fixed explanation naming
-// ProgramDirectory() + "VESK.ERR"). Empty for number < 1. Throws InOutError if
-// the table exists but cannot be read.
+// at tablePath (a missing file gives the fixed explanation naming tablePath).
+// Empty for number < 1. Throws InOutError if the table exists but cannot be
+// read.
 std::string ComposeErrorMessage(int32_t number, const std::string& context,
                                 const std::string& tablePath);
 // Same, with the table in the program directory.
