@@ -180,6 +180,9 @@ class gd_object : public file_object {
   } frame_scale{};
 
  protected:
+  // Shows the replay's progress in the status window; a device may watch it.
+  virtual void show_progress(double fraction);
+
   // Reads the next point group into buffers.point one point at a time:
   // returns true with the point in buffers.point, false at the end record, the
   // end of the file or another opcode (whose words are then consumed).
@@ -190,4 +193,8 @@ class gd_object : public file_object {
  private:
   void open_libraries();
   void dispatch(uint16_t opcode, uint16_t length);
+  // Records followed by attached data (26, 103, 206), after their payload.
+  void replay_paragraph();
+  void replay_picture();
+  void replay_bitmap();
 };

@@ -1,0 +1,255 @@
+// The interpreter's own record handlers: shapes that reach the device as
+// plot_vector (and plot_arc, plot_circle, stroke text) calls.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "core/gd_object.h"
+#include "support/NumUtils.h"
+
+namespace {
+
+// Grid lines and ticks beyond this many along one axis are not drawn: a huge
+// range over a tiny step would otherwise take hours.
+constexpr double kMaxSteps = 100000;
+
+// A step that can be walked: positive and finite.
+bool WalkableStep(double step) { return std::isfinite(step) && step > 0; }
+
+bool Finite(std::initializer_list<double> values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+// The largest k >= 0 with start + k * step <= end, or -1 when even start
+// lies beyond end. The quotient is checked against its neighbours so that
+// rounding cannot add or lose a step; the checks are bounded because a step
+// below the resolution of start never moves it.
+double LastWholeStep(double start, double end, double step) {
+  double k = std::floor((end - start) / step);
+  if (!(k >= 0)) return -1;
+  for (int i = 0; i < 2 && k >= 0 && start + k * step > end; ++i) k -= 1;
+  for (int i = 0; i < 2 && start + (k + 1) * step <= end; ++i) k += 1;
+  return k;
+}
+
+}  // namespace
+
+// --- Grid (opcode 8) --------------------------------------------------------
+
+// The grid covers whole cells only: each axis stops at the last whole step
+// from its start that does not pass its end.
+void gd_object::plot_grid() {
+  const tfl::GridRecord& g = buffers.grid;
+  if (!WalkableStep(g.x_step) || !WalkableStep(g.y_step)) return;
+  if (!Finite({g.x_start, g.y_start, g.x_end, g.y_end})) return;
+  const double kx = LastWholeStep(g.x_start, g.x_end, g.x_step);
+  const double ky = LastWholeStep(g.y_start, g.y_end, g.y_step);
+  if (kx > kMaxSteps || ky > kMaxSteps) return;
+  // With the end before the start, the last step is the one before the
+  // start: no line along that axis, and the others run backwards to it.
+  const double x_last = g.x_start + kx * g.x_step;
+  const double y_last = g.y_start + ky * g.y_step;
+
+  for (int i = 0; i <= static_cast<int>(kx); ++i) {
+    const double x = g.x_start + i * g.x_step;
+    plot_vector(x, g.y_start, x, y_last);
+  }
+  for (int j = 0; j <= static_cast<int>(ky); ++j) {
+    const double y = g.y_start + j * g.y_step;
+    plot_vector(g.x_start, y, x_last, y);
+  }
+}
+
+// --- Lines, rectangles and sectors -------------------------------------------
+
+void gd_object::plot_polar_line(double x, double y, double length, double azimuth) {
+  double x2, y2;
+  PolarPoint(x2, y2, x, y, azimuth, length);
+  plot_vector(x, y, x2, y2);
+}
+
+void gd_object::plot_vector_rectangle(const Rect& r) {
+  plot_vector(r.x1, r.y1, r.x1, r.y2);
+  plot_vector(r.x1, r.y2, r.x2, r.y2);
+  plot_vector(r.x2, r.y1, r.x2, r.y2);
+  plot_vector(r.x2, r.y1, r.x1, r.y1);
+}
+
+void gd_object::plot_sector(double x, double y, double radius, double start_azimuth,
+                            double end_azimuth) {
+  plot_polar_line(x, y, radius, start_azimuth);
+  plot_arc(x, y, radius, start_azimuth, end_azimuth);
+  plot_polar_line(x, y, radius, end_azimuth);
+}
+
+// --- Orientation symbol (opcode 5) --------------------------------------------
+
+namespace {
+// Dips below this are drawn as horizontal bedding: a cross in a circle.
+constexpr double kFlatDipLimit = 0.1;
+}  // namespace
+
+void gd_object::plot_orientation(double x, double y, double strike_azimuth, double dip) {
+  const double s = (header.x_max - header.x_min) * orientation_size;
+  if (dip < kFlatDipLimit) {
+    const double h = s / 2;
+    plot_vector(x - h, y, x + h, y);
+    plot_vector(x, y - h, x, y + h);
+    plot_circle(x, y, h);
+    return;
+  }
+  double p1x, p1y, p2x, p2y, p3x, p3y;
+  PolarPoint(p1x, p1y, x, y, strike_azimuth, s);
+  const double opposite = strike_azimuth > 180 ? strike_azimuth - 180 : strike_azimuth + 180;
+  PolarPoint(p2x, p2y, x, y, opposite, s);
+  plot_vector(p1x, p1y, p2x, p2y);  // strike line
+  double dip_azimuth = strike_azimuth + 90;
+  if (dip_azimuth > 360) dip_azimuth -= 360;
+  PolarPoint(p3x, p3y, x, y, dip_azimuth, s);
+  plot_vector(x, y, p3x, p3y);  // dip tick
+
+  if (!std::isfinite(dip)) return;  // nothing sensible to write
+  const std::string label = FormatDecimal(dip < 1 ? 1 : 0, dip);
+  const double cx = (x + p1x + p3x) / 3;
+  const double cy = (y + p1y + p3y) / 3;
+  const double t = s / 3;
+  plot_vector_text(90, label, cx - 0.6 * t, cy - 0.45 * t, 0, t, t, true);
+}
+
+// --- Graph frame (opcode 1) -----------------------------------------------------
+
+namespace {
+
+constexpr int kAutomaticDivisions = 20;
+constexpr double kMinorPerMajor = 10;
+
+// One axis of a graph frame: its tick intervals, its extended range and how
+// data values map onto the page.
+struct FrameAxis {
+  double minor = 0, major = 0;
+  double low = 0, high = 0;  // extended range
+  int32_t decimals = 0;
+  double data_start = 0, scale = 0, page_start = 0;
+  double page_low = 0, page_high = 0, tolerance = 0;
+
+  double page(double v) const { return (v - data_start) * scale + page_start; }
+  bool inside(double p) const { return p >= page_low - tolerance && p <= page_high + tolerance; }
+  // Calls fn(value, page position) for every value from the extended low in
+  // steps of `step` up to the extended high whose position is in the frame.
+  template <class Fn>
+  void for_each_tick(double step, Fn fn) const {
+    const double k_last = LastWholeStep(low, high, step);
+    for (int k = 0; k <= static_cast<int>(k_last); ++k) {
+      const double v = low + k * step;
+      const double p = page(v);
+      if (inside(p)) fn(v, p);
+    }
+  }
+};
+
+// False when the axis cannot be walked (bad interval, non-finite range) or
+// would need an absurd number of ticks.
+bool SetUpAxis(FrameAxis& a, bool automatic, double interval, double data_start, double data_end,
+               double page_start, double page_end) {
+  if (automatic) {
+    ChooseTickSteps(kAutomaticDivisions, a.minor, a.major, data_start, data_end);
+  } else {
+    a.major = interval;
+    a.minor = interval / kMinorPerMajor;
+  }
+  if (!WalkableStep(a.major) || !WalkableStep(a.minor)) return false;
+  if (!Finite({data_start, data_end, page_start, page_end})) return false;
+  a.low = data_start;
+  a.high = data_end;
+  SnapRangeToStep(a.low, a.high, a.major);
+  a.low -= a.major;
+  a.high += a.major;
+  if (!Finite({a.low, a.high}) || (a.high - a.low) / a.minor > kMaxSteps) return false;
+  a.decimals = SpanDigits(a.low, a.high);
+  a.data_start = data_start;
+  a.page_start = page_start;
+  a.scale = std::fabs(page_end - page_start) / std::fabs(data_end - data_start);
+  a.page_low = std::min(page_start, page_end);
+  a.page_high = std::max(page_start, page_end);
+  // Values that land on the frame's edge count as inside despite rounding.
+  a.tolerance = 1e-9 * (a.page_high - a.page_low);
+  return std::isfinite(a.scale);
+}
+
+}  // namespace
+
+void gd_object::plot_graph_frame() {
+  const tfl::GraphFrameRecord& g = buffers.graph_frame;
+  const Rect& f = g.frame;
+  FrameAxis ax, ay;
+  const bool automatic = g.automatic_intervals != 0;
+  if (!SetUpAxis(ax, automatic, g.x_tick_interval, g.data_x_start, g.data_x_end, f.x1, f.x2) ||
+      !SetUpAxis(ay, automatic, g.y_tick_interval, g.data_y_start, g.data_y_end, f.y1, f.y2))
+    return;
+  frame_scale = {ax.scale, ay.scale};
+
+  const double w = std::fabs(f.x2 - f.x1);
+  const double h = std::fabs(f.y2 - f.y1);
+  const double cw = 0.02 * w;
+  const double ch = 0.04 * h;
+  const bool centred = g.frame_options != 0;
+
+  // Left side: ticks run across from x1; labels to its left.
+  plot_vector(f.x1, f.y1, f.x1, f.y2);
+  ay.for_each_tick(ay.minor, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.005 * w, py); });
+  ay.for_each_tick(ay.major, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.02 * w, py); });
+  ay.for_each_tick(ay.major, [&](double v, double py) {
+    const std::string label = FormatDecimal(ay.decimals, v);
+    if (centred) {
+      const Extent m = measure_vector_text(0, label, cw, ch);
+      plot_vector_text(0, label, f.x1 - 0.3 * ch - m.width / 2, py - m.height / 2, 0, cw, ch, true);
+    } else {
+      const Extent m = measure_vector_text(90, label, cw, ch);
+      plot_vector_text(90, label, f.x1 - m.width - 0.5 * cw, py - 0.5 * m.height, 0, cw, ch, true);
+    }
+  });
+
+  // Right side: ticks end at x2; labels to its right.
+  plot_vector(f.x2, f.y1, f.x2, f.y2);
+  ay.for_each_tick(ay.minor, [&](double, double py) { plot_vector(f.x2 - 0.005 * h, py, f.x2, py); });
+  ay.for_each_tick(ay.major, [&](double, double py) { plot_vector(f.x2 - 0.02 * h, py, f.x2, py); });
+  ay.for_each_tick(ay.major, [&](double v, double py) {
+    const std::string label = FormatDecimal(ay.decimals, v);
+    if (centred) {
+      const Extent m = measure_vector_text(0, label, cw, ch);
+      plot_vector_text(0, label, f.x2 + 1.3 * ch - m.width / 2, py - m.height / 2, 0, cw, ch, true);
+    } else {
+      plot_vector_text(90, label, f.x2 + 0.5 * cw, py - 0.3 * ch, 0, cw, ch, true);
+    }
+  });
+
+  // Bottom: ticks rise from y1; labels below it.
+  plot_vector(f.x1, f.y1, f.x2, f.y1);
+  ax.for_each_tick(ax.minor, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.005 * h); });
+  ax.for_each_tick(ax.major, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.02 * h); });
+  ax.for_each_tick(ax.major, [&](double v, double px) {
+    const std::string label = FormatDecimal(ax.decimals, v);
+    if (centred) {
+      const Extent m = measure_vector_text(90, label, cw, ch);
+      plot_vector_text(90, label, px - m.width / 2, f.y1 - 1.2 * ch - m.height / 2, 0, cw, ch, true);
+    } else {
+      const Extent m = measure_vector_text(0, label, cw, ch);
+      plot_vector_text(0, label, px + 0.5 * m.width, f.y1 - m.height - 0.5 * cw, 0, cw, ch, true);
+    }
+  });
+
+  // Top: ticks hang from y2; labels above it.
+  plot_vector(f.x1, f.y2, f.x2, f.y2);
+  ax.for_each_tick(ax.minor, [&](double, double px) { plot_vector(px, f.y2 - 0.005 * h, px, f.y2); });
+  ax.for_each_tick(ax.major, [&](double, double px) { plot_vector(px, f.y2 - 0.02 * h, px, f.y2); });
+  ax.for_each_tick(ax.major, [&](double v, double px) {
+    const std::string label = FormatDecimal(ax.decimals, v);
+    if (centred) {
+      const Extent m = measure_vector_text(90, label, cw, ch);
+      plot_vector_text(90, label, px - m.width / 2, f.y2 + 0.5 * ch - m.height / 2, 0, cw, ch, true);
+    } else {
+      const Extent m = measure_vector_text(0, label, cw, ch);
+      plot_vector_text(0, label, px + 0.5 * m.width, f.y2 + 0.5 * cw, 0, cw, ch, true);
+    }
+  });
+}

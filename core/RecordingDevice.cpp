@@ -1,0 +1,260 @@
+#include "core/RecordingDevice.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string Number(double v) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.15g", v);
+  return buffer;
+}
+
+}  // namespace
+
+std::string RecordedCall::str() const {
+  std::string s = name + "(";
+  bool first = true;
+  for (double v : args) {
+    if (!first) s += ",";
+    s += Number(v);
+    first = false;
+  }
+  if (has_text) {
+    if (!first) s += ",";
+    s += "\"" + text + "\"";
+  }
+  return s + ")";
+}
+
+RecordingDevice::RecordingDevice() = default;
+
+RecordingDevice::RecordingDevice(const std::string& pattern_path, const std::string& symbol_path)
+    : gd_object(pattern_path, symbol_path) {}
+
+std::vector<RecordedCall> RecordingDevice::of(std::string_view name) const {
+  std::vector<RecordedCall> out;
+  for (const RecordedCall& c : calls)
+    if (c.name == name) out.push_back(c);
+  return out;
+}
+
+std::size_t RecordingDevice::count(std::string_view name) const {
+  std::size_t n = 0;
+  for (const RecordedCall& c : calls) n += c.name == name;
+  return n;
+}
+
+std::vector<std::string> RecordingDevice::strings() const {
+  std::vector<std::string> out;
+  out.reserve(calls.size());
+  for (const RecordedCall& c : calls) out.push_back(c.str());
+  return out;
+}
+
+void RecordingDevice::show_progress(double fraction) {
+  progress.push_back(fraction);
+  gd_object::show_progress(fraction);
+}
+
+RecordedCall& RecordingDevice::add(std::string_view name, std::initializer_list<double> args) {
+  RecordedCall& c = calls.emplace_back();
+  c.name = name;
+  c.args = args;
+  return c;
+}
+
+RecordedCall& RecordingDevice::add(std::string_view name, std::initializer_list<double> args,
+                                   std::string_view text) {
+  RecordedCall& c = add(name, args);
+  c.text = text;
+  c.has_text = true;
+  return c;
+}
+
+std::vector<double> RecordingDevice::read_points() {
+  std::vector<double> pts;
+  while (read_group_point()) {
+    pts.push_back(buffers.point.x);
+    pts.push_back(buffers.point.y);
+  }
+  return pts;
+}
+
+std::vector<double> RecordingDevice::read_vectors() {
+  std::vector<double> v;
+  while (read_group_vector()) {
+    const tfl::VectorRecord& r = buffers.vector;
+    v.insert(v.end(), {r.x1, r.y1, r.x2, r.y2});
+  }
+  return v;
+}
+
+void RecordingDevice::plot_text(double x, double y, uint8_t vertical, uint8_t transparent,
+                                int32_t alignment, uint8_t adjust, std::string_view text) {
+  add("plot_text", {x, y, double(vertical), double(transparent), double(alignment), double(adjust)},
+      text);
+}
+
+void RecordingDevice::plot_arc(double x, double y, double radius, double start_azimuth,
+                               double end_azimuth) {
+  add("plot_arc", {x, y, radius, start_azimuth, end_azimuth});
+}
+
+void RecordingDevice::plot_picture_file(std::string_view file_name, uint8_t frame, const Rect& r,
+                                        uint8_t stretch) {
+  add("plot_picture_file", {double(frame), r.x1, r.y1, r.x2, r.y2, double(stretch)}, file_name);
+}
+
+void RecordingDevice::plot_vertical_line(double x) { add("plot_vertical_line", {x}); }
+
+void RecordingDevice::plot_circle(double x, double y, double radius) {
+  add("plot_circle", {x, y, radius});
+  gd_object::plot_circle(x, y, radius);
+}
+
+void RecordingDevice::set_color(int32_t color) { add("set_color", {double(color)}); }
+
+void RecordingDevice::plot_filled_polygon(const tfl::FilledPolygonRecord& r) {
+  add("plot_filled_polygon",
+      {double(r.outline_a), double(r.pen_style_a), double(r.width_a), double(r.fill_a),
+       double(r.brush_a), double(r.outline_b), double(r.pen_style_b), double(r.width_b),
+       double(r.fill_b), double(r.brush_b), double(r.overlap_fill), double(r.overlap_brush)});
+  std::vector<double> a = read_points();
+  std::vector<double> b = read_points();
+  calls.back().groups = {std::move(a), std::move(b)};
+}
+
+void RecordingDevice::plot_paragraph(const Rect& r, std::string_view text, uint8_t shrink,
+                                     uint8_t fixed) {
+  add("plot_paragraph", {r.x1, r.y1, r.x2, r.y2, double(shrink), double(fixed)}, text);
+}
+
+void RecordingDevice::plot_label(double x, double y, double unused, double size,
+                                 std::string_view text, int32_t angle, uint8_t size_mode,
+                                 uint8_t flag) {
+  add("plot_label", {x, y, unused, size, double(angle), double(size_mode), double(flag)}, text);
+}
+
+void RecordingDevice::set_font(std::string_view face, int32_t size, uint8_t style, int32_t color) {
+  add("set_font", {double(size), double(style), double(color)}, face);
+}
+
+void RecordingDevice::plot_line(uint8_t section, double x1, double y1, double x2, double y2) {
+  add("plot_line", {double(section), x1, y1, x2, y2});
+}
+
+void RecordingDevice::plot_page_text(double x, double y, uint8_t section, std::string_view text,
+                                     int32_t angle, int32_t extra) {
+  add("plot_page_text", {x, y, double(section), double(angle), double(extra)}, text);
+}
+
+void RecordingDevice::plot_picture(const Rect& r, int32_t size, const MemoryBlock& block,
+                                   uint8_t bitmap, uint8_t section) {
+  RecordedCall& c =
+      add("plot_picture", {r.x1, r.y1, r.x2, r.y2, double(size), double(bitmap), double(section)});
+  c.data.assign(block.data(), block.data() + block.size());
+}
+
+void RecordingDevice::plot_bitmap(const Rect& r, MemoryStream& stream, uint8_t section) {
+  RecordedCall& c = add("plot_bitmap", {r.x1, r.y1, r.x2, r.y2, double(section)});
+  c.data.assign(stream.data(), stream.data() + stream.size());
+}
+
+void RecordingDevice::plot_vector(double x1, double y1, double x2, double y2) {
+  add("plot_vector", {x1, y1, x2, y2});
+}
+
+void RecordingDevice::plot_pattern(const Rect& r, int32_t pattern, double x_scale, double y_scale,
+                                   uint8_t outline) {
+  add("plot_pattern", {r.x1, r.y1, r.x2, r.y2, double(pattern), x_scale, y_scale, double(outline)});
+}
+
+void RecordingDevice::plot_color_pattern(const Rect& r, int32_t pattern, double x_scale,
+                                         double y_scale, int32_t line_width, int32_t background,
+                                         int32_t pattern_color, uint8_t outline) {
+  add("plot_color_pattern",
+      {r.x1, r.y1, r.x2, r.y2, double(pattern), x_scale, y_scale, double(line_width),
+       double(background), double(pattern_color), double(outline)});
+}
+
+void RecordingDevice::plot_pattern_ex(const tfl::PatternExRecord& r) {
+  add("plot_pattern_ex", {r.rect.x1, r.rect.y1, r.rect.x2, r.rect.y2, double(r.pattern), r.x_scale,
+                          r.y_scale, double(r.outline), double(r.section)});
+}
+
+void RecordingDevice::plot_color_pattern_ex(const tfl::ColorPatternExRecord& r) {
+  add("plot_color_pattern_ex",
+      {r.rect.x1, r.rect.y1, r.rect.x2, r.rect.y2, double(r.pattern), r.x_scale, r.y_scale,
+       double(r.line_width), double(r.background), double(r.pattern_color), double(r.outline),
+       double(r.section)});
+}
+
+void RecordingDevice::fill_rectangle(const Rect& r, int32_t color, uint8_t section) {
+  add("fill_rectangle", {r.x1, r.y1, r.x2, r.y2, double(color), double(section)});
+}
+
+void RecordingDevice::plot_polyfill(int32_t pattern, double x_scale, double y_scale,
+                                    uint8_t outline) {
+  add("plot_polyfill", {double(pattern), x_scale, y_scale, double(outline)});
+  std::vector<double> pts = read_points();
+  calls.back().groups = {std::move(pts)};
+}
+
+void RecordingDevice::plot_color_polygon(int32_t pattern, uint8_t outline, double x_scale,
+                                         double y_scale, int32_t color) {
+  add("plot_color_polygon", {double(pattern), double(outline), x_scale, y_scale, double(color)});
+  std::vector<double> pts = read_points();
+  calls.back().groups = {std::move(pts)};
+}
+
+void RecordingDevice::plot_polyline() {
+  add("plot_polyline", {});
+  std::vector<double> pts = read_points();
+  calls.back().groups = {std::move(pts)};
+}
+
+void RecordingDevice::plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style) {
+  add("plot_styled_polyline", {double(pen_width), double(color), double(pen_style)});
+  std::vector<double> v = read_vectors();
+  calls.back().groups = {std::move(v)};
+}
+
+void RecordingDevice::plot_rectangle(const Rect& r) { add("plot_rectangle", {r.x1, r.y1, r.x2, r.y2}); }
+
+void RecordingDevice::set_pen_style(uint8_t pen_style) { add("set_pen_style", {double(pen_style)}); }
+
+void RecordingDevice::plot_symbol(double x, double y, double device_a, uint16_t symbol,
+                                  double width, double height, double device_b) {
+  add("plot_symbol", {x, y, device_a, double(symbol), width, height, device_b});
+}
+
+void RecordingDevice::plot_symbol_ex(const tfl::SymbolExRecord& r) {
+  add("plot_symbol_ex",
+      {r.x, r.y, r.device_a, double(r.symbol), r.width, r.height, r.device_b, double(r.section)});
+}
+
+void RecordingDevice::plot_brush_rectangle(const Rect& r, uint8_t brush_style, int32_t color,
+                                           uint8_t option) {
+  add("plot_brush_rectangle",
+      {r.x1, r.y1, r.x2, r.y2, double(brush_style), double(color), double(option)});
+}
+
+void RecordingDevice::plot_vector_text(int32_t angle, std::string_view text, double x, double y,
+                                       double ignored, double char_width, double char_height,
+                                       bool draw) {
+  add("plot_vector_text", {double(angle), x, y, ignored, char_width, char_height, double(draw)},
+      text);
+  gd_object::plot_vector_text(angle, text, x, y, ignored, char_width, char_height, draw);
+}
+
+void RecordingDevice::plot_note(double x, double y, std::string_view text) {
+  add("plot_note", {x, y}, text);
+}
+
+void RecordingDevice::plot_dimension_text(const Rect& r, std::string_view text, uint8_t downward,
+                                          uint8_t arrows) {
+  add("plot_dimension_text", {r.x1, r.y1, r.x2, r.y2, double(downward), double(arrows)}, text);
+}
+
+void RecordingDevice::set_pen_width(int32_t pen_width) { add("set_pen_width", {double(pen_width)}); }

@@ -1,0 +1,20 @@
+#include "core/SymbolLibrary.h"
+
+#include "support/ErrorTable.h"
+
+SymbolLibrary::SymbolLibrary(const std::string& path) : path_(path) {
+  if (!LibraryFileExists(path)) {
+    ShowErrorMessage(1035, "File Name = " + path);
+    return;
+  }
+  file_.open(path, kRecordSize);
+}
+
+void SymbolLibrary::read(int32_t n) {
+  if (!InNumberRange(n)) return;
+  if (n < record_count()) {
+    file_.copy_record(n, &current_);
+    return;
+  }
+  ShowErrorMessage(1037, "Symbol = " + FormatThousands(n));
+}
