@@ -1,7 +1,7 @@
 #include "support/NumUtils.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <numbers>
 #include <system_error>
@@ -49,9 +49,11 @@ void FixedDigits(double magnitude, int decimals, std::string& integerPart,
   std::string digits = "0";
   int pointAt = 1;  // digits before the decimal point
   if (magnitude != 0.0) {
+    // to_chars: the decimal point is "." whatever the user's locale says.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
-    std::string text = buffer;
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                std::chars_format::scientific, 14);
+    std::string text(buffer, result.ptr);
     std::size_t e = text.find('e');
     digits = text.substr(0, 1) + text.substr(2, e - 2);
     pointAt = std::stoi(text.substr(e + 1)) + 1;

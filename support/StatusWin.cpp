@@ -11,8 +11,8 @@
 
 #include <malloc.h>
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <vector>
 
@@ -60,8 +60,8 @@ std::string FreeHeapText() {
   struct mallinfo2 info = mallinfo2();
   double megabytes = static_cast<double>(info.fordblks / 1024) / 1000.0;
   char text[64];
-  std::snprintf(text, sizeof text, "(%.1f,)", megabytes);
-  return text;
+  auto result = std::to_chars(text, text + sizeof text, megabytes, std::chars_format::fixed, 1);
+  return "(" + std::string(text, result.ptr) + ",)";
 }
 
 void ReportFailure(const std::string& phrase, const std::exception& failure) {

@@ -1,4 +1,6 @@
 // Program paths and the two logs.
+#include <QCoreApplication>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -45,7 +47,9 @@ TEST(ProgramPaths, FolderAndBaseNameOfTheExecutable) {
   EXPECT_EQ(ProgramDirectory(), "./");
   EXPECT_EQ(ProgramBaseName(), "bare");
   SetProgramPaths();
-  EXPECT_EQ(ProgramBaseName(), "korvale_tests_support");
+  // The running test program itself.
+  EXPECT_EQ(ProgramBaseName(), QCoreApplication::applicationName().toStdString());
+  EXPECT_EQ(ProgramDirectory(), QCoreApplication::applicationDirPath().toStdString() + "/");
   EXPECT_EQ(ProgramDirectory().back(), '/');
 }
 
