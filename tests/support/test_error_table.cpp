@@ -156,3 +156,23 @@ TEST_F(ErrorTableFile, BoxIsTitledErrorWithOkAndNoIcon) {
 }
 
 }  // namespace
+
+namespace {
+
+// The table installed beside the programs defines every number they raise,
+// and each message fits the limit.
+TEST(InstalledErrorTable, DefinesTheProgramsNumbers) {
+  // The built table, or else its source text (same lines, LF ends).
+  std::string table = testfiles::BinDir() + "/VESK.ERR";
+  if (!std::filesystem::exists(table)) table = testfiles::SourceDir() + "/data/VESK.ERR.txt";
+  if (!std::filesystem::exists(table)) GTEST_SKIP() << "no error table built or in data/";
+  for (int number : {1033, 1034, 1035, 1037}) {
+    SCOPED_TRACE(number);
+    std::string text = ComposeErrorMessage(number, "ctx", table);
+    EXPECT_NE(text.rfind("Error # ", 0), 0u) << text;
+    EXPECT_LE(text.size(), kMaxErrorMessageLength);
+    EXPECT_EQ(text.substr(text.size() - 5), "  ctx") << "entry too long for its context";
+  }
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QSettings>
 #include <QStyle>
@@ -210,6 +211,18 @@ TEST_F(SettingsFiles, NoPrinterWarnsOnceAndUsesTheLetterPage) {
   EXPECT_EQ(name, "No Printer Selected");
   EXPECT_EQ(pw, 8.5);
   EXPECT_EQ(ph, 11.0);
+}
+
+TEST_F(SettingsFiles, SystemPrinterQueryWithoutPrintersGivesTheWarning) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed here";
+  SetPrinterQueryForTests(nullptr);
+  std::string name;
+  double pw = 0, ph = 0, w = 0, h = 0;
+  EXPECT_FALSE(GetPrinterPageSize(name, pw, ph, w, h));
+  EXPECT_EQ(name, "No Printer Selected");
+  EXPECT_EQ(w, 8.0);
+  EXPECT_EQ(h, 10.5);
+  EXPECT_EQ(platform::ShownBoxes().size(), 1u);
 }
 
 TEST_F(SettingsFiles, DefaultPageComesFromThePrinter) {
