@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/gd_object.h"
 #include "devices/DeviceMath.h"
@@ -120,6 +121,11 @@ class logp_object : public gd_object {
   // Lays out page `page_index` and replays the log onto the canvas. Errors
   // (FileError, RangeError) propagate; the canvas is left without a clip.
   void plot() override;
+  // The layout part of plot alone, from the header already read: computes
+  // body_origin_y, the clip rows, footer_top, ... (needs no canvas). False
+  // when the log has no width (x_max <= 0) and nothing is laid out. Throws
+  // RangeError for values beyond 32 bits.
+  bool lay_out_page();
 
   // --- Fields (the creator sets the first group; plot computes the rest) -----
   platform::Canvas* canvas = nullptr;  // not owned (see set_canvas)
@@ -189,15 +195,18 @@ class logp_object : public gd_object {
 
   // A colour argument that must not be negative.
   static platform::COLORREF checked_color(int32_t color);
+  // A canvas colour that came from a negative colour value is refused too.
+  static platform::COLORREF checked_canvas_color(platform::COLORREF color);
 
  private:
   void init_fields();
-  void lay_out_page();
   void plot_pattern_fill(const Rect& r, int32_t pattern, double x_scale, double y_scale,
                          bool colored, int32_t line_width, int32_t background,
                          int32_t pattern_color, uint8_t outline, std::optional<uint8_t> section);
   void plot_point_polygon(bool colored, int32_t color);
-  void draw_symbol(uint16_t symbol, double width, int32_t cx, int32_t cy);
+  void draw_symbol(double width, int32_t cx, int32_t cy);
 
   std::unique_ptr<platform::Canvas> own_canvas_;
+  // Point groups of plot_filled_polygon, kept to reuse their memory.
+  std::vector<platform::Point> group_a_, group_b_;
 };

@@ -1,0 +1,231 @@
+// Pattern fills, filled rectangles and brush rectangles of the canvas device.
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "core/FileError.h"
+#include "core/PatternLibrary.h"
+#include "devices/FillStyle.h"
+#include "devices/PatternTiling.h"
+#include "devices/logp_object.h"
+
+using device_math::MulDiv;
+using device_math::RoundChecked;
+using platform::COLORREF;
+using platform::Point;
+
+namespace {
+
+constexpr int32_t kLastPattern = 250;  // higher numbers mean "no pattern"
+constexpr double kGridInches = 0.02;   // one pattern unit at scale 1
+
+}  // namespace
+
+void logp_object::plot_pattern(const Rect& r, int32_t pattern, double x_scale, double y_scale,
+                               uint8_t outline) {
+  plot_pattern_fill(r, pattern, x_scale, y_scale, false, 0, 0, 0, outline, std::nullopt);
+}
+
+void logp_object::plot_color_pattern(const Rect& r, int32_t pattern, double x_scale,
+                                     double y_scale, int32_t line_width, int32_t background,
+                                     int32_t pattern_color, uint8_t outline) {
+  plot_pattern_fill(r, pattern, x_scale, y_scale, true, line_width, background, pattern_color,
+                    outline, std::nullopt);
+}
+
+void logp_object::plot_pattern_ex(const tfl::PatternExRecord& rec) {
+  plot_pattern_fill(rec.rect, rec.pattern, rec.x_scale, rec.y_scale, false, 0, 0, 0, rec.outline,
+                    rec.section);
+}
+
+void logp_object::plot_color_pattern_ex(const tfl::ColorPatternExRecord& rec) {
+  plot_pattern_fill(rec.rect, rec.pattern, rec.x_scale, rec.y_scale, true, rec.line_width,
+                    rec.background, rec.pattern_color, rec.outline, rec.section);
+}
+
+// The four pattern fills: plain (pen colour) or coloured (own colours), in
+// the body (file units, body clip) or in a header/footer section (inches).
+void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_scale,
+                                    double y_scale, bool colored, int32_t line_width,
+                                    int32_t background, int32_t pattern_color, uint8_t outline,
+                                    std::optional<uint8_t> section) {
+  const bool body = !section.has_value();
+  if (pattern > kLastPattern && colored && body) return;  // no pattern, no outline
+
+  // Rectangle ordered and mapped.
+  const double x1 = std::min(r.x1, r.x2), x2 = std::max(r.x1, r.x2);
+  const double y1 = std::min(r.y1, r.y2), y2 = std::max(r.y1, r.y2);
+  auto draw_outline = [&] {
+    if (!outline) return;
+    if (body) {
+      if (colored) {
+        if ((static_cast<uint32_t>(pattern_color) & 0xFFFFFF) == platform::kWhite) return;
+        set_pen_width(0);
+      }
+      plot_vector(x1, y1, x2, y1);
+      plot_vector(x2, y1, x2, y2);
+      plot_vector(x2, y2, x1, y2);
+      plot_vector(x1, y2, x1, y1);
+    } else {
+      plot_line(*section, x1, y1, x2, y1);
+      plot_line(*section, x2, y1, x2, y2);
+      plot_line(*section, x2, y2, x1, y2);
+      plot_line(*section, x1, y2, x1, y1);
+    }
+  };
+
+  int32_t top = 0, bottom = 0;
+  if (body) {
+    bottom = row(y1);
+    top = row(y2);
+  } else if (!section_row(*section, y1, top) || !section_row(*section, y2, bottom)) {
+    return;  // a section this page does not show
+  }
+  if (pattern > kLastPattern) {
+    draw_outline();
+    return;
+  }
+  pattern_library->read(pattern);
+  const PatternData& tile = pattern_library->current();
+  const int32_t left = px(x1), right = px(x2);
+
+  // Clip.
+  const int32_t wider = colored ? 1 : 0;
+  platform::Region clip;
+  if (body) {
+    if (bottom < body_clip_top) return;  // wholly above the body: nothing at all
+    top = std::max(top, body_clip_top);
+    clip = platform::Region::FromRect(left, top, right + wider, bottom + wider)
+               .Intersected(body_clip);
+    if (clip.IsEmpty()) return;
+  } else {
+    clip = platform::Region::FromRect(left, top, right + wider, bottom + wider);
+  }
+
+  // Pens.
+  const platform::Pen saved_pen = canvas->GetPen();
+  const platform::Brush saved_brush = canvas->GetBrush();
+  COLORREF line_color = 0;
+  int32_t line_px = 0;
+  if (colored) {
+    const COLORREF back = checked_color(background);
+    line_color = checked_color(pattern_color);
+    if (monochrome) line_color = platform::kBlack;  // pens only: the fill keeps its colour
+    line_px = MulDiv(line_width, line_unit, screen_ppi);
+    if (line_px < 0 || line_px > kMaxPenPixels) throw RangeError();
+    canvas->SelectClipRgn(&clip);
+    if (!(body && (back & 0xFFFFFF) == platform::kWhite)) {
+      platform::Brush fill;
+      fill.color = back;
+      canvas->FillRect(clip.Box(), fill);
+    }
+    canvas->SetPen(platform::Pen{platform::PS_SOLID, line_px, line_color});
+    platform::Brush solid;
+    solid.color = line_color;
+    canvas->SetBrush(solid);
+  } else {
+    apply_ink_rule(true, false);
+    platform::Pen pen = canvas->GetPen();
+    pen.width = 0;
+    canvas->SetPen(pen);
+    canvas->SelectClipRgn(&clip);
+  }
+
+  // Tiles.
+  const double unit_x = kGridInches * x_scale * resolution;
+  const double unit_y = kGridInches * y_scale * resolution;
+  if (!std::isfinite(unit_x) || !std::isfinite(unit_y)) throw RangeError();
+  const auto strokes = tile.used_strokes();
+  if (!strokes.empty()) {
+    const COLORREF pen_color = canvas->GetPen().color;
+    const int32_t dot_radius = [&] {
+      int32_t rr = resolution / 100;
+      return rr > 1 ? rr / 2 : rr;
+    }();
+    TileGrid grid;
+    grid.left = left;
+    grid.bottom = bottom;
+    grid.top = top;
+    grid.right = right;
+    grid.step_x = tile.tile_width * unit_x;
+    grid.step_y = tile.tile_height * unit_y;
+    const platform::Rect view = clip.Box();
+    const double reach = 128.0 * std::max(std::fabs(unit_x), std::fabs(unit_y)) + line_px + 2;
+    ForEachTile(grid, view.left, view.top, view.right, view.bottom, reach,
+                [&](double col, double cell_row) {
+                  for (const LibraryStroke& s : strokes) {
+                    const Point a{RoundChecked(col + s.x1 * unit_x),
+                                  RoundChecked(cell_row - s.y1 * unit_y)};
+                    const Point b{RoundChecked(col + s.x2 * unit_x),
+                                  RoundChecked(cell_row - s.y2 * unit_y)};
+                    if (a == b) {
+                      if (!colored) {
+                        if (resolution <= 100 || dot_radius < 1) {
+                          canvas->SetPixel(a.x, a.y, pen_color);
+                        } else {
+                          platform::Brush dot;
+                          dot.color = pen_color;
+                          const platform::Brush before = canvas->GetBrush();
+                          canvas->SetBrush(dot);
+                          canvas->Ellipse(a.x - dot_radius, a.y - dot_radius,
+                                          a.x + dot_radius + 1, a.y + dot_radius + 1);
+                          canvas->SetBrush(before);
+                        }
+                      } else if (const int32_t h = line_px / 2; h >= 1) {
+                        const int32_t odd = line_px % 2;
+                        canvas->Ellipse(a.x - h, a.y - h, a.x + h + odd, a.y + h + odd);
+                      } else {
+                        canvas->SetPixel(a.x, a.y, line_color);
+                      }
+                      continue;
+                    }
+                    canvas->MoveTo(a.x, a.y);
+                    canvas->LineTo(b.x, b.y);
+                    if (colored) canvas->SetPixel(b.x, b.y, line_color);
+                  }
+                });
+  }
+
+  // Restore.
+  if (colored) {
+    canvas->SetPen(saved_pen);
+    canvas->SetBrush(saved_brush);
+  }
+  if (body) select_body_clip(); else select_section_clip();
+  draw_outline();
+}
+
+void logp_object::fill_rectangle(const Rect& r, int32_t color, uint8_t section) {
+  int32_t top = 0, bottom = 0;
+  if (!section_row(section, r.y1, top) || !section_row(section, r.y2, bottom)) return;
+  platform::Brush brush;
+  brush.color = checked_color(color);  // fills keep their colour in black-only print
+  select_section_clip();
+  canvas->FillRect(platform::Rect{px(r.x1), top, px(r.x2), bottom}, brush);
+}
+
+void logp_object::plot_brush_rectangle(const Rect& r, uint8_t brush_style, int32_t color,
+                                       uint8_t option) {
+  COLORREF fill = checked_color(color);
+  if (monochrome) fill = platform::kBlack;
+  int32_t left = px(r.x1) + 1, right = px(r.x2);
+  int32_t top = row(r.y1), bottom = row(r.y2);
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  select_body_clip();
+  platform::Brush white;
+  white.color = platform::kWhite;
+  canvas->FillRect(platform::Rect{left, top, right, bottom}, white);
+
+  const platform::Pen saved_pen = canvas->GetPen();
+  platform::Pen pen{platform::PS_SOLID, 0, monochrome ? platform::kBlack : saved_pen.color};
+  canvas->SetPen(pen);
+  canvas->SetBkColor(platform::kWhite);
+  canvas->SetBkMode(platform::OPAQUE);
+  canvas->SetBrush(FillStyleBrush(brush_style, fill));
+  canvas->Rectangle(left, top, right, bottom);
+  canvas->SetPen(saved_pen);
+  platform::Brush after = canvas->GetBrush();
+  after.style = platform::BS_HOLLOW;
+  canvas->SetBrush(after);
+}

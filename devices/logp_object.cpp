@@ -1,0 +1,231 @@
+// The canvas device: construction, target, coordinate mapping, clipping and
+// the colour and pen rules shared by all drawing operations.
+#include "devices/logp_object.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "core/FileError.h"
+#include "devices/StyledLine.h"
+#include "support/Settings.h"
+
+using device_math::MulDiv;
+using device_math::Narrow;
+using device_math::RoundChecked;
+using device_math::TruncChecked;
+using platform::COLORREF;
+
+namespace {
+int32_t g_default_pixel_limit = logp_object::kPixelLimitNT;
+}  // namespace
+
+int32_t logp_object::DefaultPixelLimit() { return g_default_pixel_limit; }
+void logp_object::SetDefaultPixelLimit(int32_t limit) { g_default_pixel_limit = limit; }
+
+logp_object::logp_object() : gd_object() { init_fields(); }
+
+logp_object::logp_object(const std::string& pattern_path, const std::string& symbol_path)
+    : gd_object(pattern_path, symbol_path) {
+  init_fields();
+}
+
+logp_object::~logp_object() = default;
+
+void logp_object::init_fields() {
+  header.x_units_per_inch = 1.0;
+  const double vertical = SystemSettings.DefaultVerticalScale;
+  header.y_units_per_inch = vertical > 0 ? vertical : 50.0;
+  buffers.color.color = 0;
+  buffers.pen_style.pen_style = 0;
+  buffers.pen_width.pen_width = 1;
+  last_page = -1;
+  pixel_limit = DefaultPixelLimit();
+}
+
+// --- Target ------------------------------------------------------------------
+
+void logp_object::set_canvas(platform::Canvas* target) {
+  own_canvas_.reset();
+  canvas = target;
+}
+
+void logp_object::set_canvas(QImage* image) {
+  own_canvas_ = std::make_unique<platform::Canvas>(image);
+  canvas = own_canvas_.get();
+}
+
+void logp_object::set_canvas(QPaintDevice* device, bool printer) {
+  own_canvas_ = std::make_unique<platform::Canvas>(device);
+  own_canvas_->SetIsPrinter(printer);
+  canvas = own_canvas_.get();
+}
+
+bool logp_object::is_printer() const { return canvas != nullptr && canvas->IsPrinter(); }
+
+void logp_object::set_target_resolution(int32_t dpi_x, int32_t dpi_y) {
+  resolution = dpi_y;
+  scale_x = dpi_x / header.x_units_per_inch;
+  scale_y = resolution / header.y_units_per_inch;
+  page_height_px = RoundChecked(resolution * header.page_height);
+  page_width_px = RoundChecked(dpi_x * header.page_width);
+  if (canvas) canvas->SetResolution(dpi_y);
+}
+
+// --- Viewer services ---------------------------------------------------------
+
+double logp_object::pixel_to_depth(int32_t pixel_row, bool as_elevation) const {
+  const double strip_row = static_cast<double>(pixel_row) - body_origin_y +
+                           static_cast<double>(page_index) * page_height_px;
+  const double depth = strip_row / scale_y - header.y_min;
+  return as_elevation ? header.datum - depth : depth;
+}
+
+void logp_object::store_page_layout() {
+  const int fd = ::open(file_name.c_str(), O_WRONLY);
+  if (fd < 0) throw FileError(errno, std::strerror(errno));
+  const ssize_t written = ::pwrite(fd, &header, sizeof(header), 4);
+  const int write_errno = errno;
+  const bool closed = ::close(fd) == 0;
+  if (written != static_cast<ssize_t>(sizeof(header)))
+    throw FileError(FileError::kWriteFailed,
+                    written < 0 ? std::strerror(write_errno) : "Disk write error");
+  if (!closed) throw FileError(FileError::kWriteFailed, "Disk write error");
+}
+
+// --- Mapping -----------------------------------------------------------------
+
+int32_t logp_object::px(double x) const { return TruncChecked(x * scale_x + 0.5); }
+
+int64_t logp_object::unclamped_row(double y) const {
+  const int32_t strip = RoundChecked(body_origin_y - (y - header.y_min) * scale_y);
+  return static_cast<int64_t>(strip) - static_cast<int64_t>(page_index) * page_height_px;
+}
+
+int32_t logp_object::row(double y) const {
+  return static_cast<int32_t>(std::clamp<int64_t>(unclamped_row(y), -pixel_limit, pixel_limit));
+}
+
+bool logp_object::section_row(uint8_t section, double y, int32_t& out) const {
+  if (section == page_kind) {
+    out = RoundChecked(resolution * y);
+    return true;
+  }
+  if (section == tfl::kFooter && has_footer) {
+    out = Narrow(static_cast<int64_t>(footer_top) + RoundChecked(resolution * y));
+    return true;
+  }
+  return false;
+}
+
+// --- Clipping ----------------------------------------------------------------
+
+void logp_object::select_body_clip() { canvas->SelectClipRgn(&body_clip); }
+
+void logp_object::select_section_clip() {
+  canvas->SelectClipRgn(section_clip ? &*section_clip : nullptr);
+}
+
+void logp_object::remove_clip() { canvas->SelectClipRgn(nullptr); }
+
+// --- Colour and pen rules ------------------------------------------------------
+
+COLORREF logp_object::checked_color(int32_t color) {
+  if (color < 0) throw RangeError();
+  return static_cast<COLORREF>(color);
+}
+
+COLORREF logp_object::checked_canvas_color(COLORREF color) {
+  if (color & 0x80000000u) throw RangeError();
+  return color;
+}
+
+void logp_object::apply_ink_rule(bool nearest_white_check, bool dashed_brush_rule) {
+  platform::Pen pen = canvas->GetPen();
+  if (monochrome) {
+    pen.color = platform::kBlack;
+  } else if (nearest_white_check && canvas->IsPrinter() &&
+             (canvas->NearestColor(pen.color) & 0xFFFFFF) == platform::kWhite) {
+    // Too pale for the printer: it would vanish on white paper.
+    pen.color = platform::kBlack;
+  }
+  canvas->SetPen(pen);
+  platform::Brush brush = canvas->GetBrush();
+  brush.color = pen.color;
+  if (dashed_brush_rule && pen.style != platform::PS_SOLID) {
+    brush.color = platform::kWhite;
+    brush.style = platform::BS_HOLLOW;
+  }
+  canvas->SetBrush(brush);
+}
+
+void logp_object::apply_monochrome_pen() {
+  platform::Pen pen = canvas->GetPen();
+  if (monochrome) pen.color = platform::kBlack;
+  canvas->SetPen(pen);
+  platform::Brush brush = canvas->GetBrush();
+  brush.color = pen.color;
+  canvas->SetBrush(brush);
+}
+
+int32_t logp_object::pen_pixels(int32_t width) const {
+  const int32_t w = MulDiv(std::max(width, 1), line_unit, screen_ppi);
+  if (w < 0 || w > kMaxPenPixels) throw RangeError();
+  return w;
+}
+
+void logp_object::styled_line(platform::Point from, platform::Point to, int32_t width,
+                              COLORREF color, int style, int64_t& counter) {
+  if (width < 0 || width > kMaxPenPixels) throw RangeError();
+  platform::Brush brush = canvas->GetBrush();
+  brush.style = platform::BS_SOLID;
+  brush.color = color;
+  canvas->SetBrush(brush);
+
+  platform::Pen pen = canvas->GetPen();
+  if (style == platform::PS_SOLID) {
+    pen.color = color;
+    pen.width = width;
+    pen.style = platform::PS_SOLID;
+    canvas->SetPen(pen);
+    canvas->MoveTo(from.x, from.y);
+    canvas->LineTo(to.x, to.y);
+    return;
+  }
+  if (style < 1 || style > 4) return;  // style 5 (none) and unknown codes
+
+  pen.style = platform::PS_NULL;
+  canvas->SetPen(pen);
+  const int32_t half = width / 2;
+  const int32_t period = styled_line::Period(width);
+  // Pixels further off the visible area than the stamp reaches cannot show.
+  const platform::Rect box = canvas->GetClipBox();
+  const int64_t margin = static_cast<int64_t>(width) + 2;
+  const styled_line::Window window{box.left - margin, box.top - margin, box.right + margin,
+                                   box.bottom + margin};
+  styled_line::Walk(from.x, from.y, to.x, to.y, window, counter,
+                    [&](int32_t x, int32_t y, int64_t c) {
+                      if (!styled_line::PixelOn(style, c, period)) return;
+                      if (half < 1) {
+                        canvas->SetPixel(x, y, color);
+                      } else if (width == 2) {
+                        canvas->FillRect(platform::Rect{x, y, x + 2, y + 2}, brush);
+                      } else {
+                        const int32_t odd = width % 2;
+                        canvas->Ellipse(x - half - odd, y - half - odd, x + half + 1,
+                                        y + half + 1);
+                      }
+                    });
+  pen.style = style;
+  canvas->SetPen(pen);
+}
+
+void logp_object::current_pen_line(platform::Point from, platform::Point to, int64_t& counter) {
+  const platform::Pen& pen = canvas->GetPen();
+  styled_line(from, to, pen.width, pen.color, pen.style, counter);
+}
