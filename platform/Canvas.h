@@ -433,19 +433,22 @@ class Canvas {
     int justifyExtra = 0;
     int justifyBreaks = 0;
   };
-  struct FontCache;
+  struct FontCache;   // the QFont and metrics of state_.font
+  struct QtObjects;   // QPen / QBrush built from the state, reused
 
-  void Init(QPaintDevice* device);
   QPainter& P();
+  QRectF SafeBox() const;
+  bool ClippedOut() const { return state_.hasClip && state_.clip.IsEmpty(); }
+  bool Inactive() const;  // R2_NOP or nothing visible
   void ApplyClip();
-  void PreparePen(bool withBrush);
+  void PrepareShape(bool withPen, bool withBrush);
   void PrepareFill(const Brush& brush);
-  void ApplyMix(bool forText);
-  void DrawStyledPath(const std::vector<Point>& points, bool closed);
+  void StrokePoints(std::span<const Point> points);
+  void WalkPixels(std::span<const Point> points);
   void DrawArcShape(int kind, int left, int top, int right, int bottom, int xs, int ys, int xe,
                     int ye);
-  void DrawTextRun(int x, int y, unsigned options, const Rect* rect, std::string_view text,
-                   std::span<const int> dx);
+  void DrawText(int x, int y, unsigned options, const Rect* rect, std::string_view text,
+                std::span<const int> dx);
   void Blit(int x, int y, int width, int height, const QImage& source, int sx, int sy, int sw,
             int sh, std::uint32_t rop);
   const FontCache& Font() const;
@@ -460,6 +463,7 @@ class Canvas {
   State state_;
   std::vector<State> saved_;
   mutable std::unique_ptr<FontCache> font_;
+  std::unique_ptr<QtObjects> qt_;
 };
 
 }  // namespace platform
