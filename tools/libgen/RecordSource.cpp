@@ -96,11 +96,15 @@ std::vector<Stroke> RingStrokes(int cx, int cy, int r) {
   // Corners on the lattice: 4 for tiny rings, 8 for small, 12 from radius 5
   // (where the 12 corners fall exactly on the circle: 3-4-5 triangles).
   int n = r < 3 ? 4 : (r < 5 ? 8 : 12);
+  // Halves round away from zero; the nudge keeps 2.4999999 (5 sin 30 in
+  // floating point) from rounding the other way and bending the ring.
+  auto lattice = [](double v) {
+    return static_cast<int>(std::lround(v + std::copysign(1e-9, v)));
+  };
   std::vector<Point> corners;
   for (int i = 0; i < n; ++i) {
     double a = 2 * std::numbers::pi * i / n;
-    corners.push_back({cx + static_cast<int>(std::lround(r * std::cos(a))),
-                       cy + static_cast<int>(std::lround(r * std::sin(a)))});
+    corners.push_back({cx + lattice(r * std::cos(a)), cy + lattice(r * std::sin(a))});
   }
   std::vector<Stroke> strokes;
   for (int i = 0; i < n; ++i) {
