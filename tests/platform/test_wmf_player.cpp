@@ -135,8 +135,9 @@ std::vector<std::uint8_t> TestPicture() {
 
   // Text in a font 8 units (16 pixels) high.
   char face[] = "Arial";
-  const std::uint16_t font = w.Create(reinterpret_cast<char*>(
-      U_WMRCREATEFONTINDIRECT_set(U_FONT_set(-8, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, face))));
+  U_FONT* logFont = U_FONT_set(-8, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, face);
+  const std::uint16_t font = w.Create(U_WMRCREATEFONTINDIRECT_set(logFont));
+  std::free(logFont);
   w.Add(U_WMRSELECTOBJECT_set(font));
   w.Add(U_WMRSETTEXTCOLOR_set(U_RGB(0, 0, 0)));
   w.Add(U_WMRSETBKMODE_set(U_TRANSPARENT));
