@@ -1,0 +1,193 @@
+// Save As, temporary logs, window placement and the help commands.
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+
+#include "ViewerFixture.h"
+#include "platform/MessageBox.h"
+#include "support/Settings.h"
+#include "viewer/HelpWin.h"
+
+using namespace viewertest;
+
+TEST_F(ViewerTest, SaveAsMakesAByteIdenticalCopyAndRenamesTheShownFile) {
+  const std::string log = Path("orig.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(2);
+  WriteLog(log, spec);
+  const auto bytes = testfiles::ReadAll(log);
+  const std::string copy = Path("copy.tfl");
+  testfiles::WriteAll(copy, {1, 2, 3});  // an existing file is overwritten
+
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.SaveDlg = [&] { return copy; };
+  w.SaveBtn->click();
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  EXPECT_EQ(testfiles::ReadAll(copy), bytes);
+  EXPECT_EQ(testfiles::ReadAll(log), bytes) << "Save As never changes the source";
+  EXPECT_EQ(w.FileName, copy);
+  EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - " + copy);
+  // The shown log is now the copy: paging draws from it.
+  w.PageDownBTNClick();
+  EXPECT_EQ(PagePanel(), "2 of 2");
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+}
+
+TEST_F(ViewerTest, SaveAsDeletesATemporarySourceInAnyCase) {
+  const std::string temp = Path("abc~tf12.tfl");
+  WriteLog(temp, LogSpec{});
+  const auto bytes = testfiles::ReadAll(temp);
+  const std::string saved = Path("kept.tfl");
+  TKorvaleFrm& w = Window();
+  w.OpenLog(temp);
+  w.SaveDlg = [&] { return saved; };
+  w.SaveAs1->trigger();
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  EXPECT_EQ(testfiles::ReadAll(saved), bytes);
+  // Closing the window later leaves the saved copy alone.
+  window_.reset();
+  EXPECT_TRUE(std::filesystem::exists(saved));
+}
+
+TEST_F(ViewerTest, SaveAsCancelOrFailureChangesNothing) {
+  const std::string log = Path("keep~TF.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.SaveDlg = [] { return std::string(); };
+  w.SaveAs1Click();
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+
+  const std::string target = Path("no/such/folder/x.tfl");
+  w.SaveDlg = [&] { return target; };
+  w.SaveAs1Click();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
+  EXPECT_EQ(w.FileName, log);
+  EXPECT_TRUE(std::filesystem::exists(log)) << "a failed copy keeps the temporary log";
+}
+
+TEST_F(ViewerTest, SaveButtonWithoutALogReportsTheFailedCopy) {
+  TKorvaleFrm& w = Window();
+  const std::string target = Path("nothing.tfl");
+  w.SaveDlg = [&] { return target; };
+  w.SaveBtn->click();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
+  EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(ViewerTest, ClosingDeletesATemporaryLog) {
+  const std::string temp = Path("Log~Tf1.tfl");
+  WriteLog(temp, LogSpec{});
+  const std::string other = Path("other.tfl");
+  WriteLog(other, LogSpec{});
+  Window().OpenLog(other);
+  Window().OpenLog(temp);
+  window_->close();
+  window_.reset();
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  EXPECT_TRUE(std::filesystem::exists(other));
+}
+
+TEST_F(ViewerTest, FirstStartPlacesTheWindowTwentyPixelsFromTheTop) {
+  SystemSettings.MainTop = -999;
+  SystemSettings.MainLeft = 48;
+  TKorvaleFrm& w = Window();
+  EXPECT_EQ(w.pos().y(), 20);
+  EXPECT_EQ(w.pos().x(), 48);
+  EXPECT_EQ(w.width(), 700);
+  EXPECT_EQ(w.height(), 500);
+}
+
+TEST_F(ViewerTest, ClosingSavesPlacementAndAMaximisedWindowKeepsTheEarlierOne) {
+  TKorvaleFrm& w = Window();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.move(70, 80);
+  w.resize(640, 480);
+  w.close();
+  EXPECT_EQ(SystemSettings.MainMaximized, 0);
+  EXPECT_EQ(SystemSettings.MainTop, 80);
+  EXPECT_EQ(SystemSettings.MainLeft, 70);
+  EXPECT_EQ(SystemSettings.MainWidth, 640);
+  EXPECT_EQ(SystemSettings.MainHeight, 480);
+  EXPECT_TRUE(std::filesystem::exists(SystemSettingsFileName()));
+  EXPECT_EQ(std::filesystem::file_size(SystemSettingsFileName()), 3488u);
+
+  w.showMaximized();
+  QTest::qWait(20);
+  ASSERT_TRUE(w.isMaximized());
+  w.close();
+  EXPECT_EQ(SystemSettings.MainMaximized, 1);
+  EXPECT_EQ(SystemSettings.MainTop, 80);
+  EXPECT_EQ(SystemSettings.MainLeft, 70);
+  EXPECT_EQ(SystemSettings.MainWidth, 640);
+  EXPECT_EQ(SystemSettings.MainHeight, 480);
+
+  // The next start opens maximised.
+  window_.reset();
+  TKorvaleFrm& next = Window();
+  EXPECT_TRUE(next.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(ViewerTest, HelpCommandsOpenContentsIndexAndTheWindowTopic) {
+  TKorvaleFrm& w = Window();
+  const std::string help = testfiles::SourceDir() + "/data/help/korvale.html";
+  SetApplicationHelpFile(help);
+  w.Contents1->trigger();
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_EQ(HelpWindow()->CurrentAnchor(), "contents");
+  EXPECT_TRUE(HelpWindow()->isVisible());
+  EXPECT_TRUE(HelpWindow()->toPlainText().contains("Korvale Help - Contents"));
+  w.Index1->trigger();
+  EXPECT_EQ(HelpWindow()->CurrentAnchor(), "index");
+  w.HelpBtn->click();
+  EXPECT_EQ(HelpWindow()->CurrentAnchor(), "topic3004");
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+
+  SetApplicationHelpFile(Path("none.hlp"));
+  w.HelpBtnClick();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+}
+
+// The help explains every command of the window, and every topic the
+// program opens exists in it.
+TEST_F(ViewerTest, HelpFileCoversEveryCommandAndTopic) {
+  TKorvaleFrm& w = Window();
+  QFile file(QString::fromStdString(testfiles::SourceDir() + "/data/help/korvale.html"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(file.readAll());
+  for (QMenu* menu : {w.File1, w.Edit1, w.View1, w.Help1}) {
+    for (QAction* action : menu->actions()) {
+      if (action->isSeparator()) continue;
+      QString caption = action->text().remove('&').remove("...").trimmed();
+      EXPECT_TRUE(html.contains(caption, Qt::CaseInsensitive)) << caption.toStdString();
+    }
+  }
+  for (const char* anchor : {"contents", "index", "topic3004", "topic305", "topic62", "topic61",
+                             "topic54"})
+    EXPECT_TRUE(html.contains(QString("name=\"%1\"").arg(anchor))) << anchor;
+}
+
+TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
+  TKorvaleFrm& w = Window();
+  EXPECT_EQ(w.Copy1->shortcut(), QKeySequence("Ctrl+C"));
+  EXPECT_EQ(w.CopyDepth1->shortcut(), QKeySequence("Ctrl+D"));
+  EXPECT_EQ(w.GoToPage1->shortcut(), QKeySequence("Ctrl+G"));
+  EXPECT_EQ(w.PageDown1->shortcut(), QKeySequence(Qt::Key_PageDown));
+  EXPECT_EQ(w.PageUp1->shortcut(), QKeySequence(Qt::Key_PageUp));
+  EXPECT_FALSE(w.windowIcon().isNull()) << "the program icon ZKORVALE is loaded";
+  for (QToolButton* b : {w.FileOpenBtn, w.SaveBtn, w.PrintBtn, w.CopyBtn, w.PageDownBtn,
+                         w.PageUpBtn, w.PageNumBtn, w.HelpBtn}) {
+    EXPECT_FALSE(b->icon().isNull()) << b->toolTip().toStdString();
+    EXPECT_FALSE(b->toolTip().isEmpty());
+  }
+}

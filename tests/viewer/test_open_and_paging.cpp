@@ -1,0 +1,306 @@
+// Opening logs in the real main window (offscreen), paging, go to page,
+// the depth read-out and the clipboard.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+
+#include "ViewerFixture.h"
+#include "devices/logp_object.h"
+#include "platform/MessageBox.h"
+#include "viewer/Gotofrm.h"
+#include "viewer/PageImage.h"
+
+using namespace viewertest;
+
+namespace {
+
+// Whether any pixel of the image is not white.
+bool HasInk(const QImage& image) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x)
+      if ((rgb.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) return true;
+  return false;
+}
+
+// The column of the diagonal line's ink on row y, or -1.
+int InkColumn(const QImage& image, int y) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  for (int x = 0; x < rgb.width(); ++x)
+    if ((rgb.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) return x;
+  return -1;
+}
+
+}  // namespace
+
+TEST_F(ViewerTest, EmptyWindowHasNoDocumentAndDisabledPageCommands) {
+  TKorvaleFrm& w = Window();
+  EXPECT_TRUE(w.NoDocument);
+  EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - UNTITLED");
+  EXPECT_FALSE(w.CopyBtn->isEnabled());
+  EXPECT_FALSE(w.PageDownBtn->isEnabled());
+  EXPECT_FALSE(w.PageUpBtn->isEnabled());
+  EXPECT_FALSE(w.PageNumBtn->isEnabled());
+  // Menu enabling follows the document when the menus open; the tool bar's
+  // Save and Print stay available.
+  w.File1Click();
+  w.Edit1Click();
+  w.View1Click();
+  EXPECT_FALSE(w.SaveAs1->isEnabled());
+  EXPECT_FALSE(w.Print1->isEnabled());
+  EXPECT_FALSE(w.Copy1->isEnabled());
+  EXPECT_FALSE(w.CopyDepth1->isEnabled());
+  EXPECT_FALSE(w.PageDown1->isEnabled());
+  EXPECT_TRUE(w.SaveBtn->isEnabled());
+  EXPECT_TRUE(w.PrintBtn->isEnabled());
+  // The first page image has the settings' default page size.
+  const int dpi = ScreenPixelsPerInch();
+  EXPECT_EQ(w.PageBitmap.width(), std::lround(dpi * 8.5));
+  EXPECT_EQ(w.PageBitmap.height(), std::lround(dpi * 11.0));
+  // No read-out before a log is open.
+  w.Image1MouseMove(10, 100);
+  EXPECT_TRUE(w.DepthEd->text().isEmpty());
+}
+
+TEST_F(ViewerTest, OnePageLogShowsOneOfOneWithPagingDisabledEverywhere) {
+  const std::string log = Path("one.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  w.OpenDlg = [&] { return log; };
+  w.Open1Click();
+
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+  EXPECT_FALSE(w.NoDocument);
+  EXPECT_EQ(PagePanel(), "1 of 1");
+  EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - " + log);
+  EXPECT_FALSE(w.PageDownBtn->isEnabled());
+  EXPECT_FALSE(w.PageUpBtn->isEnabled());
+  EXPECT_FALSE(w.PageNumBtn->isEnabled());
+  w.View1Click();
+  EXPECT_FALSE(w.PageDown1->isEnabled());
+  EXPECT_FALSE(w.PageUp1->isEnabled());
+  EXPECT_FALSE(w.GoToPage1->isEnabled());
+  EXPECT_TRUE(w.CopyBtn->isEnabled());
+  w.File1Click();
+  EXPECT_TRUE(w.SaveAs1->isEnabled());
+  EXPECT_TRUE(HasInk(w.PageBitmap));
+}
+
+TEST_F(ViewerTest, FivePageLogPagesDownToTheEndAndBack) {
+  const std::string log = Path("five.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(5);
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  ASSERT_EQ(PagePanel(), "1 of 5");
+  EXPECT_FALSE(w.PageUpBtn->isEnabled());
+  EXPECT_TRUE(w.PageNumBtn->isEnabled());
+  const QImage first = w.PageBitmap.copy();
+
+  for (int page = 2; page <= 5; ++page) {
+    ASSERT_TRUE(w.PageDownBtn->isEnabled());
+    w.PageDownBtn->click();
+    EXPECT_EQ(PagePanel(), std::to_string(page) + " of 5");
+  }
+  EXPECT_FALSE(w.PageDownBtn->isEnabled());
+  EXPECT_FALSE(w.PageDown1->isEnabled());
+  EXPECT_TRUE(w.PageUpBtn->isEnabled());
+  // A step past the end is ignored.
+  w.PageDownBTNClick();
+  EXPECT_EQ(PagePanel(), "5 of 5");
+  // Each page draws its own piece of the diagonal: the line lies further
+  // right at the top of page 5 than at the top of page 1.
+  EXPECT_GT(InkColumn(w.PageBitmap, 0), InkColumn(first, 0));
+
+  for (int page = 4; page >= 1; --page) {
+    w.PageUpBTNClick();
+    EXPECT_EQ(PagePanel(), std::to_string(page) + " of 5");
+  }
+  EXPECT_FALSE(w.PageUpBtn->isEnabled());
+  EXPECT_EQ(w.PageBitmap.convertToFormat(QImage::Format_RGB32),
+            first.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(ViewerTest, PageKeysPageThroughTheLog) {
+  const std::string log = Path("keys.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(3);
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.OpenLog(log);
+  w.activateWindow();
+  QTest::keyClick(&w, Qt::Key_PageDown);
+  EXPECT_EQ(PagePanel(), "2 of 3");
+  QTest::keyClick(&w, Qt::Key_PageUp);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+}
+
+TEST_F(ViewerTest, GoToPageOpensAtTheCurrentPageAndAcceptsUpToThePageCount) {
+  const std::string log = Path("goto.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(5);
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.PageDownBTNClick();  // page 2
+
+  int shownValue = 0, shownMin = 0, shownMax = 0;
+  QueueDialog([&](QDialog& d) {
+    auto& dialog = dynamic_cast<TGotoDLG&>(d);
+    shownValue = dialog.PageSE->value();
+    shownMin = dialog.PageSE->minimum();
+    shownMax = dialog.PageSE->maximum();
+    dialog.PageSE->setValue(3);
+    return int(QDialog::Accepted);
+  });
+  w.PageNumBtn->click();
+  EXPECT_EQ(shownValue, 2);
+  EXPECT_EQ(shownMin, 1);
+  EXPECT_EQ(shownMax, 5);
+  EXPECT_EQ(PagePanel(), "3 of 5");
+  EXPECT_EQ(w.CurrentPage, 2);
+
+  // A value beyond the page count cannot be entered; Cancel keeps the page.
+  QueueDialog([](QDialog& d) {
+    auto& dialog = dynamic_cast<TGotoDLG&>(d);
+    dialog.PageSE->setValue(99);
+    EXPECT_EQ(dialog.PageSE->value(), 5);
+    return int(QDialog::Rejected);
+  });
+  w.PageNumBTNClick();
+  EXPECT_EQ(PagePanel(), "3 of 5");
+}
+
+TEST_F(ViewerTest, DepthReadOutShowsDepthOrElevationAtTheNextMove) {
+  const std::string log = Path("depth.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(3);
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  const int dpi = ScreenPixelsPerInch();
+  // No header section: row 0 of page 1 is the top of the body, depth -y_max;
+  // each inch down is 100 units deeper.
+  const double atRow = -spec.span + 100.0;
+  w.Image1MouseMove(5, dpi);
+  EXPECT_EQ(w.DepthEd->text().toStdString(), QString::asprintf("%.2f", atRow).toStdString());
+
+  w.ElevationCb->setChecked(true);
+  EXPECT_EQ(w.DepthEd->text().toStdString(), QString::asprintf("%.2f", atRow).toStdString())
+      << "ticking the box changes nothing until the mouse moves";
+  w.Image1MouseMove(5, dpi);
+  EXPECT_EQ(w.DepthEd->text().toStdString(),
+            QString::asprintf("%.2f", 1000.0 - atRow).toStdString());
+
+  // On page 2 the same row is one page deeper.
+  w.ElevationCb->setChecked(false);
+  w.PageDownBTNClick();
+  w.Image1MouseMove(5, dpi);
+  const double pagePx = std::nearbyint(dpi * 11.0);
+  EXPECT_NEAR(w.DepthEd->text().toDouble(), atRow + pagePx * 100.0 / dpi, 0.006);
+
+  // Real mouse moves over the image reach the read-out too.
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  QTest::mouseMove(w.Image1, QPoint(3, 2 * dpi));
+  EXPECT_NEAR(w.DepthEd->text().toDouble(), atRow + 100.0 + pagePx * 100.0 / dpi, 0.006);
+}
+
+TEST_F(ViewerTest, CopyDepthAndCopyPageFillTheClipboard) {
+  const std::string log = Path("clip.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.Image1MouseMove(1, 48);
+  const QString depth = w.DepthEd->text();
+  ASSERT_FALSE(depth.isEmpty());
+  QApplication::clipboard()->setText("something else");
+  w.CopyDepth1->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), depth);
+
+  w.Copy1->trigger();
+  const QImage copied = QApplication::clipboard()->image();
+  ASSERT_FALSE(copied.isNull());
+  EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+            w.PageBitmap.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(ViewerTest, ANonLogKeepsThePreviousLogAndControls) {
+  const std::string good = Path("good.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(5);
+  WriteLog(good, spec);
+  const std::string bad = Path("bad.tfl");
+  testfiles::WriteAll(bad, {0x2A, 0x00, 0x69, 0x00, 1, 2, 3, 4, 5, 6, 7, 8});
+  const std::string shortLog = Path("short.tfl");
+  testfiles::WriteAll(shortLog, {0x2C, 0x01, 0x69, 0x00, 1, 2, 3});
+
+  TKorvaleFrm& w = Window();
+  // Empty window first: it stays empty.
+  w.OpenLog(bad);
+  EXPECT_FALSE(platform::ShownBoxes().empty()) << "the header check says why";
+  EXPECT_TRUE(w.NoDocument);
+  EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - UNTITLED");
+  EXPECT_FALSE(w.CopyBtn->isEnabled());
+
+  w.OpenLog(good);
+  w.PageDownBTNClick();
+  platform::ClearShownBoxes();
+  for (const std::string& path : {bad, shortLog, Path("missing.tfl")}) {
+    w.OpenLog(path);
+    EXPECT_EQ(platform::ShownBoxes().size(), 1u) << path;
+    platform::ClearShownBoxes();
+    EXPECT_EQ(w.FileName, good);
+    EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - " + good);
+    EXPECT_EQ(PagePanel(), "2 of 5");
+    EXPECT_EQ(w.ViewDevice->last_page, 4);
+    EXPECT_DOUBLE_EQ(w.ViewDevice->header.y_max, spec.span);
+  }
+  // The read-out and paging still work on the log shown.
+  w.PageDownBTNClick();
+  EXPECT_EQ(PagePanel(), "3 of 5");
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+}
+
+TEST_F(ViewerTest, PageWithoutRoomForTheLogIsReportedAndShowsOnePage) {
+  const std::string log = Path("noroom.tfl");
+  LogSpec spec;
+  spec.firstHeader = 6.0;
+  spec.footer = 5.0;  // 11 inches of sections on an 11-inch page
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_NE(platform::ShownBoxes()[0].text.find("no room for the log"), std::string::npos);
+  EXPECT_EQ(PagePanel(), "1 of 1");
+  EXPECT_FALSE(w.NoDocument);
+}
+
+TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
+  const std::string a = Path("a.tfl"), b = Path("b.tfl");
+  LogSpec five;
+  five.span = SpanForPages(5);
+  WriteLog(a, five);
+  WriteLog(b, LogSpec{});
+  TKorvaleFrm& w = Window();
+  w.OpenLog(a);
+  w.PageDownBTNClick();
+  const logp_object* device = w.ViewDevice.get();
+  w.OpenLog(b);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  EXPECT_EQ(w.ViewDevice.get(), device);
+  EXPECT_EQ(PagePanel(), "1 of 1");
+  EXPECT_FALSE(w.PageUpBtn->isEnabled());
+}

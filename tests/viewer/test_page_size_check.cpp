@@ -1,0 +1,231 @@
+// The page-size question while opening, the page setup it may raise and the
+// header rewrite that follows.
+#include <QImage>
+#include <QPushButton>
+#include <cmath>
+#include <cstring>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "ViewerFixture.h"
+#include "devices/logp_object.h"
+#include "platform/MessageBox.h"
+#include "support/Settings.h"
+#include "viewer/HeaderRewrite.h"
+#include "viewer/PageImage.h"
+#include "viewer/PageSetup.h"
+
+using namespace viewertest;
+using platform::BoxAnswer;
+
+namespace {
+
+const char* kQuestion =
+    "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page Size?";
+
+std::optional<PrinterPageInfo> LetterPrinter() {
+  PrinterPageInfo info;
+  info.name = "Test Printer";
+  info.paperWidth = 8.5;
+  info.paperHeight = 11;
+  info.printableWidth = 8.5;
+  info.printableHeight = 11;
+  return info;
+}
+
+// Runs the page setup as the user would: types length and width, presses OK.
+std::function<int(QDialog&)> PageSetupOk(double length, double width) {
+  return [=](QDialog& d) {
+    auto& dialog = dynamic_cast<TPageSetupFrm&>(d);
+    dialog.PageLengthRe->setValue(length);
+    dialog.PageWidthRe->setValue(width);
+    dialog.OKBtn->click();
+    return dialog.result();
+  };
+}
+
+tfl::Header HeaderInFile(const std::vector<unsigned char>& bytes) {
+  tfl::Header h{};
+  std::memcpy(&h, bytes.data() + 4, sizeof h);
+  return h;
+}
+
+}  // namespace
+
+TEST_F(ViewerTest, SizesWithinAHundredthRaiseNoQuestion) {
+  const std::string log = Path("close.tfl");
+  LogSpec spec;
+  spec.pageLength = 11.0 + 0.0099;
+  spec.pageWidth = 8.5 - 0.0099;
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  EXPECT_EQ(DialogsRun(), 0);
+}
+
+TEST_F(ViewerTest, AnsweringNoKeepsTheBitmapSizeAndDrawsIntoIt) {
+  const std::string log = Path("bigger.tfl");
+  LogSpec spec;
+  spec.pageLength = 11.02;
+  spec.pageWidth = 9.0;
+  WriteLog(log, spec);
+  const auto original = testfiles::ReadAll(log);
+  TKorvaleFrm& w = Window();
+  const QSize before = w.PageBitmap.size();
+  for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Cancel}) {
+    platform::ClearShownBoxes();
+    platform::QueueBoxAnswer(answer);
+    w.OpenLog(log);
+    ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+    EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
+    EXPECT_EQ(platform::ShownBoxes()[0].buttons, platform::BoxButtons::YesNoCancel);
+    EXPECT_EQ(DialogsRun(), 0);
+    EXPECT_EQ(w.PageBitmap.size(), before);
+    EXPECT_EQ(PagePanel(), "1 of 1");
+    // The diagonal starts at the top left of the body.
+    const QImage page = w.PageBitmap.convertToFormat(QImage::Format_RGB32);
+    EXPECT_NE(page.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+  }
+  EXPECT_EQ(testfiles::ReadAll(log), original);
+}
+
+TEST_F(ViewerTest, YesAndOkRewritesOnlyTheHeaderBlock) {
+  const std::string log = Path("adjust.tfl");
+  LogSpec spec;
+  spec.pageLength = 14.0;
+  spec.pageWidth = 8.5;
+  WriteLog(log, spec);
+  const auto before = testfiles::ReadAll(log);
+  SetPrinterQueryForTests(&LetterPrinter);
+
+  TKorvaleFrm& w = Window();
+  platform::QueueBoxAnswer(BoxAnswer::Yes);
+  QueueDialog(PageSetupOk(10.0, 8.0));
+  w.OpenLog(log);
+
+  const auto after = testfiles::ReadAll(log);
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < after.size(); ++i) {
+    if (i >= 4 && i < 4 + sizeof(tfl::Header)) continue;
+    ASSERT_EQ(after[i], before[i]) << "byte " << i << " outside the header block changed";
+  }
+  tfl::Header expected = HeaderFor(spec);
+  expected.page_height = 10.0;
+  expected.page_width = 8.0;
+  const tfl::Header written = HeaderInFile(after);
+  EXPECT_EQ(std::memcmp(&written, &expected, sizeof expected), 0);
+
+  // The page is shown in the new size, and the size became the default.
+  const int dpi = ScreenPixelsPerInch();
+  EXPECT_EQ(w.PageBitmap.height(), std::lround(dpi * 10.0));
+  EXPECT_EQ(w.PageBitmap.width(), std::lround(dpi * 8.0));
+  EXPECT_DOUBLE_EQ(SystemSettings.PageLength, 10.0);
+  EXPECT_DOUBLE_EQ(SystemSettings.PageWidth, 8.0);
+  EXPECT_EQ(PagePanel(), "1 of 1");
+}
+
+TEST_F(ViewerTest, CancelInPageSetupChangesNothingAndGoesOn) {
+  const std::string log = Path("cancel.tfl");
+  LogSpec spec;
+  spec.pageLength = 14.0;
+  WriteLog(log, spec);
+  const auto before = testfiles::ReadAll(log);
+  SetPrinterQueryForTests(&LetterPrinter);
+  TKorvaleFrm& w = Window();
+  platform::QueueBoxAnswer(BoxAnswer::Yes);
+  QueueDialog([](QDialog&) { return int(QDialog::Rejected); });
+  w.OpenLog(log);
+  EXPECT_EQ(testfiles::ReadAll(log), before);
+  EXPECT_DOUBLE_EQ(SystemSettings.PageLength, 11.0);
+  // The bitmap takes the log's own page size.
+  EXPECT_EQ(w.PageBitmap.height(), std::lround(ScreenPixelsPerInch() * 14.0));
+  EXPECT_FALSE(w.NoDocument);
+}
+
+TEST_F(ViewerTest, ReadOnlyLogReportsTheErrorAndChangesNothing) {
+  if (geteuid() == 0) GTEST_SKIP() << "running as root: a read-only file stays writable";
+  const std::string log = Path("readonly.tfl");
+  LogSpec spec;
+  spec.pageLength = 14.0;
+  WriteLog(log, spec);
+  std::filesystem::permissions(log, std::filesystem::perms::owner_read);
+  const auto before = testfiles::ReadAll(log);
+  SetPrinterQueryForTests(&LetterPrinter);
+  TKorvaleFrm& w = Window();
+  platform::QueueBoxAnswer(BoxAnswer::Yes);
+  QueueDialog(PageSetupOk(10.0, 8.0));
+  w.OpenLog(log);
+  EXPECT_EQ(testfiles::ReadAll(log), before);
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_EQ(platform::ShownBoxes()[1].kind, platform::BoxKind::Error);
+  EXPECT_TRUE(w.NoDocument);
+  EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - UNTITLED");
+}
+
+// The same failure as a read-only file, reachable also as root: the log
+// disappears while the page setup dialog is open.
+TEST_F(ViewerTest, LogThatCannotBeOpenedForWritingAbandonsTheOpen) {
+  const std::string shown = Path("shown.tfl");
+  LogSpec five;
+  five.span = SpanForPages(5);
+  WriteLog(shown, five);
+  const std::string log = Path("vanishing.tfl");
+  LogSpec spec;
+  spec.pageLength = 14.0;
+  WriteLog(log, spec);
+  SetPrinterQueryForTests(&LetterPrinter);
+
+  TKorvaleFrm& w = Window();
+  w.OpenLog(shown);
+  const QSize shownSize = w.PageBitmap.size();
+  platform::ClearShownBoxes();
+  platform::QueueBoxAnswer(BoxAnswer::Yes);
+  QueueDialog([&](QDialog& d) {
+    std::filesystem::remove(log);
+    return PageSetupOk(10.0, 8.0)(d);
+  });
+  w.OpenLog(log);
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_EQ(platform::ShownBoxes()[1].kind, platform::BoxKind::Error);
+  EXPECT_NE(platform::ShownBoxes()[1].text.find(log), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(log)) << "nothing may create the file";
+  // The window still shows the log it showed.
+  EXPECT_EQ(w.FileName, shown);
+  EXPECT_EQ(PagePanel(), "1 of 5");
+  EXPECT_EQ(w.PageBitmap.size(), shownSize);
+  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 11.0);
+}
+
+TEST(HeaderRewrite, WritesTheBlockAtOffsetFourOnly) {
+  testfiles::TempDir dir;
+  const std::string log = dir.file("h.tfl");
+  viewertest::WriteLog(log, viewertest::LogSpec{});
+  auto before = testfiles::ReadAll(log);
+  tfl::Header h = viewertest::HeaderFor(viewertest::LogSpec{});
+  h.page_height = 7.25;
+  const auto result = viewer::RewriteHeaderBlock(log, h);
+  ASSERT_EQ(result.status, viewer::HeaderRewriteResult::Ok) << result.message;
+  auto after = testfiles::ReadAll(log);
+  ASSERT_EQ(after.size(), before.size());
+  std::memcpy(before.data() + 4, &h, sizeof h);
+  EXPECT_EQ(after, before);
+}
+
+TEST(HeaderRewrite, ShortOrMissingFilesAreRefusedUntouched) {
+  testfiles::TempDir dir;
+  const std::string shortFile = dir.file("short.tfl");
+  const std::vector<unsigned char> bytes(60, 0xAB);
+  testfiles::WriteAll(shortFile, bytes);
+  const tfl::Header h = viewertest::HeaderFor(viewertest::LogSpec{});
+  EXPECT_EQ(viewer::RewriteHeaderBlock(shortFile, h).status,
+            viewer::HeaderRewriteResult::WriteFailed);
+  EXPECT_EQ(testfiles::ReadAll(shortFile), bytes) << "a short file is not extended";
+
+  const std::string missing = dir.file("missing.tfl");
+  const auto result = viewer::RewriteHeaderBlock(missing, h);
+  EXPECT_EQ(result.status, viewer::HeaderRewriteResult::OpenFailed);
+  EXPECT_FALSE(result.message.empty());
+  EXPECT_FALSE(std::filesystem::exists(missing));
+}

@@ -1,0 +1,418 @@
+// The main window: components, menus, tool bar, placement, Save As, closing
+// and help.
+#include "viewer/Tarnfelf.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "devices/logp_object.h"
+#include "platform/MessageBox.h"
+#include "support/IoError.h"
+#include "support/Paths.h"
+#include "support/Settings.h"
+#include "support/StatusWin.h"
+#include "viewer/HelpWin.h"
+#include "viewer/PageImage.h"
+#include "viewer/PageGeometry.h"
+
+// Resources of a static library must be registered by hand; the macro may not
+// stand inside a namespace.
+static void InitViewerResources() { Q_INIT_RESOURCE(korvale_viewer); }
+
+namespace {
+
+constexpr const char* kCaptionPrefix = "Quelmark Korvale - ";
+constexpr const char* kTflFilter = "Tarnfel (*.tfl);;All Files (*.*)";
+
+// Tool-button image indices.
+enum ImageIndex { kImgOpen = 0, kImgSave = 1, kImgCopy = 2, kImgPageDown = 3, kImgPageUp = 4,
+                  kImgPageNum = 5, kImgSpare = 6, kImgHelp = 7, kImgPrint = 8 };
+
+QToolButton* MakeToolButton(QToolBar* bar, const QIcon& icon, const QString& caption,
+                            const QString& hint) {
+  auto* button = new QToolButton(bar);
+  button->setIcon(icon);
+  button->setText(caption);
+  button->setToolTip(hint);
+  button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  button->setFixedSize(28, 24);
+  button->setAutoRaise(true);
+  bar->addWidget(button);
+  return button;
+}
+
+// A gap in the tool bar (a divider is drawn as a line, a separator as space).
+void AddGap(QToolBar* bar) {
+  auto* gap = new QWidget(bar);
+  gap->setFixedWidth(8);
+  bar->addWidget(gap);
+}
+
+}  // namespace
+
+bool IsTemporaryLog(const std::string& path) {
+  return QString::fromStdString(path).toUpper().contains("~TF");
+}
+
+TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
+  setWindowTitle("Korvale");
+  QFont font("System");
+  font.setPixelSize(13);
+  setFont(font);
+  resize(611, 431);
+  setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
+
+  LoadImages();
+  BuildMenus();
+  BuildToolBar();
+  BuildPageView();
+
+  OpenDlg = [this] {
+    QFileDialog dialog(this, "Open a Compiled Log");
+    dialog.setNameFilter(kTflFilter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.selectFile("*.tfl");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    return dialog.selectedFiles().first().toStdString();
+  };
+  SaveDlg = [this] {
+    QFileDialog dialog(this, "Save Compiled Log As...");
+    dialog.setNameFilter(kTflFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("tfl");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    return dialog.selectedFiles().first().toStdString();
+  };
+
+  FormCreate();
+}
+
+TKorvaleFrm::~TKorvaleFrm() { FormDestroy(); }
+
+void TKorvaleFrm::LoadImages() {
+  InitViewerResources();
+  const char* files[] = {"open", "save", "copy", "pagedown", "pageup", "pagenum", "", "help",
+                         "print"};
+  for (const char* name : files)
+    ImageList.push_back(*name ? QIcon(QString(":/icons/%1.png").arg(name)) : QIcon());
+}
+
+void TKorvaleFrm::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  File1 = bar->addMenu("&File");
+  Open1 = File1->addAction("&Open", this, &TKorvaleFrm::Open1Click);
+  SaveAs1 = File1->addAction("&Save As...", this, &TKorvaleFrm::SaveAs1Click);
+  File1->addSeparator();
+  Print1 = File1->addAction("&Print", this, &TKorvaleFrm::Print1Click);
+  File1->addSeparator();
+  Exit1 = File1->addAction("&Close", this, &TKorvaleFrm::Exit1Click);
+
+  Edit1 = bar->addMenu("&Edit");
+  Copy1 = Edit1->addAction("&Copy Page", this, &TKorvaleFrm::Copy1Click);
+  Copy1->setShortcut(QKeySequence("Ctrl+C"));
+  CopyDepth1 = Edit1->addAction("Copy &Depth", this, &TKorvaleFrm::CopyDepth1Click);
+  CopyDepth1->setShortcut(QKeySequence("Ctrl+D"));
+  Edit1->addSeparator();
+  SystemFiles1 = Edit1->addAction("&System Files...", this, &TKorvaleFrm::SystemFiles1Click);
+
+  View1 = bar->addMenu("&View");
+  PageDown1 = View1->addAction("Page &Down", this, &TKorvaleFrm::PageDownBTNClick);
+  PageUp1 = View1->addAction("Page &Up", this, &TKorvaleFrm::PageUpBTNClick);
+  GoToPage1 = View1->addAction("&Go to page ...", this, &TKorvaleFrm::PageNumBTNClick);
+  GoToPage1->setShortcut(QKeySequence("Ctrl+G"));
+
+  Help1 = bar->addMenu("&Help");
+  Contents1 = Help1->addAction("&Contents...", this, &TKorvaleFrm::Contents1Click);
+  Index1 = Help1->addAction("&Index...", this, &TKorvaleFrm::Index1Click);
+  Help1->addSeparator();
+  AboutKorvale1 = Help1->addAction("&About Korvale...", this, &TKorvaleFrm::AboutKorvale1Click);
+
+  connect(File1, &QMenu::aboutToShow, this, &TKorvaleFrm::File1Click);
+  connect(Edit1, &QMenu::aboutToShow, this, &TKorvaleFrm::Edit1Click);
+  connect(View1, &QMenu::aboutToShow, this, &TKorvaleFrm::View1Click);
+}
+
+void TKorvaleFrm::BuildToolBar() {
+  ToolBar = addToolBar("ToolBar");
+  ToolBar->setMovable(false);
+  ToolBar->setFloatable(false);
+  ToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+  ToolBar->setContentsMargins(4, 0, 0, 0);
+
+  FileOpenBtn = MakeToolButton(ToolBar, ImageList[kImgOpen], "",
+                               "Open and display a Tarnfel graphics file (tfl).");
+  SaveBtn = MakeToolButton(ToolBar, ImageList[kImgSave], "Save",
+                           "Save the current log as a Tarnfel graphics file (tfl).");
+  ToolBar->addSeparator();
+  PrintBtn = MakeToolButton(ToolBar, ImageList[kImgPrint], "", "Print the compiled log.");
+  AddGap(ToolBar);
+  CopyBtn = MakeToolButton(ToolBar, ImageList[kImgCopy], "Copy",
+                           "Copy the current page to the Window's clipboard.");
+  ToolBar->addSeparator();
+  PageDownBtn = MakeToolButton(ToolBar, ImageList[kImgPageDown], "Next Page",
+                               "Go to the next page in the log.");
+  PageUpBtn = MakeToolButton(ToolBar, ImageList[kImgPageUp], "Previous Page",
+                             "Go to the previous page.");
+  PageNumBtn = MakeToolButton(ToolBar, ImageList[kImgPageNum], "Page Number",
+                              "Select the page to display.");
+  ToolBar->addSeparator();
+  HelpBtn = MakeToolButton(ToolBar, ImageList[kImgHelp], "Help", "Get help.");
+  AddGap(ToolBar);
+
+  DepthEd = new QLineEdit(ToolBar);
+  DepthEd->setReadOnly(true);
+  DepthEd->setFixedWidth(121);
+  DepthEd->setToolTip("Depth");
+  DepthEd->setStyleSheet("QLineEdit { background: palette(button); }");
+  ToolBar->addWidget(DepthEd);
+  AddGap(ToolBar);
+  ElevationCb = new QCheckBox("Elevation", ToolBar);
+  ElevationCb->setFixedWidth(97);
+  ElevationCb->setChecked(false);
+  ToolBar->addWidget(ElevationCb);
+
+  connect(FileOpenBtn, &QToolButton::clicked, this, &TKorvaleFrm::Open1Click);
+  connect(SaveBtn, &QToolButton::clicked, this, &TKorvaleFrm::SaveAs1Click);
+  connect(PrintBtn, &QToolButton::clicked, this, &TKorvaleFrm::Print1Click);
+  connect(CopyBtn, &QToolButton::clicked, this, &TKorvaleFrm::Copy1Click);
+  connect(PageDownBtn, &QToolButton::clicked, this, &TKorvaleFrm::PageDownBTNClick);
+  connect(PageUpBtn, &QToolButton::clicked, this, &TKorvaleFrm::PageUpBTNClick);
+  connect(PageNumBtn, &QToolButton::clicked, this, &TKorvaleFrm::PageNumBTNClick);
+  connect(HelpBtn, &QToolButton::clicked, this, &TKorvaleFrm::HelpBtnClick);
+
+  CopyBtn->setEnabled(false);
+  PageDownBtn->setEnabled(false);
+  PageUpBtn->setEnabled(false);
+  PageNumBtn->setEnabled(false);
+}
+
+void TKorvaleFrm::BuildPageView() {
+  auto* client = new QWidget(this);
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  ScrollBox1 = new QScrollArea(client);
+  ScrollBox1->setBackgroundRole(QPalette::Base);
+  ScrollBox1->setStyleSheet("QScrollArea { background: white; }");
+  ScrollBox1->setWidgetResizable(false);
+  Image1 = new TPageImage;
+  Image1->move(0, 0);
+  ScrollBox1->setWidget(Image1);
+  layout->addWidget(ScrollBox1, 1);
+
+  Panel2 = new QFrame(client);
+  Panel2->setFixedHeight(18);
+  auto* panelLayout = new QHBoxLayout(Panel2);
+  panelLayout->setContentsMargins(0, 0, 0, 0);
+  PagePNL = new QLabel(Panel2);
+  PagePNL->setFixedWidth(144);
+  PagePNL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  PagePNL->setToolTip("Current page number and total number of pages.");
+  panelLayout->addWidget(PagePNL);
+  panelLayout->addStretch(1);
+  layout->addWidget(Panel2);
+
+  setCentralWidget(client);
+  connect(Image1, &TPageImage::MouseMoved, this, &TKorvaleFrm::Image1MouseMove);
+}
+
+void TKorvaleFrm::FormCreate() {
+  WriteLog("Start initializing Korvale....");
+  SetApplicationHelpFile(
+      std::filesystem::path(ProgramPath()).replace_extension(".hlp").string());
+
+  const QIcon icon(":/ZKORVALE");
+  if (icon.isNull()) {
+    platform::ShowMessageBox(platform::BoxKind::Error,
+                             "Icon resource ZKORVALE not found - Unable to load the icon for "
+                             "Korvale.");
+  } else {
+    QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
+  }
+
+  PlaceWindow();
+  CreateFirstPageImage();
+  ViewDevice = std::make_unique<logp_object>();
+  ViewDevice->screen_ppi = ScreenPixelsPerInch();
+
+  setWindowTitle(QString(kCaptionPrefix) + "UNTITLED");
+  CopyBtn->setEnabled(false);
+  Copy1->setEnabled(false);
+  CopyDepth1->setEnabled(false);
+  PageDown1->setShortcut(QKeySequence(Qt::Key_PageDown));
+  PageUp1->setShortcut(QKeySequence(Qt::Key_PageUp));
+  NoDocument = true;
+  WriteLog("   Done initializing Korvale.");
+}
+
+void TKorvaleFrm::PlaceWindow() {
+  const int top = SystemSettings.MainTop == -999 ? 20 : SystemSettings.MainTop;
+  move(SystemSettings.MainLeft, top);
+  if (SystemSettings.MainWidth > 0 && SystemSettings.MainHeight > 0)
+    resize(SystemSettings.MainWidth, SystemSettings.MainHeight);
+  if (SystemSettings.MainMaximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TKorvaleFrm::CreateFirstPageImage() {
+  const int dpi = ScreenPixelsPerInch();
+  const double width = SystemSettings.PageWidth, length = SystemSettings.PageLength;
+  auto size = viewer::PageBitmapSize(dpi, width, length);
+  if (size && ResizePageBitmap(size->width, size->height, QImage::Format_RGB32)) {
+    ShowPageBitmap();
+    return;
+  }
+  platform::ShowMessageBox(platform::BoxKind::Warning,
+                           "Low on resources. Reducing the number of colors to display.");
+  size = viewer::PageBitmapSize(dpi, width, length, 2);
+  if (size && ResizePageBitmap(size->width, size->height, QImage::Format_RGB444)) {
+    ShowPageBitmap();
+    return;
+  }
+  // The settings hold a page size we cannot show: say so and start with the
+  // page size used when no printer is known, so that the window stays usable.
+  platform::ShowMessageBox(platform::BoxKind::Error,
+                           "Unable to create a page image of the default page size. "
+                           "Using 8.00 x 10.50 inches instead.");
+  size = viewer::PageBitmapSize(dpi, 8.0, 10.5);
+  if (size) ResizePageBitmap(size->width, size->height, QImage::Format_RGB32);
+  ShowPageBitmap();
+}
+
+// --- Save As ----------------------------------------------------------------------
+
+void TKorvaleFrm::SaveAs1Click() {
+  const std::string target = SaveDlg ? SaveDlg() : std::string();
+  if (target.empty()) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::error_code error;
+  bool copied = false;
+  if (!FileName.empty()) {
+    const std::filesystem::path from(FileName), to(target);
+    // Copying a file onto itself would truncate it on some systems: treat it
+    // as done, the content is already there.
+    if (std::filesystem::exists(to) && std::filesystem::equivalent(from, to, error)) {
+      copied = true;
+    } else {
+      copied = std::filesystem::copy_file(from, to,
+                                          std::filesystem::copy_options::overwrite_existing, error);
+    }
+  }
+  if (!copied) {
+    platform::ShowMessageBox(platform::BoxKind::Error, "Unable to save file to " + target);
+    QApplication::restoreOverrideCursor();
+    return;
+  }
+  if (IsTemporaryLog(FileName) && FileName != target) DeleteTemporaryFile(FileName);
+  FileName = target;
+  ViewDevice->file_name = FileName;
+  setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
+  QApplication::restoreOverrideCursor();
+}
+
+void TKorvaleFrm::DeleteTemporaryFile(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::remove(path, error) || error) {
+    const int number = error ? error.value() : ENOENT;
+    platform::ShowMessageBox(platform::BoxKind::Plain, std::to_string(number));
+  }
+}
+
+// --- Closing ------------------------------------------------------------------------
+
+void TKorvaleFrm::Exit1Click() { close(); }
+
+void TKorvaleFrm::closeEvent(QCloseEvent* event) {
+  if (!FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  FormClose();
+  event->accept();
+}
+
+bool TKorvaleFrm::FormCloseQuery() { return true; }
+
+void TKorvaleFrm::FormClose() {
+  SystemSettings.MainMaximized = isMaximized() ? 1 : 0;
+  if (!isMaximized()) {
+    SystemSettings.MainTop = pos().y();
+    SystemSettings.MainLeft = pos().x();
+    SystemSettings.MainWidth = width();
+    SystemSettings.MainHeight = height();
+  }
+  try {
+    SaveSystemSettings();
+  } catch (const std::exception& e) {
+    platform::ShowMessageBox(platform::BoxKind::Error,
+                             std::string(e.what()) + " - Unable to save the settings.");
+  }
+}
+
+void TKorvaleFrm::FormDestroy() {
+  if (ViewDevice) ViewDevice->close();
+  if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
+  ViewDevice.reset();
+}
+
+// --- Menu-opening events --------------------------------------------------------------
+
+void TKorvaleFrm::File1Click() {
+  Print1->setEnabled(!NoDocument);
+  SaveAs1->setEnabled(!NoDocument);
+}
+
+void TKorvaleFrm::Edit1Click() {
+  Copy1->setEnabled(!NoDocument);
+  CopyDepth1->setEnabled(!NoDocument);
+}
+
+void TKorvaleFrm::View1Click() {
+  const bool paging = !NoDocument && ViewDevice && ViewDevice->last_page > 0;
+  PageDown1->setEnabled(paging);
+  PageUp1->setEnabled(paging);
+  GoToPage1->setEnabled(paging);
+}
+
+// --- Help, about, system files -----------------------------------------------------------
+
+void TKorvaleFrm::Contents1Click() { RunHelpCommand(HELP_FINDER); }
+void TKorvaleFrm::Index1Click() { RunHelpCommand(HELP_PARTIALKEY); }
+void TKorvaleFrm::HelpBtnClick() { RunHelpCommand(HELP_CONTEXT, kHelpContext); }
+
+void TKorvaleFrm::AboutKorvale1Click() {
+  const std::string program =
+      std::filesystem::path(ProgramPath()).replace_extension().string();
+  if (AboutBoxCommand) {
+    AboutBoxCommand(program, "Korvale 2001");
+  } else {
+    platform::ShowMessageBox(platform::BoxKind::Information,
+                             "Korvale 2001\r\r" + program);
+  }
+}
+
+void TKorvaleFrm::SystemFiles1Click() {
+  if (SystemFilesCommand) {
+    SystemFilesCommand();
+  } else {
+    platform::ShowMessageBox(platform::BoxKind::Information,
+                             "The System Files dialog is not available in this build.");
+  }
+}

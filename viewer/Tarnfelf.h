@@ -1,0 +1,167 @@
+#pragma once
+// TKorvaleFrm: the viewer's main window. A menu bar, a tool bar with the
+// depth read-out, a scrolling view of one log page and a page panel. It owns
+// the one canvas device through which every page is drawn and carries out the
+// document commands.
+//
+// Window building and the document lifecycle are in Tarnfelf.cpp; opening,
+// paging, the page image, the depth read-out and the clipboard in
+// Tarnfelf_view.cpp; printing in Tarnfelf_print.cpp.
+#include <QImage>
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/TflFormat.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QScrollArea;
+class QToolBar;
+class QToolButton;
+class TPageImage;
+class logp_object;
+
+class TKorvaleFrm : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TKorvaleFrm(QWidget* parent = nullptr);
+  ~TKorvaleFrm() override;
+
+  static constexpr int kHelpContext = 3004;
+  static constexpr int kOpenDlgHelpContext = 305;
+  static constexpr int kSaveDlgHelpContext = 62;
+
+  // --- Components -------------------------------------------------------------
+  QToolBar* ToolBar;
+  QToolButton* FileOpenBtn;
+  QToolButton* SaveBtn;
+  QToolButton* PrintBtn;
+  QToolButton* CopyBtn;
+  QToolButton* PageDownBtn;
+  QToolButton* PageUpBtn;
+  QToolButton* PageNumBtn;
+  QToolButton* HelpBtn;
+  QLineEdit* DepthEd;
+  QCheckBox* ElevationCb;
+  QScrollArea* ScrollBox1;
+  TPageImage* Image1;
+  QFrame* Panel2;
+  QLabel* PagePNL;
+
+  QMenu* File1;
+  QMenu* Edit1;
+  QMenu* View1;
+  QMenu* Help1;
+  QAction* Open1;
+  QAction* SaveAs1;
+  QAction* Print1;
+  QAction* Exit1;
+  QAction* Copy1;
+  QAction* CopyDepth1;
+  QAction* SystemFiles1;
+  QAction* PageDown1;
+  QAction* PageUp1;
+  QAction* GoToPage1;
+  QAction* Contents1;
+  QAction* Index1;
+  QAction* AboutKorvale1;
+
+  // The tool-button images, by the index each button names.
+  std::vector<QIcon> ImageList;
+
+  // --- File choosers ------------------------------------------------------------
+  // The open and save dialogs; each returns the chosen path or "" for Cancel.
+  // Tests replace them so that no real dialog runs.
+  std::function<std::string()> OpenDlg;
+  std::function<std::string()> SaveDlg;
+
+  // Commands that other parts of the program attach (about box, System Files
+  // dialog); until then the menu items say that they are not available.
+  static inline std::function<void(const std::string& programPath, const std::string& name)>
+      AboutBoxCommand;
+  static inline std::function<void()> SystemFilesCommand;
+
+  // --- Document state -----------------------------------------------------------
+  std::unique_ptr<logp_object> ViewDevice;
+  std::string FileName;
+  int32_t CurrentPage = 0;
+  bool NoDocument = true;
+  int32_t PrinterDpiY = 0;
+  int32_t PrinterDpiX = 0;
+  double PrinterPageWidth = 0;
+  double PrinterPageLength = 0;
+
+  // The page bitmap that Image1 shows and the device draws on.
+  QImage PageBitmap;
+
+  // Opens the compiled log at path as the Open command does after its dialog.
+  void OpenLog(const std::string& path);
+
+  // --- Operations of the page view ------------------------------------------------
+  // Binds ViewDevice to FileName and reads its header. False (with the reason
+  // already shown) when the file cannot be read or is no compiled log.
+  bool BindViewDevice();
+  bool CreateViewCanvas(bool checkPrinter);
+  void ReadPrinterInfo();
+  void ShowResourceWarning();
+  void CountPages();
+  void PlotCurrentPage();
+  void ClearPageImage();
+  void UpdatePageControls();
+
+ public slots:
+  void Open1Click();
+  void SaveAs1Click();
+  void Print1Click();
+  void Exit1Click();
+  void Copy1Click();
+  void CopyDepth1Click();
+  void SystemFiles1Click();
+  void PageDownBTNClick();
+  void PageUpBTNClick();
+  void PageNumBTNClick();
+  void Contents1Click();
+  void Index1Click();
+  void HelpBtnClick();
+  void AboutKorvale1Click();
+  void File1Click();
+  void Edit1Click();
+  void View1Click();
+  void Image1MouseMove(int x, int y);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildPageView();
+  void FormCreate();
+  bool FormCloseQuery();
+  void FormClose();
+  void FormDestroy();
+  void PlaceWindow();
+  void CreateFirstPageImage();
+  void LoadImages();
+
+  // Gives the page bitmap a new size and format and points the device at it.
+  // False (bitmap unchanged) when the image cannot be allocated.
+  bool ResizePageBitmap(int width, int height, QImage::Format format);
+  void ShowPageBitmap();
+  // Writes the dialog's page size into the device and the file's header.
+  // Throws OpenAborted when the file cannot be opened for writing.
+  void StorePageSize(double pageLength, double pageWidth);
+  void DeleteTemporaryFile(const std::string& path);
+
+  bool closing_ = false;
+};
+
+// A compiled log is temporary when its upper-case path contains "~TF".
+bool IsTemporaryLog(const std::string& path);

@@ -1,0 +1,396 @@
+// Opening a compiled log, the page bitmap, paging, the depth read-out and
+// the clipboard.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPixmap>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <exception>
+
+#include "core/FileError.h"
+#include "devices/PageCount.h"
+#include "devices/logp_object.h"
+#include "platform/MessageBox.h"
+#include "support/Settings.h"
+#include "support/StatusWin.h"
+#include "viewer/Gotofrm.h"
+#include "viewer/HeaderRewrite.h"
+#include "viewer/PageGeometry.h"
+#include "viewer/PageImage.h"
+#include "viewer/PageSetup.h"
+#include "viewer/PrinterAccess.h"
+#include "viewer/Rerror.h"
+#include "viewer/Tarnfelf.h"
+
+namespace {
+
+constexpr const char* kCaptionPrefix = "Quelmark Korvale - ";
+
+// Thrown inside the open sequence when it must stop and the window go back to
+// the log it showed before (the reason has been shown already).
+struct OpenAborted {};
+
+// What the device and the window hold for the log shown, so that a failed
+// open can put it back.
+struct ShownLog {
+  std::string fileName;
+  std::string deviceFile;
+  tfl::Header header;
+  int32_t resolution, pageHeightPx, pageWidthPx, lastPage, pageIndex;
+  double scaleX, scaleY;
+  uint8_t pageKind, hasFooter;
+};
+
+ShownLog Remember(const std::string& fileName, const logp_object& d) {
+  return {fileName,        d.file_name,     d.header,    d.resolution, d.page_height_px,
+          d.page_width_px, d.last_page,     d.page_index, d.scale_x,   d.scale_y,
+          d.page_kind,     d.has_footer};
+}
+
+void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
+  fileName = s.fileName;
+  d.file_name = s.deviceFile;
+  d.header = s.header;
+  d.resolution = s.resolution;
+  d.page_height_px = s.pageHeightPx;
+  d.page_width_px = s.pageWidthPx;
+  d.last_page = s.lastPage;
+  d.page_index = s.pageIndex;
+  d.scale_x = s.scaleX;
+  d.scale_y = s.scaleY;
+  d.page_kind = s.pageKind;
+  d.has_footer = s.hasFooter;
+}
+
+void ErrorBox(const std::string& text) {
+  platform::ShowMessageBox(platform::BoxKind::Error, text);
+}
+
+}  // namespace
+
+// --- Open ------------------------------------------------------------------------------
+
+void TKorvaleFrm::Open1Click() {
+  const std::string path = OpenDlg ? OpenDlg() : std::string();
+  if (path.empty()) return;
+  OpenLog(path);
+}
+
+void TKorvaleFrm::OpenLog(const std::string& path) {
+  const ShownLog before = Remember(FileName, *ViewDevice);
+  FileName = path;
+  try {
+    if (!BindViewDevice()) throw OpenAborted{};
+    CreateViewCanvas(true);  // a false result still shows the page (in the old size)
+  } catch (const OpenAborted&) {
+    // Keep showing what was shown: the previous log, or the empty window.
+    ViewDevice->close();
+    Restore(before, FileName, *ViewDevice);
+    HideStatus();
+    return;
+  }
+  if (closing_) return;
+  setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
+  ViewDevice->close();
+  CountPages();
+  CurrentPage = 0;
+  PlotCurrentPage();
+  CopyBtn->setEnabled(true);
+}
+
+bool TKorvaleFrm::BindViewDevice() {
+  ViewDevice->file_name = FileName;
+  try {
+    ViewDevice->open_read();
+  } catch (const std::exception& e) {
+    ViewDevice->close();
+    ErrorBox("Unable to open " + FileName + " - " + e.what());
+    return false;
+  }
+  // The header check closes the file when it rejects it (and says why).
+  if (!ViewDevice->is_open) return false;
+
+  try {
+    ViewDevice->set_canvas(&PageBitmap);
+  } catch (const std::exception&) {
+    platform::ShowMessageBox(platform::BoxKind::Plain,
+                             "ERROR: Unable to create a canvas to draw on.\r\rThe page size "
+                             "may be too large for your system.");
+  }
+  const int dpi = ScreenPixelsPerInch();
+  ViewDevice->resolution = dpi;
+  ViewDevice->scale_x = dpi / ViewDevice->header.x_units_per_inch;
+  ViewDevice->scale_y = dpi / ViewDevice->header.y_units_per_inch;
+  ViewDevice->close();
+  CurrentPage = 0;
+  return true;
+}
+
+void TKorvaleFrm::ReadPrinterInfo() {
+  if (!viewer::PrintersInstalled()) {
+    PrinterPageWidth = SystemSettings.PageWidth;
+    PrinterPageLength = SystemSettings.PageLength;
+    return;
+  }
+  QPrinter& printer = viewer::CurrentPrinter();
+  const int dpiX = printer.logicalDpiX(), dpiY = printer.logicalDpiY();
+  if (dpiX <= 0 || dpiY <= 0) {
+    PrinterPageWidth = SystemSettings.PageWidth;
+    PrinterPageLength = SystemSettings.PageLength;
+    return;
+  }
+  PrinterDpiX = dpiX;
+  PrinterDpiY = dpiY;
+  const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
+  PrinterPageWidth = static_cast<double>(printable.width()) / PrinterDpiX;
+  PrinterPageLength = static_cast<double>(printable.height()) / PrinterDpiY;
+}
+
+bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
+  ShowStatus("Creating new canvas...");
+  CancelRequested = false;
+  if (checkPrinter) {
+    ShowStatus("  Checking printer orientation");
+    SetPrinterOrientation(SystemSettings.PageOrientation);
+    ShowStatus("  Getting printer information");
+    ReadPrinterInfo();
+    const tfl::Header& h = ViewDevice->header;
+    if (viewer::PageSizesDiffer(h.page_height, h.page_width, PrinterPageLength,
+                                PrinterPageWidth)) {
+      const auto answer = platform::ShowMessageBox(
+          platform::BoxKind::Warning,
+          "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page "
+          "Size?",
+          platform::BoxButtons::YesNoCancel);
+      if (answer != platform::BoxAnswer::Yes) return false;  // status stays up
+      double length = 0, width = 0;
+      if (EditPageSetup(h.page_height, h.page_width, SystemSettings.PageOrientation, length,
+                        width)) {
+        SetPrinterOrientation(SystemSettings.PageOrientation);
+        StorePageSize(length, width);
+      }
+    }
+  }
+
+  ShowStatus("  Creating bitmap...");
+  const int dpi = ScreenPixelsPerInch();
+  const double pageWidth = ViewDevice->header.page_width;
+  const double pageLength = ViewDevice->header.page_height;
+  if (viewer::PageSizeInvalid(dpi, pageWidth, pageLength)) {
+    // Not a shortage: the file names no usable page. Keep the bitmap.
+    ErrorBox("The page size of " + FileName + " is not usable.");
+    HideStatus();
+    return false;
+  }
+  const auto wanted = viewer::PageBitmapSize(dpi, pageWidth, pageLength);
+  if (wanted && PageBitmap.width() == wanted->width && PageBitmap.height() == wanted->height) {
+    HideStatus();
+    return true;
+  }
+  bool made = false;
+  if (wanted) {
+    ShowStatus("   Width = " + std::to_string(wanted->width));
+    ShowStatus("   Height = " + std::to_string(wanted->height));
+    // Once reduced to fewer colours the bitmap stays so.
+    made = ResizePageBitmap(wanted->width, wanted->height, PageBitmap.format());
+  }
+  if (!made) {
+    platform::ShowMessageBox(platform::BoxKind::Warning,
+                             "Low on resources. Reducing the number of colors to display.");
+    ShowStatus("  Setting Pixel Format to 16 colors");
+    const auto reduced = viewer::PageBitmapSize(dpi, pageWidth, pageLength, 2);
+    made = reduced && ResizePageBitmap(reduced->width, reduced->height, QImage::Format_RGB444);
+  }
+  if (!made) {
+    ShowResourceWarning();
+    closing_ = true;
+    close();
+    HideStatus();
+    return false;
+  }
+  ShowPageBitmap();
+  HideStatus();
+  return true;
+}
+
+void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
+  tfl::Header updated = ViewDevice->header;
+  updated.page_height = pageLength;
+  updated.page_width = pageWidth;
+  ViewDevice->close();  // the device lets go of the file before it is written
+  const auto result = viewer::RewriteHeaderBlock(FileName, updated);
+  if (result.status == viewer::HeaderRewriteResult::OpenFailed) {
+    ErrorBox("Unable to open " + FileName + " for writing - " + result.message);
+    throw OpenAborted{};
+  }
+  ViewDevice->header.page_height = pageLength;
+  ViewDevice->header.page_width = pageWidth;
+  if (result.status == viewer::HeaderRewriteResult::WriteFailed)
+    ErrorBox(result.message + " - unable to update page size.");
+}
+
+bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format) {
+  QImage image(width, height, format);
+  if (image.isNull()) return false;
+  image.fill(Qt::white);
+  if (ViewDevice && ViewDevice->canvas) ViewDevice->canvas->EndPaint();
+  PageBitmap = std::move(image);
+  if (ViewDevice && !ViewDevice->file_name.empty()) ViewDevice->set_canvas(&PageBitmap);
+  return true;
+}
+
+void TKorvaleFrm::ShowPageBitmap() {
+  if (ViewDevice && ViewDevice->canvas) ViewDevice->canvas->EndPaint();
+  Image1->setPixmap(QPixmap::fromImage(PageBitmap));
+  Image1->resize(PageBitmap.size());
+}
+
+void TKorvaleFrm::ShowResourceWarning() {
+  const int dpi = ScreenPixelsPerInch();
+  const int bits = PageBitmap.isNull() ? 32 : PageBitmap.depth();
+  const int planes = 1;
+  const int64_t widthPx = viewer::InchesToPixels(dpi, PrinterPageWidth).value_or(0);
+  const int64_t lengthPx = viewer::InchesToPixels(dpi, PrinterPageLength).value_or(0);
+
+  TResourceBox box(this);
+  box.setWindowTitle("Korvale - Insufficient Resources");
+  box.SizeLBL->setText(
+      QString::asprintf("Page Size: %.2f x %.2f", PrinterPageWidth, PrinterPageLength));
+  box.ColorLBL->setText(
+      QString("Screen colors: %1").arg(viewer::ColorCount(bits * planes)));
+  box.ReqMem->setText(
+      QString("Required Memory: %1k")
+          .arg(viewer::RequiredMemoryKilobytes(widthPx, lengthPx, planes, bits)));
+  RunDialog(box);
+  platform::ShowMessageBox(platform::BoxKind::Error,
+                           "Our of resources for creating the view screen.");
+}
+
+void TKorvaleFrm::CountPages() {
+  ShowStatus("Calculating the number of pages...");
+  const PageCount count =
+      ::CountPages(ViewDevice->header, ViewDevice->resolution, ViewDevice->scale_y);
+  ViewDevice->last_page = count.last_page;
+  ViewDevice->page_height_px = count.page_height_px;
+  ViewDevice->page_width_px = count.page_width_px;
+  ViewDevice->has_footer = count.has_footer ? 1 : 0;
+  if (count.problem == PageCountProblem::NoRoomForLog) {
+    ErrorBox("The page of " + FileName +
+             " has no room for the log: its length is not larger than the header and footer "
+             "sections.\rOnly the first page is shown.");
+  } else if (count.problem == PageCountProblem::OutOfRange) {
+    ErrorBox("The page layout of " + FileName +
+             " is out of range; the number of pages cannot be worked out.\rOnly the first page "
+             "is shown.");
+  }
+  ShowStatus("Total pages = " + std::to_string(int64_t{ViewDevice->last_page} + 1));
+  NoDocument = ViewDevice->last_page < 0;
+}
+
+// --- One page -------------------------------------------------------------------------
+
+void TKorvaleFrm::ClearPageImage() {
+  platform::Canvas* canvas = ViewDevice->canvas;
+  if (!canvas) {
+    PageBitmap.fill(Qt::white);
+    return;
+  }
+  canvas->SetROP2(platform::R2_WHITE);
+  platform::Brush white;
+  white.style = platform::BS_SOLID;
+  white.color = platform::kWhite;
+  canvas->SetBrush(white);
+  canvas->Rectangle(0, 0, PageBitmap.width(), PageBitmap.height());
+  canvas->SetROP2(platform::R2_COPYPEN);
+}
+
+void TKorvaleFrm::PlotCurrentPage() {
+  setEnabled(false);
+  ShowStatus("Plotting page ...");
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    ClearPageImage();
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    if (CurrentPage == 0)
+      ViewDevice->page_kind = 1;
+    else
+      ViewDevice->page_kind = ViewDevice->header.paged ? 2 : 0;
+    ViewDevice->page_index = CurrentPage;
+    ViewDevice->plot();
+    ShowStatus("Done plotting page.");
+  } catch (const std::exception& e) {
+    ErrorBox(std::string("Error plotting page - ") + e.what());
+  }
+  setEnabled(true);
+  HideStatus();
+  QApplication::restoreOverrideCursor();
+  UpdatePageControls();
+  ShowPageBitmap();
+}
+
+void TKorvaleFrm::UpdatePageControls() {
+  const int32_t last = ViewDevice->last_page;
+  PagePNL->setText(QString::asprintf("%lld of %lld", static_cast<long long>(int64_t{CurrentPage} + 1),
+                                     static_cast<long long>(int64_t{last} + 1)));
+  PageDownBtn->setEnabled(last > CurrentPage);
+  PageDown1->setEnabled(PageDownBtn->isEnabled());
+  PageUpBtn->setEnabled(CurrentPage > 0);
+  PageUp1->setEnabled(PageUpBtn->isEnabled());
+  PageNumBtn->setEnabled(last > 0);
+  GoToPage1->setEnabled(PageNumBtn->isEnabled());
+  CopyBtn->setEnabled(true);
+  Copy1->setEnabled(true);
+  CopyDepth1->setEnabled(true);
+}
+
+// --- Paging ----------------------------------------------------------------------------
+
+void TKorvaleFrm::PageDownBTNClick() {
+  if (NoDocument || ViewDevice->last_page <= CurrentPage) return;
+  ++CurrentPage;
+  PlotCurrentPage();
+}
+
+void TKorvaleFrm::PageUpBTNClick() {
+  if (NoDocument || CurrentPage <= 0) return;
+  --CurrentPage;
+  PlotCurrentPage();
+}
+
+void TKorvaleFrm::PageNumBTNClick() {
+  if (NoDocument) return;
+  TGotoDLG dialog(this);
+  // The spin box holds an int: a page count beyond its range cannot be
+  // typed anyway.
+  dialog.PageSE->setMinimum(1);
+  dialog.PageSE->setMaximum(static_cast<int>(
+      std::min<int64_t>(int64_t{ViewDevice->last_page} + 1, std::numeric_limits<int>::max())));
+  dialog.PageSE->setValue(static_cast<int>(
+      std::min<int64_t>(int64_t{CurrentPage} + 1, std::numeric_limits<int>::max())));
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  CurrentPage = dialog.PageSE->value() - 1;
+  PlotCurrentPage();
+}
+
+// --- Depth read-out and clipboard -----------------------------------------------------------
+
+void TKorvaleFrm::Image1MouseMove(int x, int y) {
+  if (NoDocument) return;
+  const double value = ViewDevice->pixel_to_depth(y, ElevationCb->isChecked());
+  DepthEd->setText(QString::asprintf("%.2f", value));
+}
+
+void TKorvaleFrm::Copy1Click() { QApplication::clipboard()->setImage(PageBitmap); }
+
+void TKorvaleFrm::CopyDepth1Click() { QApplication::clipboard()->setText(DepthEd->text()); }
