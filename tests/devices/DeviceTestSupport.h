@@ -1,0 +1,91 @@
+#pragma once
+// Helpers for the canvas device tests: small compiled logs written with
+// TflWriter, pattern and symbol libraries of our own, and a device that
+// draws one page into a QImage.
+//
+// The default header uses 96 units per inch both ways, so at 96 dpi one file
+// unit is one pixel: x maps to column x, and (with no header section) y maps
+// to row y_max - y.
+#include <QImage>
+#include <array>
+#include <memory>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "core/TflWriter.h"
+#include "devices/logp_object.h"
+
+namespace devtest {
+
+// 8.5 x 11 inch page, body y from 0 to 1000, no header, no footer, unpaged.
+tfl::Header PixelHeader();
+
+struct PatternDef {
+  uint16_t width = 10, height = 10;
+  std::vector<std::array<int8_t, 4>> strokes;
+};
+struct SymbolDef {
+  std::vector<std::array<int8_t, 4>> strokes;
+};
+
+// A device whose mapping helpers are open to the tests.
+class TestDevice : public logp_object {
+ public:
+  using logp_object::logp_object;
+  using logp_object::px;
+  using logp_object::row;
+  using logp_object::section_row;
+  using logp_object::unclamped_row;
+};
+
+class Fixture {
+ public:
+  Fixture();
+  // Libraries: pattern n = patterns[n]; symbol n = symbols[n] (0 unused).
+  void SetPatterns(const std::vector<PatternDef>& patterns);
+  void SetSymbols(const std::vector<SymbolDef>& symbols);
+  // Writes the log and returns its path.
+  std::string WriteLog(const tfl::Header& header,
+                       const std::function<void(tfl::TflWriter&)>& body);
+
+  // A device bound to `log`, header read, target at dpi on `image` (made to
+  // the page size, white). page_kind follows the viewer's rule unless given.
+  std::unique_ptr<TestDevice> Device(const std::string& log, int dpi = 96);
+  // Draws page `index` into a fresh white image; returns the image. Errors
+  // from plot propagate after the image is complete.
+  QImage Render(const std::string& log, int index = 0, int dpi = 96, bool printer = false,
+                const std::function<void(TestDevice&, platform::Canvas&)>& setup = {});
+
+  // As Render, but a failure of plot is returned as its message ("" when the
+  // page drew) together with what was drawn.
+  QImage RenderKeepingError(const std::string& log, std::string& error, int index = 0,
+                            int dpi = 96, bool printer = false,
+                            const std::function<void(TestDevice&, platform::Canvas&)>& setup = {});
+
+  QImage last_image;
+  // The device of the last Render (its layout fields stay readable).
+  std::unique_ptr<TestDevice> last_device;
+  testfiles::TempDir dir;
+  std::string pattern_path, symbol_path;
+  int log_number = 0;
+};
+
+// Settings the device reads, at their defaults for every test.
+void ResetDeviceSettings();
+
+// Colour of a pixel as 0xRRGGBB (QRgb without alpha).
+uint32_t Pixel(const QImage& image, int x, int y);
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+// Number of non-white pixels in a rectangle (all of the image by default).
+int InkCount(const QImage& image, int left = 0, int top = 0, int right = -1, int bottom = -1);
+
+// Record helpers.
+tfl::VectorRecord Vec(double x1, double y1, double x2, double y2);
+tfl::ColorRecord Color(int32_t c);
+tfl::PenWidthRecord PenWidth(int32_t w);
+tfl::PenStyleRecord PenStyle(uint8_t s);
+
+}  // namespace devtest
