@@ -25,37 +25,41 @@ double Noise::gaussian() {
 
 namespace {
 
-enum LithIndex {
+// Indices into the lithology table (not pattern numbers).
+namespace lith {
+enum : int {
   kShale, kSilt, kSandFine, kShaleCalc, kLime, kMarl, kDolo, kCoal, kSandMedium, kClay,
   kAnhydrite, kHalite, kShaleBlack, kConglomerate, kSandCoarse, kChert, kTuff, kGranite
 };
+}  // namespace lith
 
 std::vector<Lithology> Lithologies() {
-  using namespace pattern;
+  namespace p = pattern;
   // name, legend, pattern, coloured, line colour, background, GR, NPHI, DPHI, ROP, gas
   return {
-      {"Shale", "Shale", kShale, false, kBlack, kWhite, 108, 0.34, 0.12, 28, 18},
-      {"Siltstone", "Siltstone", kSiltstone, true, Rgb(90, 80, 40), Rgb(225, 220, 170), 82, 0.24, 0.13, 38, 14},
-      {"Sandstone, fine", "Sst, fine", kSandstoneFine, true, Rgb(120, 90, 20), Rgb(255, 240, 150), 38, 0.19, 0.21, 72, 16},
-      {"Shale, calcareous", "Sh, calc", kShale, false, kBlack, kWhite, 92, 0.27, 0.09, 24, 12},
-      {"Limestone", "Limestone", kLimestone, true, Rgb(20, 60, 150), Rgb(190, 225, 255), 18, 0.07, 0.05, 16, 8},
-      {"Marl", "Marl", kMarl, true, Rgb(40, 90, 110), Rgb(200, 235, 225), 62, 0.20, 0.08, 21, 9},
-      {"Dolomite", "Dolomite", kDolomite, true, Rgb(110, 40, 120), Rgb(235, 205, 240), 22, 0.14, 0.12, 19, 12},
-      {"Coal", "Coal", kCoal, false, kBlack, kWhite, 35, 0.48, 0.50, 105, 60},
-      {"Sandstone, medium", "Sst, med", kSandstoneMedium, true, Rgb(120, 90, 20), Rgb(255, 225, 120), 34, 0.20, 0.23, 84, 20},
-      {"Claystone", "Claystone", kClaystone, false, kBlack, kWhite, 118, 0.38, 0.14, 26, 10},
-      {"Anhydrite", "Anhydrite", kAnhydrite, true, Rgb(150, 20, 120), Rgb(250, 215, 245), 9, 0.01, -0.01, 9, 4},
-      {"Halite", "Halite", kHalite, true, Rgb(30, 110, 110), Rgb(215, 250, 250), 7, -0.02, 0.04, 45, 3},
-      {"Shale, carbonaceous", "Sh, carb", kShaleCarbonaceous, false, kBlack, kWhite, 132, 0.36, 0.15, 30, 35},
-      {"Conglomerate", "Conglom.", kConglomerate, true, Rgb(130, 70, 10), Rgb(250, 210, 160), 42, 0.13, 0.14, 55, 11},
-      {"Sandstone, coarse", "Sst, coarse", kSandstoneCoarse, true, Rgb(120, 90, 20), Rgb(255, 210, 100), 30, 0.18, 0.20, 95, 13},
-      {"Chert", "Chert", kChert, true, Rgb(60, 60, 60), Rgb(220, 220, 220), 14, 0.03, 0.02, 7, 5},
-      {"Tuff", "Tuff", kTuff, true, Rgb(40, 120, 40), Rgb(210, 245, 200), 58, 0.30, 0.16, 33, 7},
-      {"Granite", "Granite", kGranite, true, Rgb(170, 30, 30), Rgb(255, 210, 205), 142, 0.04, 0.01, 6, 3},
+      {"Shale", "Shale", p::kShale, false, kBlack, kWhite, 108, 0.34, 0.12, 28, 18},
+      {"Siltstone", "Siltstone", p::kSiltstone, true, Rgb(90, 80, 40), Rgb(225, 220, 170), 82, 0.24, 0.13, 38, 14},
+      {"Sandstone, fine", "Sst, fine", p::kSandstoneFine, true, Rgb(120, 90, 20), Rgb(255, 240, 150), 38, 0.19, 0.16, 72, 16},
+      {"Shale, calcareous", "Sh, calc", p::kShale, false, kBlack, kWhite, 92, 0.27, 0.09, 24, 12},
+      {"Limestone", "Limestone", p::kLimestone, true, Rgb(20, 60, 150), Rgb(190, 225, 255), 18, 0.07, 0.05, 16, 8},
+      {"Marl", "Marl", p::kMarl, true, Rgb(40, 90, 110), Rgb(200, 235, 225), 62, 0.20, 0.08, 21, 9},
+      {"Dolomite", "Dolomite", p::kDolomite, true, Rgb(110, 40, 120), Rgb(235, 205, 240), 22, 0.15, 0.11, 19, 12},
+      {"Coal", "Coal", p::kCoal, false, kBlack, kWhite, 35, 0.48, 0.50, 105, 60},
+      {"Sandstone, medium", "Sst, med", p::kSandstoneMedium, true, Rgb(120, 90, 20), Rgb(255, 225, 120), 34, 0.21, 0.18, 84, 20},
+      {"Claystone", "Claystone", p::kClaystone, false, kBlack, kWhite, 118, 0.38, 0.14, 26, 10},
+      {"Anhydrite", "Anhydrite", p::kAnhydrite, true, Rgb(150, 20, 120), Rgb(250, 215, 245), 9, 0.01, -0.01, 9, 4},
+      {"Halite", "Halite", p::kHalite, true, Rgb(30, 110, 110), Rgb(215, 250, 250), 7, -0.02, 0.04, 45, 3},
+      {"Shale, carbonaceous", "Sh, carb", p::kShaleCarbonaceous, false, kBlack, kWhite, 132, 0.36, 0.15, 30, 35},
+      {"Conglomerate", "Conglom.", p::kConglomerate, true, Rgb(130, 70, 10), Rgb(250, 210, 160), 42, 0.14, 0.11, 55, 11},
+      {"Sandstone, coarse", "Sst, coarse", p::kSandstoneCoarse, true, Rgb(120, 90, 20), Rgb(255, 210, 100), 30, 0.19, 0.16, 95, 13},
+      {"Chert", "Chert", p::kChert, true, Rgb(60, 60, 60), Rgb(220, 220, 220), 14, 0.03, 0.02, 7, 5},
+      {"Tuff", "Tuff", p::kTuff, true, Rgb(40, 120, 40), Rgb(210, 245, 200), 58, 0.30, 0.16, 33, 7},
+      {"Granite", "Granite", p::kGranite, true, Rgb(170, 30, 30), Rgb(255, 210, 205), 142, 0.04, 0.01, 6, 3},
   };
 }
 
 std::vector<Bed> Beds() {
+  using namespace lith;
   return {
       {4200, 4262, kShale, "HARLOW SHALE",
        "Sh: med-dk gy, frm, sbblky, non-calc, sl slty, tr pyr, rr mica."},
@@ -128,7 +132,7 @@ void MakeCurves(Well& w) {
     double cal = 8.5 + 0.15 * std::abs(n_cal);
     const auto& lith = w.lithologies[bed.lithology];
     if (lith.gr > 80) cal += 1.2 + 0.6 * std::abs(n_cal);  // shale washouts
-    if (bed.lithology == kHalite) cal = 12.0 + 0.4 * n_cal;
+    if (bed.lithology == lith::kHalite) cal = 12.0 + 0.4 * n_cal;
 
     // Hydrocarbon zones: gas pushes neutron porosity down and density
     // porosity up (crossover); the mud logger sees the gas.
@@ -137,8 +141,17 @@ void MakeCurves(Well& w) {
       dphi += 0.05;
       gas += 240 + 40 * n_gas;
     }
-    if (In(d, 4310, 4350)) gas += 110 + 25 * n_gas;
-    if (In(d, 4575, 4605)) gas += 70 + 15 * n_gas;
+    // Oil: a slight crossover only.
+    if (In(d, 4310, 4350)) {
+      nphi -= 0.015;
+      dphi += 0.035;
+      gas += 110 + 25 * n_gas;
+    }
+    if (In(d, 4575, 4605)) {
+      nphi -= 0.01;
+      dphi += 0.03;
+      gas += 70 + 15 * n_gas;
+    }
 
     w.gamma.depth.push_back(d);
     w.gamma.value.push_back(std::clamp(gr, 2.0, 148.0));

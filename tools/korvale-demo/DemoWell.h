@@ -13,7 +13,7 @@ namespace demo {
 namespace pattern {
 constexpr int32_t kSandstoneFine = 2, kSandstoneMedium = 3, kSandstoneCoarse = 4,
                   kConglomerate = 5, kSiltstone = 7, kShale = 8, kClaystone = 9, kMarl = 11,
-                  kLimestone = 12, kLimestoneCherty = 17, kDolomite = 18, kCoal = 23,
+                  kLimestone = 12, kLimestoneCherty = 17, kDolomite = 18, kChert = 22, kCoal = 23,
                   kAnhydrite = 25, kHalite = 27, kTuff = 28, kGranite = 30,
                   kShaleCarbonaceous = 55;
 }
