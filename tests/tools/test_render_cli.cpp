@@ -1,0 +1,172 @@
+// korvale-render as scripts use it: exit codes, output names, --info and
+// --depth-at, run as the built program on logs written here.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+#include <cmath>
+#include <fstream>
+
+#include "TestFiles.h"
+#include "core/TflWriter.h"
+
+namespace {
+
+struct CliRun {
+  int exit_code = -1;
+  std::string out, err;
+};
+
+class RenderCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_ = testfiles::BinDir() + "/korvale-render";
+    if (!QFileInfo::exists(QString::fromStdString(program_)))
+      GTEST_SKIP() << "korvale-render is not built in " << testfiles::BinDir();
+    // Empty libraries of our own: the logs here use no patterns or symbols.
+    std::ofstream(dir_.file("p.pat"), std::ios::binary).write(std::string(206, '\0').data(), 206);
+    std::ofstream(dir_.file("s.sym"), std::ios::binary).write(std::string(404, '\0').data(), 404);
+  }
+
+  CliRun Render(QStringList args) {
+    args << "--patterns" << QString::fromStdString(dir_.file("p.pat")) << "--symbols"
+         << QString::fromStdString(dir_.file("s.sym"));
+    QProcess p;
+    p.setWorkingDirectory(QString::fromStdString(dir_.path()));
+    p.start(QString::fromStdString(program_), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+  }
+
+  // 8.5 x 11 inch pages at 96 units per inch both ways; unpaged, 3 pages.
+  static tfl::Header Header() {
+    tfl::Header h{};
+    h.x_max = 800;
+    h.y_min = 100;
+    h.y_max = 2600;
+    h.first_header_height = -1;
+    h.repeat_header_height = -1;
+    h.footer_height = -1;
+    h.page_height = 11;
+    h.page_width = 8.5;
+    h.x_units_per_inch = 96;
+    h.y_units_per_inch = 96;
+    h.datum = 500;
+    return h;
+  }
+
+  QString Log(const std::string& name, const tfl::Header& h,
+              const std::function<void(tfl::TflWriter&)>& body = {}) {
+    const std::string path = dir_.file(name);
+    tfl::TflWriter w(path, h);
+    tfl::VectorRecord v{};
+    v.x1 = 100, v.y1 = 2500, v.x2 = 300, v.y2 = 2500;
+    w.write(v);
+    if (body) body(w);
+    w.close();
+    return QString::fromStdString(path);
+  }
+
+  bool Exists(const std::string& name) {
+    return QFileInfo::exists(QString::fromStdString(dir_.file(name)));
+  }
+
+  std::string program_;
+  testfiles::TempDir dir_;
+};
+
+}  // namespace
+
+TEST_F(RenderCli, DrawsPagesIntoNamedPngs) {
+  const QString log = Log("well.tfl", Header());
+  CliRun r = Render({"--all", "-o", "page-%d.png", log});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(Exists("page-1.png") && Exists("page-2.png") && Exists("page-3.png"));
+  EXPECT_FALSE(Exists("page-4.png"));
+  const QImage first(QString::fromStdString(dir_.file("page-1.png")));
+  EXPECT_EQ(first.size(), QSize(816, 1056));
+  EXPECT_EQ(first.pixel(200, 100) & 0xFFFFFF, 0u);  // the line of the log
+
+  r = Render({"--page", "2", log});  // default name in the current folder
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(Exists("well-p2.png"));
+
+  r = Render({"--dpi", "192", "--pages", "2-3", "-o", "big%d.png", log});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(QImage(QString::fromStdString(dir_.file("big3.png"))).size(), QSize(1632, 2112));
+}
+
+TEST_F(RenderCli, UsageErrorsExitWithTwo) {
+  const QString log = Log("well.tfl", Header());
+  CliRun r = Render({"--all", "-o", "pages.png", log});  // several pages need %d
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_FALSE(Exists("pages.png"));
+  r = Render({"-o", "out.pdf", log});
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.err.find("PDF"), std::string::npos) << r.err;
+  EXPECT_EQ(Render({"--page", "4", log}).exit_code, 2);  // beyond the 3 pages
+  EXPECT_EQ(Render({"--page", "0", log}).exit_code, 2);
+  EXPECT_EQ(Render({"--bogus", log}).exit_code, 2);
+  EXPECT_EQ(Render({}).exit_code, 2);
+  EXPECT_EQ(Render({QString::fromStdString(dir_.file("missing.tfl"))}).exit_code, 2);
+}
+
+TEST_F(RenderCli, NotACompiledLogOrAFailedPageExitsWithOne) {
+  const std::string junk = dir_.file("junk.tfl");
+  std::ofstream(junk, std::ios::binary) << std::string("\x4d\x00\x69\x00 not a log at all", 22);
+  CliRun r = Render({QString::fromStdString(junk)});
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+
+  // A page that ends with a range error still leaves its PNG.
+  const QString bad = Log("bad.tfl", Header(), [](tfl::TflWriter& w) {
+    tfl::VectorRecord v{};
+    v.x1 = std::nan("");
+    w.write(v);
+  });
+  r = Render({"-o", "bad.png", bad});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("Range check error"), std::string::npos) << r.err;
+  const QImage drawn(QString::fromStdString(dir_.file("bad.png")));
+  ASSERT_FALSE(drawn.isNull());
+  EXPECT_EQ(drawn.pixel(200, 100) & 0xFFFFFF, 0u);  // drawn before the error
+}
+
+TEST_F(RenderCli, InfoPrintsTheHeaderAsJson) {
+  tfl::Header h = Header();
+  h.paged = 1;
+  h.section_gap = 0.125;
+  const QString log = Log("info.tfl", h);
+  const CliRun r = Render({"--info", log});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+  ASSERT_FALSE(o.isEmpty()) << r.out;
+  EXPECT_EQ(o["file"].toString(), log);
+  EXPECT_EQ(o["version"].toInt(), 300);
+  EXPECT_EQ(o["pages"].toInt(), 3);  // trunc(2500 / 1056) + 1 pages of body
+  EXPECT_EQ(o["paged"].toBool(), true);
+  EXPECT_TRUE(o["paged"].isBool());
+  EXPECT_DOUBLE_EQ(o["y_max"].toDouble(), 2600);
+  EXPECT_DOUBLE_EQ(o["section_gap"].toDouble(), 0.125);
+  EXPECT_DOUBLE_EQ(o["datum"].toDouble(), 500);
+  for (const char* key : {"x_min", "x_max", "y_min", "first_header_height", "repeat_header_height",
+                          "footer_height", "page_height", "page_width", "x_units_per_inch",
+                          "y_units_per_inch"})
+    EXPECT_TRUE(o.contains(key)) << key;
+}
+
+TEST_F(RenderCli, DepthAtReadsTheViewersDepth) {
+  const QString log = Log("depth.tfl", Header());
+  // 192 dpi: 2 pixels per unit, pages of 2112 rows, y_min (100) at strip
+  // row 5000. Row 250 of page 2: (250 - 5000 + 2112) / 2 - 100 = -1419.
+  CliRun r = Render({"--depth-at", "250", "--page", "2", "--dpi", "192", log});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "-1419.00\n");
+  r = Render({"--depth-at", "251", "--elevation", "--page", "2", "--dpi", "192", log});
+  EXPECT_EQ(r.out, "1918.50\n");  // datum 500 - (-1418.5)
+}

@@ -1,0 +1,149 @@
+#include "RenderOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+const char* const kRenderUsage =
+    "usage: korvale-render [--dpi D] [--page N | --pages A-B | --all] [--patterns FILE]\n"
+    "                      [--symbols FILE] [-o OUT.png] LOG.tfl\n"
+    "       korvale-render --info [--dpi D] LOG.tfl\n"
+    "       korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl\n"
+    "OUT must hold %d (the page number) when several pages are drawn.\n";
+
+namespace {
+
+bool ParseInt(const std::string& text, int32_t& out) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  const auto [ptr, ec] = std::from_chars(begin, end, out);
+  return ec == std::errc() && ptr == end && !text.empty();
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+  if (text.size() < tail.size()) return false;
+  return std::equal(tail.begin(), tail.end(), text.end() - tail.size(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+}  // namespace
+
+std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
+                                                std::string& error) {
+  RenderOptions o;
+  bool range_given = false;
+  auto value = [&](size_t& i, const std::string& name) -> std::optional<std::string> {
+    if (i + 1 >= args.size()) {
+      error = name + " needs a value";
+      return std::nullopt;
+    }
+    return args[++i];
+  };
+  auto set_range = [&](RenderOptions::Range r) {
+    if (range_given) {
+      error = "give only one of --page, --pages and --all";
+      return false;
+    }
+    range_given = true;
+    o.range = r;
+    return true;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--dpi") {
+      auto v = value(i, a);
+      if (!v) return std::nullopt;
+      if (!ParseInt(*v, o.dpi) || o.dpi < 1 || o.dpi > 4800) {
+        error = "--dpi must be a whole number from 1 to 4800";
+        return std::nullopt;
+      }
+    } else if (a == "--page") {
+      auto v = value(i, a);
+      if (!v || !set_range(RenderOptions::Range::One)) return std::nullopt;
+      if (!ParseInt(*v, o.first_page) || o.first_page < 1) {
+        error = "--page must be a page number from 1";
+        return std::nullopt;
+      }
+      o.last_page = o.first_page;
+    } else if (a == "--pages") {
+      auto v = value(i, a);
+      if (!v || !set_range(RenderOptions::Range::Span)) return std::nullopt;
+      const size_t dash = v->find('-');
+      if (dash == std::string::npos || !ParseInt(v->substr(0, dash), o.first_page) ||
+          !ParseInt(v->substr(dash + 1), o.last_page) || o.first_page < 1 ||
+          o.last_page < o.first_page) {
+        error = "--pages must be A-B with 1 <= A <= B";
+        return std::nullopt;
+      }
+    } else if (a == "--all") {
+      if (!set_range(RenderOptions::Range::All)) return std::nullopt;
+    } else if (a == "--patterns" || a == "--symbols" || a == "-o") {
+      auto v = value(i, a);
+      if (!v) return std::nullopt;
+      (a == "--patterns" ? o.patterns : a == "--symbols" ? o.symbols : o.output) = *v;
+    } else if (a == "--info") {
+      o.mode = RenderOptions::Mode::Info;
+    } else if (a == "--depth-at") {
+      auto v = value(i, a);
+      if (!v) return std::nullopt;
+      o.mode = RenderOptions::Mode::DepthAt;
+      if (!ParseInt(*v, o.depth_row)) {
+        error = "--depth-at needs a pixel row";
+        return std::nullopt;
+      }
+    } else if (a == "--elevation") {
+      o.elevation = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      error = "unknown option " + a;
+      return std::nullopt;
+    } else if (o.log.empty()) {
+      o.log = a;
+    } else {
+      error = "only one log file may be given";
+      return std::nullopt;
+    }
+  }
+  if (o.log.empty()) {
+    error = "no log file given";
+    return std::nullopt;
+  }
+  if (o.mode == RenderOptions::Mode::DepthAt &&
+      (o.range == RenderOptions::Range::Span || o.range == RenderOptions::Range::All)) {
+    error = "--depth-at takes one --page";
+    return std::nullopt;
+  }
+  if (o.mode == RenderOptions::Mode::Info && range_given) {
+    error = "--info takes no pages";
+    return std::nullopt;
+  }
+  return o;
+}
+
+std::string ValidateOutput(const RenderOptions& o, int32_t page_count) {
+  if (o.output.empty()) return "";
+  if (EndsWithNoCase(o.output, ".pdf")) return "PDF output is not supported yet; use a .png name";
+  if (!EndsWithNoCase(o.output, ".png")) return "the output name must end in .png";
+  if (page_count > 1 && o.output.find("%d") == std::string::npos)
+    return "several pages need %d in the output name (for the page number)";
+  return "";
+}
+
+std::string OutputName(const RenderOptions& o, int32_t page) {
+  const std::string number = std::to_string(page);
+  if (o.output.empty()) {
+    std::string base = o.log;
+    const size_t slash = base.find_last_of('/');
+    if (slash != std::string::npos) base = base.substr(slash + 1);
+    const size_t dot = base.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) base = base.substr(0, dot);
+    return base + "-p" + number + ".png";
+  }
+  std::string name = o.output;
+  size_t at = name.find("%d");
+  while (at != std::string::npos) {
+    name.replace(at, 2, number);
+    at = name.find("%d", at + number.size());
+  }
+  return name;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The command line of korvale-render.
+//
+//   korvale-render [--dpi D] [--page N | --pages A-B | --all]
+//                  [--patterns FILE] [--symbols FILE] [-o OUT] LOG.tfl
+//   korvale-render --info [--dpi D] LOG.tfl
+//   korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct RenderOptions {
+  enum class Mode { Render, Info, DepthAt };
+  Mode mode = Mode::Render;
+  int32_t dpi = 96;
+  // Pages counted from 1. No range given: the first page.
+  enum class Range { First, One, Span, All };
+  Range range = Range::First;
+  int32_t first_page = 1;
+  int32_t last_page = 1;
+  std::string patterns;  // empty: from the settings
+  std::string symbols;
+  std::string output;  // empty: <log base name>-p<N>.png in the current folder
+  std::string log;
+  int32_t depth_row = 0;
+  bool elevation = false;
+};
+
+// Parses argv; on a usage error returns nullopt with the reason in error.
+std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
+                                                std::string& error);
+
+// The PNG name of page `page` (1-based): OUT with "%d" replaced by the page
+// number, or the default name. Call ValidateOutput first.
+std::string OutputName(const RenderOptions& options, int32_t page);
+
+// Checks OUT against the pages to draw: a ".png" name, holding "%d" when
+// there are several pages. Returns the reason of a usage error, or "".
+std::string ValidateOutput(const RenderOptions& options, int32_t page_count);
+
+extern const char* const kRenderUsage;

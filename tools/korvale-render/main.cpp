@@ -1,0 +1,176 @@
+// korvale-render: draws pages of a compiled log as the viewer shows them,
+// without a display. Exit codes: 0 every requested page drew; 1 the file is
+// not a compiled log or a page ended with an error (its PNG is still written
+// with what was drawn); 2 a usage error or a file that cannot be read.
+#include <QGuiApplication>
+#include <QImage>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HeaderJson.h"
+#include "RenderOptions.h"
+#include "RenderSettings.h"
+#include "core/FileError.h"
+#include "devices/PageCount.h"
+#include "devices/logp_object.h"
+#include "platform/MessageBox.h"
+#include "support/Paths.h"
+#include "support/Settings.h"
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+int UsageError(const std::string& reason) {
+  std::fprintf(stderr, "korvale-render: %s\n%s", reason.c_str(), kRenderUsage);
+  return kUsage;
+}
+
+// Opens the log and reads its header. Returns kOk, kFailed (not a compiled
+// log) or kUsage (cannot be read).
+int ReadHeader(logp_object& device, const std::string& path) {
+  device.file_name = path;
+  try {
+    device.open_read();
+  } catch (const FileError& e) {
+    if (e.code() == FileError::kReadPastEnd) {
+      std::fprintf(stderr, "korvale-render: %s: not a compiled log (too short)\n", path.c_str());
+      return kFailed;
+    }
+    std::fprintf(stderr, "korvale-render: %s: cannot be read: %s\n", path.c_str(), e.what());
+    return kUsage;
+  }
+  if (!device.is_open) {  // the header was refused (and the reason shown)
+    std::fprintf(stderr, "korvale-render: %s: not a compiled log\n", path.c_str());
+    return kFailed;
+  }
+  device.close();
+  return kOk;
+}
+
+uint8_t PageKind(const logp_object& device, int32_t index) {
+  if (index == 0) return 1;
+  return device.header.paged ? 2 : 0;
+}
+
+// One page into a PNG. False when the page ended with an error.
+bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
+  QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
+  if (image.isNull()) {
+    std::fprintf(stderr, "korvale-render: page %d: the page (%d x %d pixels) is too large\n",
+                 page, device.page_width_px, device.page_height_px);
+    return false;
+  }
+  image.fill(Qt::white);
+  const int dots_per_meter = static_cast<int>(std::lround(o.dpi / 0.0254));
+  image.setDotsPerMeterX(dots_per_meter);
+  image.setDotsPerMeterY(dots_per_meter);
+
+  bool ok = true;
+  device.set_canvas(&image);
+  device.canvas->SetResolution(o.dpi);
+  device.page_index = page - 1;
+  device.page_kind = PageKind(device, page - 1);
+  try {
+    device.plot();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "korvale-render: page %d: Error plotting page - %s\n", page, e.what());
+    ok = false;
+  }
+  device.set_canvas(static_cast<platform::Canvas*>(nullptr));  // ends the painter
+
+  const std::string name = OutputName(o, page);
+  if (!image.save(QString::fromStdString(name), "PNG")) {
+    std::fprintf(stderr, "korvale-render: cannot write %s\n", name.c_str());
+    return false;
+  }
+  return ok;
+}
+
+int Run(const RenderOptions& o) {
+  if (o.mode == RenderOptions::Mode::Render) {
+    if (const std::string reason = ValidateOutput(o, 1); !reason.empty()) return UsageError(reason);
+  }
+  std::unique_ptr<logp_object> device;
+  if (o.patterns.empty() && o.symbols.empty()) {
+    device = std::make_unique<logp_object>();
+  } else {
+    device = std::make_unique<logp_object>(o.patterns.empty() ? PatternFilePath() : o.patterns,
+                                           o.symbols.empty() ? SymbolFilePath() : o.symbols);
+  }
+  if (const int status = ReadHeader(*device, o.log); status != kOk) return status;
+
+  const PageCount count = CountPages(device->header, o.dpi, o.dpi / device->header.y_units_per_inch);
+  if (count.problem == PageCountProblem::NoRoomForLog)
+    std::fprintf(stderr, "korvale-render: warning: the page has no room for the log body\n");
+  else if (count.problem == PageCountProblem::OutOfRange)
+    std::fprintf(stderr, "korvale-render: warning: the header gives no page count\n");
+  const int32_t pages = count.last_page + 1;
+
+  if (o.mode == RenderOptions::Mode::Info) {
+    std::printf("%s\n", HeaderJson(o.log, tfl::kCurrentVersion, pages, device->header).c_str());
+    return kOk;
+  }
+
+  int32_t first = 1, last = 1;
+  switch (o.range) {
+    case RenderOptions::Range::First: break;
+    case RenderOptions::Range::One:
+    case RenderOptions::Range::Span:
+      first = o.first_page;
+      last = o.last_page;
+      break;
+    case RenderOptions::Range::All: last = pages; break;
+  }
+  if (pages < 1) {
+    std::fprintf(stderr, "korvale-render: %s: the log has no pages\n", o.log.c_str());
+    return kFailed;
+  }
+  if (last > pages) {
+    return UsageError("page " + std::to_string(last) + " is beyond the log's " +
+                      std::to_string(pages) + " page(s)");
+  }
+
+  try {
+    device->set_target_resolution(o.dpi, o.dpi);
+    device->last_page = count.last_page;
+    if (o.mode == RenderOptions::Mode::DepthAt) {
+      device->page_index = first - 1;
+      device->page_kind = PageKind(*device, first - 1);
+      device->lay_out_page();
+      std::printf("%.2f\n", device->pixel_to_depth(o.depth_row, o.elevation));
+      return kOk;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "korvale-render: Error plotting page - %s\n", e.what());
+    return kFailed;
+  }
+
+  if (const std::string reason = ValidateOutput(o, last - first + 1); !reason.empty())
+    return UsageError(reason);
+  bool all_ok = true;
+  for (int32_t page = first; page <= last; ++page) all_ok = RenderPage(*device, o, page) && all_ok;
+  return all_ok ? kOk : kFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  platform::SetMessageBoxMode(platform::BoxMode::Headless);
+  SetProgramPaths();
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  const auto options = ParseRenderOptions(args, error);
+  if (!options) return UsageError(error);
+  LoadRenderSettings();
+  return Run(*options);
+}
