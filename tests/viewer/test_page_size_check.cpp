@@ -15,6 +15,9 @@
 #include "viewer/HeaderRewrite.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
+#include "viewer/Rerror.h"
+
+#include <QLabel>
 
 using namespace viewertest;
 using platform::BoxAnswer;
@@ -228,4 +231,42 @@ TEST(HeaderRewrite, ShortOrMissingFilesAreRefusedUntouched) {
   EXPECT_EQ(result.status, viewer::HeaderRewriteResult::OpenFailed);
   EXPECT_FALSE(result.message.empty());
   EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
+  TKorvaleFrm& w = Window();
+  w.show();
+  const QSize before = w.PageBitmap.size();
+  // The printer page (from the settings, no printer) matches the log page,
+  // so no question comes before the bitmap.
+  SystemSettings.PageLength = 400.0;
+  SystemSettings.PageWidth = 300.0;
+  const std::string log = Path("huge.tfl");
+  LogSpec spec;
+  spec.pageLength = 400.0;
+  spec.pageWidth = 300.0;
+  WriteLog(log, spec);
+
+  QString size, colors, memory;
+  QueueDialog([&](QDialog& d) {
+    auto& box = dynamic_cast<TResourceBox&>(d);
+    EXPECT_EQ(box.windowTitle(), "Korvale - Insufficient Resources");
+    size = box.SizeLBL->text();
+    colors = box.ColorLBL->text();
+    memory = box.ReqMem->text();
+    return int(QDialog::Accepted);
+  });
+  w.OpenLog(log);
+
+  const int64_t dpi = ScreenPixelsPerInch();
+  const int64_t kb = (dpi * 300 * dpi * 400 * 4) / 1024;
+  EXPECT_EQ(size.toStdString(), "Page Size: 300.00 x 400.00");
+  EXPECT_EQ(colors.toStdString(), "Screen colors: 4294967296");
+  EXPECT_EQ(memory.toStdString(), "Required Memory: " + std::to_string(kb) + "k");
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text,
+            "Low on resources. Reducing the number of colors to display.");
+  EXPECT_EQ(platform::ShownBoxes()[1].text, "Our of resources for creating the view screen.");
+  EXPECT_FALSE(w.isVisible()) << "the main window closes";
+  EXPECT_EQ(w.PageBitmap.size(), before) << "the old bitmap is never half replaced";
 }
