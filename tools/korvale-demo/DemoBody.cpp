@@ -327,42 +327,47 @@ void Summary(Drawing& d, const Well& w) {
          "TD 5,180 ft (driller), 5,176 ft (logger); bottom-hole temperature 168 F.",
          kAlignLeft | kAlignTop);
 
-  // Crossplot frame: porosity 0-30 % across, permeability 0-1000 mD up.
+  // Crossplot frame: porosity 0-30 % across, log10 of permeability -1..3
+  // (0.1 to 1000 mD) up.
   const Rect frame{20, Y(5240), 70, Y(5200)};
   GraphFrameRecord g{};
   g.frame = frame;
   g.data_x_start = 0;
   g.data_x_end = 30;
-  g.data_y_start = 0;
-  g.data_y_end = 1000;
+  g.data_y_start = -1;
+  g.data_y_end = 3;
   g.frame_options = 0;
   g.automatic_intervals = 0;
   g.x_tick_interval = 5;
-  g.y_tick_interval = 200;
+  g.y_tick_interval = 1;
   d.writer().write(g);
-  const double sx = (frame.x2 - frame.x1) / 30, sy = (frame.y2 - frame.y1) / 1000;
+  const double sx = (frame.x2 - frame.x1) / 30, sy = (frame.y2 - frame.y1) / 4;
+  auto at = [&](double phi, double k) {
+    return Pt{frame.x1 + phi * sx, frame.y1 + (std::log10(k) + 1) * sy};
+  };
   d.color(kRed);
-  for (const CorePlug& p : w.plugs)
-    d.writer().write(CircleRecord{frame.x1 + p.porosity_pct * sx, frame.y1 + p.permeability_md * sy, 0.5});
-  // Exponential trend of the plugs, as a run of short vectors.
-  d.pen(kBlue, 0, 1);
-  std::vector<Pt> trend;
-  for (double phi = 8; phi <= 27.01; phi += 0.5) {
-    const double k = std::exp(-4.2 + 0.42 * phi);
-    if (k > 1000) break;
-    trend.push_back({frame.x1 + phi * sx, frame.y1 + k * sy});
+  for (const CorePlug& p : w.plugs) {
+    const Pt c = at(p.porosity_pct, p.permeability_md);
+    d.writer().write(CircleRecord{c.x, c.y, 0.5});
   }
-  for (size_t i = 1; i < trend.size(); ++i)
-    d.line(trend[i - 1].x, trend[i - 1].y, trend[i].x, trend[i].y);
+  // The porosity-permeability trend, as a run of short vectors.
+  d.pen(kBlue, 0, 1);
+  Pt last = at(4, std::exp(-4.2 + 0.42 * 4));
+  for (double phi = 4.5; phi <= 26.01; phi += 0.5) {  // up to 1000 mD, the frame's top
+    const Pt next = at(phi, std::exp(-4.2 + 0.42 * phi));
+    d.line(last.x, last.y, next.x, next.y);
+    last = next;
+  }
   d.color(kBlack);
   d.font(kFace, 7, 1);
   d.text((frame.x1 + frame.x2) / 2, frame.y1 - 3.2, "Core porosity (%)", kAlignCenter | kAlignTop);
-  d.text(frame.x1 - 7, (frame.y1 + frame.y2) / 2, "Permeability (mD)", kAlignCenter | kAlignTop,
-         true);
+  d.text(frame.x1 - 7, (frame.y1 + frame.y2) / 2, "log10 permeability (mD)",
+         kAlignCenter | kAlignTop, true);
   d.font(kFace, 7, 0);
-  d.text(frame.x2 + 2, frame.y2, "Core 1 plugs,", kAlignLeft | kAlignTop);
-  d.text(frame.x2 + 2, frame.y2 - 1.6, "4,569-4,627 ft", kAlignLeft | kAlignTop);
-  d.writer().write(RectangleRecord{{frame.x2 + 1.5, frame.y2 - 4.2, frame.x2 + 14, frame.y2 + 0.6}});
+  const double note_x = frame.x2 + 8;
+  d.text(note_x + 0.5, frame.y2 - 0.3, "Core 1 plugs,", kAlignLeft | kAlignTop);
+  d.text(note_x + 0.5, frame.y2 - 1.9, "4,569-4,627 ft", kAlignLeft | kAlignTop);
+  d.writer().write(RectangleRecord{{note_x, frame.y2 + 0.3, note_x + 13, frame.y2 - 4.0}});
 
   // Rose of dip directions in 30-degree sectors, with range rings.
   const double cx = 112, cy = Y(5220), r = 14;
