@@ -191,3 +191,15 @@ TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
     EXPECT_FALSE(b->toolTip().isEmpty());
   }
 }
+
+TEST_F(ViewerTest, SaveAsOntoItselfKeepsATemporaryLog) {
+  const std::string temp = Path("self~tf.tfl");
+  WriteLog(temp, LogSpec{});
+  const auto bytes = testfiles::ReadAll(temp);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(temp);
+  w.SaveDlg = [&] { return temp; };
+  w.SaveAs1Click();
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  EXPECT_EQ(testfiles::ReadAll(temp), bytes) << "saving a log onto itself loses nothing";
+}

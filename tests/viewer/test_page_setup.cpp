@@ -172,3 +172,30 @@ TEST_F(PageSetupTest, SizesThatAreNoPositiveNumberAreRedAndNotAccepted) {
   EXPECT_EQ(TextColour(d->PageLengthRe), kRed);
   EXPECT_DOUBLE_EQ(SystemSettings.PageLength, 11.0);
 }
+
+namespace {
+std::optional<PrinterPageInfo> WidePrinter() {
+  PrinterPageInfo info;
+  info.name = "Wide Printer";
+  info.paperWidth = 11.0;
+  info.paperHeight = 17.0;
+  info.printableWidth = 10.5;
+  info.printableHeight = 16.5;
+  return info;
+}
+}  // namespace
+
+TEST_F(PageSetupTest, PrintersRefreshesThePrinterInfoOnlyOnOk) {
+  auto d = Dialog(12.0, 8.0);
+  EXPECT_EQ(TextColour(d->PageLengthRe), kRed);
+  SetPrinterQueryForTests(&WidePrinter);  // the user picks another printer
+  QueueDialog([](QDialog&) { return int(QDialog::Rejected); });
+  d->Printers->click();
+  EXPECT_EQ(d->PrinterLbl->text(), "Narrow Printer");
+
+  QueueDialog([](QDialog&) { return int(QDialog::Accepted); });
+  d->Printers->click();
+  EXPECT_EQ(d->PrinterLbl->text(), "Wide Printer");
+  EXPECT_EQ(d->PrintLength->text(), "Printable Length = 16.50\"");
+  EXPECT_EQ(TextColour(d->PageLengthRe), kBlue) << "12 inches fit the wide printer";
+}

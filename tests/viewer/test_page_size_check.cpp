@@ -270,3 +270,59 @@ TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
   EXPECT_FALSE(w.isVisible()) << "the main window closes";
   EXPECT_EQ(w.PageBitmap.size(), before) << "the old bitmap is never half replaced";
 }
+
+// Hostile headers: every failure is reported, nothing hangs or crashes, and
+// the window ends in a state that matches what it shows.
+TEST_F(ViewerTest, HostileHeaderValuesAreReportedNotFatal) {
+  TKorvaleFrm& w = Window();
+  const QSize bitmap = w.PageBitmap.size();
+
+  struct Case {
+    const char* name;
+    std::function<void(tfl::Header&)> spoil;
+    bool reported;  // whether the user hears of it (a negative section is just absent)
+  };
+  const Case cases[] = {
+      {"nan page length", [](tfl::Header& h) { h.page_height = std::nan(""); }, true},
+      {"infinite span", [](tfl::Header& h) { h.y_max = INFINITY; }, true},
+      {"zero y units", [](tfl::Header& h) { h.y_units_per_inch = 0; }, true},
+      {"huge span", [](tfl::Header& h) { h.y_max = 1e300; }, true},
+      {"negative sections", [](tfl::Header& h) { h.first_header_height = -1e300; }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string log = Path(std::string(c.name) + ".tfl");
+    tfl::Header h = HeaderFor(LogSpec{});
+    c.spoil(h);
+    {
+      tfl::TflWriter writer(log, h);
+      tfl::VectorRecord line{};
+      line.x2 = 8;
+      line.y1 = 100;
+      writer.write(line);
+    }
+    platform::ClearShownBoxes();
+    w.OpenLog(log);  // any question is answered with its default (Cancel)
+    EXPECT_EQ(!platform::ShownBoxes().empty(), c.reported);
+    EXPECT_FALSE(w.NoDocument);
+    const std::string panel = PagePanel();
+    EXPECT_EQ(panel.substr(0, 5), "1 of ") << panel;
+    EXPECT_EQ(w.PageBitmap.size(), bitmap);
+    w.Image1MouseMove(3, 3);  // any value, as long as it is no crash
+    w.PageDownBTNClick();
+  }
+}
+
+TEST_F(ViewerTest, UnusablePageSizeKeepsTheBitmapAndSaysSo) {
+  TKorvaleFrm& w = Window();
+  const QSize bitmap = w.PageBitmap.size();
+  SystemSettings.PageWidth = 0;  // the "printer" page matches the log's
+  const std::string log = Path("zero.tfl");
+  LogSpec spec;
+  spec.pageWidth = 0;
+  WriteLog(log, spec);
+  w.OpenLog(log);
+  ASSERT_FALSE(platform::ShownBoxes().empty());
+  EXPECT_NE(platform::ShownBoxes()[0].text.find("is not usable"), std::string::npos);
+  EXPECT_EQ(w.PageBitmap.size(), bitmap);
+}
