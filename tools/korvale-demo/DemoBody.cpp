@@ -226,8 +226,10 @@ void ShowsAndCores(Drawing& d, const Well& w) {
   dim.text.assign(w.core.label);
   d.writer().write(dim);
   d.writer().write(BrushRectangleRecord{{bar_l, Y(w.dst.top), bar_r, Y(w.dst.base)}, 4, kBlue, 0});
+  // Turned a quarter left, the label runs up from just above the test; its
+  // letters lie to the right of the anchor.
   d.color(kBlue);
-  d.label(bar_l - 0.3, Y(w.dst.top) - 1, 6, 3, w.dst.label + " (gas to surface)", 90);
+  d.label(bar_r + 0.5, Y(w.dst.top) + 1, 6, 3, w.dst.label + " (gas to surface)", 90);
   d.color(kBlack);
 }
 
@@ -257,7 +259,7 @@ void FormationTops(Drawing& d, const Well& w) {
     if (bed.formation.empty()) continue;
     d.pen(kTopColor, 1, 1);
     d.line(kGammaTrack.left, Y(bed.top), kLogRight, Y(bed.top));
-    d.font(kFace, 7, 1, kTopColor);
+    d.font(kFace, 6, 1, kTopColor);
     d.text(kDescTrack.left + 0.8, Y(bed.top) - 0.4, bed.formation, kAlignLeft | kAlignTop);
     d.font(kFace, 6, 0, kTopColor);
     d.text(kDescTrack.right - 0.6, Y(bed.top) - 0.4, Thousands(bed.top), kAlignRight | kAlignTop);
@@ -366,8 +368,8 @@ void Summary(Drawing& d, const Well& w) {
   d.font(kFace, 7, 0);
   const double note_x = frame.x2 + 8;
   d.text(note_x + 0.5, frame.y2 - 0.3, "Core 1 plugs,", kAlignLeft | kAlignTop);
-  d.text(note_x + 0.5, frame.y2 - 1.9, "4,569-4,627 ft", kAlignLeft | kAlignTop);
-  d.writer().write(RectangleRecord{{note_x, frame.y2 + 0.3, note_x + 13, frame.y2 - 4.0}});
+  d.text(note_x + 0.5, frame.y2 - 2.5, "4,569-4,627 ft", kAlignLeft | kAlignTop);
+  d.writer().write(RectangleRecord{{note_x, frame.y2 + 0.3, note_x + 14, frame.y2 - 5.0}});
 
   // Rose of dip directions in 30-degree sectors, with range rings.
   const double cx = 112, cy = Y(5220), r = 14;
@@ -390,9 +392,9 @@ void Summary(Drawing& d, const Well& w) {
   d.font(kFace, 7, 1);
   d.text(cx + r + 3, cy + 6, "Dip directions", kAlignLeft | kAlignTop);
   d.font(kFace, 7, 0);
-  d.text(cx + r + 3, cy + 4.4, "all picks, 30 deg sectors", kAlignLeft | kAlignTop);
-  d.text(cx + r + 3, cy + 2.8, "rings: 1/3, 2/3 of the", kAlignLeft | kAlignTop);
-  d.text(cx + r + 3, cy + 1.2, "largest count", kAlignLeft | kAlignTop);
+  d.text(cx + r + 3, cy + 3.6, "all picks, 30 deg sectors", kAlignLeft | kAlignTop);
+  d.text(cx + r + 3, cy + 1.4, "rings: 1/3, 2/3 of the", kAlignLeft | kAlignTop);
+  d.text(cx + r + 3, cy - 0.8, "largest count", kAlignLeft | kAlignTop);
 }
 
 }  // namespace

@@ -65,8 +65,9 @@ void TrackHeadings(Drawing& d, uint8_t s, double top) {
   CurveKey(d, s, kRopTrack, top + 0.43, kBrown, 0, 1);
 
   d.font(kFace, 6, kBold, kBlack);
-  // Running up the narrow column.
-  d.page_text(s, kDepthTrack.mid() - In(0.06), top + 0.46, "DEPTH (ft)", 90);
+  // Running up the narrow column: y names the upper end of the text, whose
+  // letters lie to the right of x.
+  d.page_text(s, kDepthTrack.mid() - In(0.05), top + 0.05, "DEPTH (ft)", 90);
   d.page_text(s, kLithTrack.left + In(0.08), top + 0.18, "LITHO-");
   d.page_text(s, kLithTrack.left + In(0.1), top + 0.28, "LOGY");
 
