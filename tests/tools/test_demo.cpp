@@ -253,6 +253,57 @@ TEST_F(DemoLog, LithologyFillsUseDrawnPatterns) {
   EXPECT_GT(device().count("plot_pattern"), 0u);
 }
 
+// Descriptions, the core photograph, the core and test bars and the
+// symbols each get their own room: no two of them overlap.
+TEST_F(DemoLog, DescriptionsPicturesAndSymbolsDoNotOverlap) {
+  struct Box {
+    std::string what;
+    double x1, y1, x2, y2;  // x1 < x2, y1 < y2
+  };
+  std::vector<Box> boxes;
+  auto add = [&](const std::string& what, double ax, double ay, double bx, double by) {
+    boxes.push_back({what, std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)});
+  };
+  for (const auto& c : device().of("plot_paragraph"))
+    add("paragraph " + c.text.substr(0, 20), c.args[0], c.args[1], c.args[2], c.args[3]);
+  for (const auto& c : device().of("plot_picture_file"))
+    add("photo", c.args[1], c.args[2], c.args[3], c.args[4]);
+  for (const char* op : {"plot_brush_rectangle", "plot_dimension_text"})
+    for (const auto& c : device().of(op)) add(op, c.args[0], c.args[1], c.args[2], c.args[3]);
+  // A symbol covers a square of its width (inches) about its centre.
+  for (const auto& c : device().of("plot_symbol")) {
+    const double half = c.args[4] * header_.x_units_per_inch / 2;
+    add("symbol " + std::to_string(int(c.args[3])), c.args[0] - half, c.args[1] - half,
+        c.args[0] + half, c.args[1] + half);
+  }
+  ASSERT_GE(boxes.size(), 20u);
+  for (size_t i = 0; i < boxes.size(); ++i)
+    for (size_t j = i + 1; j < boxes.size(); ++j) {
+      const Box& a = boxes[i];
+      const Box& b = boxes[j];
+      const bool overlap = a.x1 < b.x2 && b.x1 < a.x2 && a.y1 < b.y2 && b.y1 < a.y2;
+      EXPECT_FALSE(overlap) << a.what << " at " << -a.y2 << " overlaps " << b.what << " at "
+                            << -b.y2;
+    }
+}
+
+// Paragraph lines are broken to the column: about 28 characters of 6-point
+// text in 1.2 inches.
+TEST_F(DemoLog, DescriptionLinesFitTheirColumn) {
+  size_t lines = 0;
+  for (const auto& c : device().of("plot_paragraph")) {
+    size_t start = 0;
+    for (size_t end; (end = c.text.find('\r', start)) != std::string::npos; start = end + 1) {
+      const std::string line = c.text.substr(start, end - start);
+      EXPECT_FALSE(line.empty());
+      EXPECT_LE(line.size(), 30u) << line;
+      EXPECT_NE(line.front(), ' ') << line;
+      ++lines;
+    }
+  }
+  EXPECT_GE(lines, 40u);
+}
+
 TEST_F(DemoLog, CurveShadingsAreClosedAgainstTheirBaselines) {
   const auto shadings = device().of("plot_filled_polygon");
   ASSERT_EQ(shadings.size(), 2u);
