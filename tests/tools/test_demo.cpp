@@ -21,6 +21,7 @@
 #include "platform/BitmapFile.h"
 #include "platform/JpegFile.h"
 #include "platform/MessageBox.h"
+#include "platform/WmfPlayer.h"
 
 namespace {
 
@@ -362,6 +363,29 @@ TEST_F(DemoLog, EmbeddedPicturesDecode) {
   EXPECT_EQ(pos, wmf.size());
   EXPECT_EQ(word(last + 4), 0u) << "no META_EOF at the end";
   EXPECT_EQ(largest, word(12) | word(14) << 16);
+}
+
+// Our own metafile player plays every record of the emblem, and the strata,
+// sky and sun come out where they were drawn.
+TEST_F(DemoLog, EmblemMetafilePlays) {
+  const auto pictures = device().of("plot_picture");
+  ASSERT_EQ(pictures.size(), 1u);
+  QImage image(300, 150, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  platform::WmfPlayStats stats;
+  {
+    platform::Canvas canvas(&image);
+    stats = platform::PlayMetafile(canvas, pictures[0].data, platform::Rect{0, 0, 300, 150});
+  }
+  EXPECT_GT(stats.records, 30);
+  EXPECT_EQ(stats.skipped, 0);
+  auto near = [](QRgb got, int r, int g, int b) {
+    return std::abs(qRed(got) - r) < 12 && std::abs(qGreen(got) - g) < 12 &&
+           std::abs(qBlue(got) - b) < 12;
+  };
+  EXPECT_TRUE(near(image.pixel(150, 40), 0xD8, 0xEC, 0xF8)) << "sky";
+  EXPECT_TRUE(near(image.pixel(261, 27), 0xFF, 0xC0, 0x30)) << "sun";
+  EXPECT_TRUE(near(image.pixel(60, 146), 0xC0, 0x80, 0x40)) << "deepest stratum";
 }
 
 TEST_F(DemoLog, CorePhotographIsAJpegBesideTheLog) {
