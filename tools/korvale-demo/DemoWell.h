@@ -34,7 +34,8 @@ struct Lithology {
   bool coloured;       // drawn with its own colours (else black on white)
   int32_t line_color;  // 0x00BBGGRR
   int32_t background;
-  // Typical log response.
+  // Typical log response. Density porosity is taken on the rock's own
+  // matrix, so salt and coal do not cross over like gas.
   double gr, nphi, dphi, rop, gas;
 };
 
