@@ -24,11 +24,16 @@ bool Finite(std::initializer_list<double> values) {
 // lies beyond end. The quotient is checked against its neighbours so that
 // rounding cannot add or lose a step; the checks are bounded because a step
 // below the resolution of start never moves it.
+//
+// An end that is a whole number of steps away counts as reached even when
+// binary rounding puts the last step a hair beyond it (0 to 0.3 by 0.1 has
+// three whole steps although 3 * 0.1 > 0.3 in doubles).
 double LastWholeStep(double start, double end, double step) {
-  double k = std::floor((end - start) / step);
+  const double reach = end + step * 1e-9;
+  double k = std::floor((reach - start) / step);
   if (!(k >= 0)) return -1;
-  for (int i = 0; i < 2 && k >= 0 && start + k * step > end; ++i) k -= 1;
-  for (int i = 0; i < 2 && start + (k + 1) * step <= end; ++i) k += 1;
+  for (int i = 0; i < 2 && k >= 0 && start + k * step > reach; ++i) k -= 1;
+  for (int i = 0; i < 2 && start + (k + 1) * step <= reach; ++i) k += 1;
   return k;
 }
 
