@@ -6,10 +6,11 @@
 
 const char* const kRenderUsage =
     "usage: korvale-render [--dpi D] [--page N | --pages A-B | --all] [--patterns FILE]\n"
-    "                      [--symbols FILE] [-o OUT.png] LOG.tfl\n"
+    "                      [--symbols FILE] [-o OUT.png|OUT.pdf] LOG.tfl\n"
     "       korvale-render --info [--dpi D] LOG.tfl\n"
     "       korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl\n"
-    "OUT must hold %d (the page number) when several pages are drawn.\n";
+    "OUT.png must hold %d (the page number) when several pages are drawn;\n"
+    "OUT.pdf holds them all, printed at D dpi (default 600).\n";
 
 namespace {
 
@@ -54,6 +55,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     if (a == "--dpi") {
       auto v = value(i, a);
       if (!v) return std::nullopt;
+      o.dpi_given = true;
       if (!ParseInt(*v, o.dpi) || o.dpi < 1 || o.dpi > 4800) {
         error = "--dpi must be a whole number from 1 to 4800";
         return std::nullopt;
@@ -122,12 +124,16 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
 
 std::string ValidateOutput(const RenderOptions& o, int32_t page_count) {
   if (o.output.empty()) return "";
-  if (EndsWithNoCase(o.output, ".pdf")) return "PDF output is not supported yet; use a .png name";
-  if (!EndsWithNoCase(o.output, ".png")) return "the output name must end in .png";
+  if (IsPdfOutput(o)) return "";
+  if (!EndsWithNoCase(o.output, ".png")) return "the output name must end in .png or .pdf";
   if (page_count > 1 && o.output.find("%d") == std::string::npos)
     return "several pages need %d in the output name (for the page number)";
   return "";
 }
+
+bool IsPdfOutput(const RenderOptions& o) { return EndsWithNoCase(o.output, ".pdf"); }
+
+int32_t PdfResolution(const RenderOptions& o) { return o.dpi_given ? o.dpi : 600; }
 
 std::string OutputName(const RenderOptions& o, int32_t page) {
   const std::string number = std::to_string(page);

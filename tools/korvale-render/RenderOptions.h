@@ -3,6 +3,8 @@
 //
 //   korvale-render [--dpi D] [--page N | --pages A-B | --all]
 //                  [--patterns FILE] [--symbols FILE] [-o OUT] LOG.tfl
+//   (OUT ending in ".pdf": all chosen pages in one PDF, printed as the
+//   viewer prints them, at --dpi printer pixels per inch, default 600)
 //   korvale-render --info [--dpi D] LOG.tfl
 //   korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl
 #include <cstdint>
@@ -14,6 +16,7 @@ struct RenderOptions {
   enum class Mode { Render, Info, DepthAt };
   Mode mode = Mode::Render;
   int32_t dpi = 96;
+  bool dpi_given = false;  // --dpi was on the command line
   // Pages counted from 1. No range given: the first page.
   enum class Range { First, One, Span, All };
   Range range = Range::First;
@@ -35,8 +38,14 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
 // number, or the default name. Call ValidateOutput first.
 std::string OutputName(const RenderOptions& options, int32_t page);
 
-// Checks OUT against the pages to draw: a ".png" name, holding "%d" when
-// there are several pages. Returns the reason of a usage error, or "".
+// Whether OUT names a PDF file (all pages into one document).
+bool IsPdfOutput(const RenderOptions& options);
+
+// Printer pixels per inch of PDF output: --dpi, or 600.
+int32_t PdfResolution(const RenderOptions& options);
+
+// Checks OUT against the pages to draw: a ".pdf" name, or a ".png" name
+// holding "%d" when there are several pages. Returns the reason of a usage error, or "".
 std::string ValidateOutput(const RenderOptions& options, int32_t page_count);
 
 extern const char* const kRenderUsage;

@@ -1,9 +1,14 @@
 // korvale-render: draws pages of a compiled log as the viewer shows them,
-// without a display. Exit codes: 0 every requested page drew; 1 the file is
+// without a display, into PNG files or, printed as the viewer prints them,
+// into one PDF file. Exit codes: 0 every requested page drew; 1 the file is
 // not a compiled log or a page ended with an error (its PNG is still written
 // with what was drawn); 2 a usage error or a file that cannot be read.
 #include <QGuiApplication>
 #include <QImage>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -20,6 +25,7 @@
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "viewer/PrintJob.h"
 
 namespace {
 
@@ -93,6 +99,52 @@ bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
   return ok;
 }
 
+// The page count of PDF output is the viewer's, counted at this resolution
+// (a common screen's), whatever resolution the pages are printed at.
+constexpr int32_t kViewerCountDpi = 96;
+
+// The PDF writer with one printer page per log page, without margins.
+// False when the log names no usable page size.
+bool SetUpPdfPrinter(QPrinter& printer, const tfl::Header& h, const RenderOptions& o) {
+  const double width = h.page_width, length = h.page_height;
+  // 200 inches is the largest page a PDF may have.
+  if (!(width > 0 && length > 0 && width <= 200 && length <= 200)) return false;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(o.output));
+  printer.setResolution(PdfResolution(o));
+  printer.setFullPage(false);
+  const bool landscape = width > length;
+  const QPageSize size(landscape ? QSizeF(length, width) : QSizeF(width, length), QPageSize::Inch,
+                       QString(), QPageSize::ExactMatch);
+  const QPageLayout layout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                           QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
+  return printer.setPageLayout(layout);
+}
+
+// Pages first..last (1-based) into one PDF, through the viewer's print loop.
+int RenderPdf(logp_object& device, const RenderOptions& o, int32_t first, int32_t last) {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!SetUpPdfPrinter(printer, device.header, o)) {
+    std::fprintf(stderr, "korvale-render: %s: the page size (%g x %g inches) cannot be printed\n",
+                 o.log.c_str(), device.header.page_height, device.header.page_width);
+    return kFailed;
+  }
+  const int32_t dpi = PdfResolution(o);
+  viewer::PrintJobCallbacks quiet;
+  try {
+    const viewer::PrintJobResult result =
+        viewer::PrintPages(device, printer, dpi, dpi, first - 1, last - 1,
+                           SystemSettings.RepeatPageHeader != 0, o.log, quiet);
+    device.set_canvas(static_cast<platform::Canvas*>(nullptr));
+    return result.pages_printed == last - first + 1 ? kOk : kFailed;
+  } catch (const std::exception& e) {
+    device.set_canvas(static_cast<platform::Canvas*>(nullptr));
+    std::fprintf(stderr, "korvale-render: page %lld: Error plotting page - %s\n",
+                 static_cast<long long>(device.page_index) + 1, e.what());
+    return kFailed;
+  }
+}
+
 int Run(const RenderOptions& o) {
   if (o.mode == RenderOptions::Mode::Render) {
     if (const std::string reason = ValidateOutput(o, 1); !reason.empty()) return UsageError(reason);
@@ -106,7 +158,9 @@ int Run(const RenderOptions& o) {
   }
   if (const int status = ReadHeader(*device, o.log); status != kOk) return status;
 
-  const PageCount count = CountPages(device->header, o.dpi, o.dpi / device->header.y_units_per_inch);
+  const int32_t count_dpi = IsPdfOutput(o) ? kViewerCountDpi : o.dpi;
+  const PageCount count =
+      CountPages(device->header, count_dpi, count_dpi / device->header.y_units_per_inch);
   if (count.problem == PageCountProblem::NoRoomForLog)
     std::fprintf(stderr, "korvale-render: warning: the page has no room for the log body\n");
   else if (count.problem == PageCountProblem::OutOfRange)
@@ -137,9 +191,10 @@ int Run(const RenderOptions& o) {
                       std::to_string(pages) + " page(s)");
   }
 
+  device->last_page = count.last_page;
+  if (IsPdfOutput(o)) return RenderPdf(*device, o, first, last);
   try {
     device->set_target_resolution(o.dpi, o.dpi);
-    device->last_page = count.last_page;
     if (o.mode == RenderOptions::Mode::DepthAt) {
       device->page_index = first - 1;
       device->page_kind = PageKind(*device, first - 1);
