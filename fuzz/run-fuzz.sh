@@ -1,0 +1,60 @@
+#!/bin/sh
+# Runs libFuzzer targets for a given time each.
+#   fuzz/run-fuzz.sh <build dir> <seconds per target> [target ...]
+# Each target starts from its committed corpus (fuzz/corpus/<name>/) and a
+# working corpus in the build tree, which also receives the shared test
+# pictures when ../shared exists (never committed). New inputs go to the
+# working corpus; a crash, leak, timeout (2 s) or memory overrun stops the
+# target, leaves the input in <build dir>/fuzz-artifacts/ and fails the run.
+#
+# Memory: an input may cost its own size, the small page bitmap and a bounded
+# constant: picture files up to 64 MiB, decoded pictures up to 256 MiB, plus
+# the sanitizers' own overhead. No single allocation may exceed 320 MiB.
+set -eu
+build=$1
+seconds=$2
+shift 2
+targets=${*:-"fuzz_log fuzz_pictures fuzz_tables"}
+here=$(cd "$(dirname "$0")" && pwd)
+shared="$here/../../shared/testdata/pictures"
+work="$build/fuzz-work"
+artifacts="$build/fuzz-artifacts"
+mkdir -p "$work" "$artifacts"
+
+# The shared pictures behind the selector byte of fuzz_pictures:
+# 0 bitmap record, 1 metafile in record 103.
+add_shared_pictures() {
+  [ -d "$shared" ] || return 0
+  for f in "$shared"/bmp/* "$shared"/bmp-bad/* "$shared"/wmf/* "$shared"/wmf-bad/*; do
+    [ -f "$f" ] || continue
+    case "$f" in
+      */wmf*) selector='\001' ;;
+      *) selector='\000' ;;
+    esac
+    out="$1/shared-$(basename "$f")"
+    { printf "$selector"; cat "$f"; } > "$out"
+  done
+}
+
+status=0
+for target in $targets; do
+  name=${target#fuzz_}
+  corpus="$work/$name"
+  mkdir -p "$corpus"
+  max_len=16384
+  dict=""
+  case $name in
+    log) dict="-dict=$here/tfl.dict" ;;
+    pictures) add_shared_pictures "$corpus"; max_len=262144; dict="-dict=$here/tfl.dict" ;;
+    tables) max_len=12288 ;;
+  esac
+  echo "== $target: $seconds s"
+  ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=64:detect_leaks=1}" \
+  LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/lsan.supp:print_suppressions=0}" \
+  UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
+  QT_QPA_PLATFORM=offscreen \
+  nice "$build/bin/$target" $dict -max_len=$max_len -timeout=2 -rss_limit_mb=1536 \
+    -malloc_limit_mb=320 -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="$artifacts/$name-" "$corpus" "$here/corpus/$name" || status=1
+done
+exit $status
