@@ -1,33 +1,55 @@
 // korvale: the viewer program. Takes an optional path of a compiled log and
 // opens it as the Open command would after its dialog; without one the window
 // starts empty.
+//
+// KORVALE_EXIT_AFTER_STARTUP=1 ends the program right after start-up (see
+// support/Startup.h).
 #include <QApplication>
 
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "platform/MessageBox.h"
+#include "platform/VersionStamp.h"
+#include "support/FSysFilesDlg.h"
 #include "support/Paths.h"
+#include "support/ProgInfo.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
+#include "support/Startup.h"
 #include "viewer/Tarnfelf.h"
+
+// The version that the About box and the program log read back from this
+// file (project(VERSION) in the top CMakeLists.txt).
+KORVALE_VERSION_STAMP(KORVALE_VERSION_MAJOR, KORVALE_VERSION_MINOR, KORVALE_VERSION_PATCH,
+                      KORVALE_VERSION_TWEAK)
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  SetProgramPaths();
+  const bool exitAfterStartup = ExitAfterStartupRequested();
+  if (exitAfterStartup) platform::SetMessageBoxMode(platform::BoxMode::Headless);
+
+  FixNumberFormats();
+  CheckSingleInstance(std::filesystem::path(QCoreApplication::applicationFilePath().toStdString())
+                          .filename()
+                          .string());
+  ReadDesignerVisible();
   try {
-    LoadGeneralSettings();
-    LoadSystemSettings();
+    if (!RunStartupSequence()) return 1;
   } catch (const std::exception& e) {
     platform::ShowMessageBox(platform::BoxKind::Error, e.what());
     return 1;
   }
-  CreateStatusWindow();
-  HideStatus();
-  ApplyHintSettings();
+
+  SetApplicationTitle();
+  TKorvaleFrm::AboutBoxCommand = [](const std::string& revisionBase, const std::string& name) {
+    ShowAboutBox(revisionBase, name);
+  };
+  TKorvaleFrm::SystemFilesCommand = [] { ShowSystemFilesDialog(); };
 
   auto window = std::make_unique<TKorvaleFrm>();
+  if (exitAfterStartup) return 0;  // ~TKorvaleFrm closes everything it opened
   window->show();
   if (argc > 1) window->OpenLog(argv[1]);
   const int result = app.exec();
