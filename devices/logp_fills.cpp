@@ -52,9 +52,12 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
   const bool body = !section.has_value();
   if (pattern > kLastPattern && colored && body) return;  // no pattern, no outline
 
-  // Rectangle ordered and mapped.
-  const double x1 = std::min(r.x1, r.x2), x2 = std::max(r.x1, r.x2);
-  const double y1 = std::min(r.y1, r.y2), y2 = std::max(r.y1, r.y2);
+  // Rectangle ordered and mapped. The corners are copied out first: the
+  // record is packed, and std::min/max would bind references to misaligned
+  // doubles.
+  const double rx1 = r.x1, rx2 = r.x2, ry1 = r.y1, ry2 = r.y2;
+  const double x1 = std::min(rx1, rx2), x2 = std::max(rx1, rx2);
+  const double y1 = std::min(ry1, ry2), y2 = std::max(ry1, ry2);
   auto draw_outline = [&] {
     if (!outline) return;
     if (body) {

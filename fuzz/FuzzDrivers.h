@@ -81,7 +81,8 @@ inline void ReplayLogFile(const std::string& log_path, const std::string& patter
 
 // A small letter-size log whose only record carries `payload` as its data
 // block: record 206 (bitmap file image), or record 103 holding a metafile
-// (kind 1) or a bitmap file image (kind 2).
+// (kind 1) or a bitmap file image (kind 2). The picture lies in the first
+// page's header section (inches from its top), so page 1 draws it.
 inline void WritePictureLog(const std::string& path, int kind,
                             std::span<const std::uint8_t> payload) {
   tfl::Header header = tfl::DefaultHeader();
@@ -89,15 +90,18 @@ inline void WritePictureLog(const std::string& path, int kind,
   header.x_max = 8;
   header.y_min = -1000;
   header.y_max = 0;
+  header.first_header_height = 9;
   tfl::TflWriter writer(path, header);
-  const tfl::Rect rect{0.5, -100, 6.5, -700};
+  const tfl::Rect rect{0.5, 0.5, 6.5, 8.0};
   if (kind == 0) {
     tfl::BitmapRecord record{};
     record.rect = rect;
+    record.section = tfl::kFirstPageHeader;
     writer.bitmap(record, payload);
   } else {
     tfl::PictureRecord record{};
     record.rect = rect;
+    record.section = tfl::kFirstPageHeader;
     record.bitmap = kind == 2 ? 1 : 0;
     writer.picture(record, payload);
   }
