@@ -1,0 +1,380 @@
+// The Print command: dialog set-up, the clipped-page question, page ranges
+// and header kinds on paper, status and cancel, errors, and the device back
+// on the screen afterwards. The current printer writes PDF files here, which
+// poppler reads back.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QPrintDialog>
+
+#include <filesystem>
+
+#include "PrintTestSupport.h"
+#include "ViewerFixture.h"
+#include "devices/logp_object.h"
+#include "platform/MessageBox.h"
+#include "support/Settings.h"
+#include "support/StatusWin.h"
+#include "viewer/PageImage.h"
+#include "viewer/PrintJob.h"
+
+using namespace viewertest;
+using namespace printtest;
+
+namespace {
+
+constexpr const char* kNothingToPrint =
+    "There is nothing to print. Load or compile a log before selecting Print.";
+
+// What the print dialog was opened with.
+struct DialogSeen {
+  int from = -1, to = -1, min = -1, max = -1;
+  bool pageRangeOffered = false;
+  QAbstractPrintDialog::PrintRange range = QAbstractPrintDialog::AllPages;
+};
+
+// A five-page body with a diagonal and horizontal rules of lengths that
+// change from rule to rule, so that every page looks different.
+void WriteRuledLog(const std::string& path, int pages) {
+  LogSpec spec;
+  spec.span = SpanForPages(pages);
+  tfl::TflWriter writer(path, HeaderFor(spec));
+  writer.write(tfl::ColorRecord{0});
+  writer.write(tfl::VectorRecord{0, spec.span, 8, 0});
+  for (int k = 0; k * 30 < spec.span; ++k)
+    writer.write(tfl::VectorRecord{0, k * 30.0, 1.0 + (k * 3) % 7, k * 30.0});
+  writer.close();
+}
+
+// A paged log whose header sections each hold one short rule a quarter inch
+// below the page top: section 1 on the left, section 2 in the middle,
+// section 0 on the right.
+void WriteSectionLog(const std::string& path, int pages) {
+  LogSpec spec;
+  spec.span = SpanForPages(pages + 1);
+  spec.firstHeader = 1.0;
+  tfl::Header h = HeaderFor(spec);
+  h.repeat_header_height = 0.5;
+  tfl::TflWriter writer(path, h);
+  writer.write(tfl::ColorRecord{0});
+  writer.write(tfl::SectionLineRecord{{0.2, 0.25, 2.3, 0.25}, 1});
+  writer.write(tfl::SectionLineRecord{{3.2, 0.25, 5.3, 0.25}, 2});
+  writer.write(tfl::SectionLineRecord{{6.2, 0.25, 7.8, 0.25}, 0});
+  writer.close();
+}
+
+class PrintTest : public ViewerTest {
+ protected:
+  void SetUp() override {
+    ViewerTest::SetUp();
+    if (!PopplerAvailable()) GTEST_SKIP() << "pdfinfo and pdftoppm are not installed";
+    pdf_ = Path("out.pdf");
+    PrintToPdf(pdf_, 150);
+  }
+  void TearDown() override {
+    viewer::SetPagePrintedHookForTests(nullptr);
+    CancelRequested = false;
+    ViewerTest::TearDown();
+  }
+
+  // Queues the print dialog: records what it shows, chooses pages from..to
+  // (0, 0: leave them) and closes it with `result`.
+  void QueuePrintDialog(int from, int to, int result = QDialog::Accepted) {
+    QueueDialog([this, from, to, result](QDialog& d) {
+      auto* dialog = dynamic_cast<QPrintDialog*>(&d);
+      EXPECT_NE(dialog, nullptr) << "the print command runs a print dialog";
+      if (!dialog) return int(QDialog::Rejected);
+      seen_ = {dialog->fromPage(), dialog->toPage(), dialog->minPage(), dialog->maxPage(),
+               dialog->testOption(QAbstractPrintDialog::PrintPageRange), dialog->printRange()};
+      if (from > 0) dialog->setFromTo(from, to);
+      return result;
+    });
+  }
+
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : platform::ShownBoxes()) texts.push_back(box.text);
+    return texts;
+  }
+
+  // The device draws on the page bitmap at the screen's resolution again.
+  void ExpectDeviceOnScreen(TKorvaleFrm& w) {
+    logp_object& d = *w.ViewDevice;
+    ASSERT_NE(d.canvas, nullptr);
+    EXPECT_FALSE(d.is_printer());
+    EXPECT_EQ(d.canvas->Image(), &w.PageBitmap);
+    const int dpi = ScreenPixelsPerInch();
+    EXPECT_EQ(d.resolution, dpi);
+    EXPECT_DOUBLE_EQ(d.scale_y, dpi / d.header.y_units_per_inch);
+    EXPECT_EQ(d.page_height_px, w.PageBitmap.height());
+    EXPECT_EQ(d.page_index, w.CurrentPage);
+    EXPECT_TRUE(w.isEnabled());
+  }
+
+  std::string pdf_;
+  DialogSeen seen_;
+};
+
+TEST_F(PrintTest, WithoutALogOnlyTheWarningIsShown) {
+  TKorvaleFrm& w = Window();
+  w.PrintBtn->setEnabled(true);
+  w.PrintBtn->click();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{kNothingToPrint});
+  EXPECT_EQ(DialogsRun(), 0);
+  EXPECT_FALSE(std::filesystem::exists(pdf_));
+}
+
+TEST_F(PrintTest, DialogOffersThePagesOfTheLog) {
+  const std::string one = Path("one.tfl"), five = Path("five.tfl");
+  WriteRuledLog(one, 1);
+  WriteRuledLog(five, 5);
+  TKorvaleFrm& w = Window();
+
+  w.OpenLog(one);
+  ASSERT_EQ(PagePanel(), "1 of 1");
+  QueuePrintDialog(0, 0, QDialog::Rejected);
+  w.Print1Click();
+  EXPECT_EQ(seen_.from, 1);
+  EXPECT_EQ(seen_.to, 1);
+  EXPECT_FALSE(seen_.pageRangeOffered) << "a one-page log has no page numbers to choose";
+
+  w.OpenLog(five);
+  ASSERT_EQ(PagePanel(), "1 of 5");
+  QueuePrintDialog(0, 0, QDialog::Rejected);
+  w.Print1Click();
+  EXPECT_EQ(seen_.from, 1);
+  EXPECT_EQ(seen_.to, 5);
+  EXPECT_EQ(seen_.min, 1);
+  EXPECT_EQ(seen_.max, 5);
+  EXPECT_TRUE(seen_.pageRangeOffered);
+  EXPECT_EQ(seen_.range, QAbstractPrintDialog::PageRange);
+
+  // Cancel in the dialog prints nothing and says nothing.
+  EXPECT_FALSE(std::filesystem::exists(pdf_));
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  ExpectDeviceOnScreen(w);
+}
+
+TEST_F(PrintTest, PagesTwoToThreeLookAsOnTheScreen) {
+  const std::string log = Path("five.tfl");
+  WriteRuledLog(log, 5);
+  PrintToPdf(pdf_, 300);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  const int dpi = ScreenPixelsPerInch();
+  std::vector<QImage> screen;
+  for (int page = 0; page < 3; ++page) {
+    screen.push_back(w.PageBitmap.copy().convertToFormat(QImage::Format_RGB32));
+    w.PageDownBTNClick();
+  }
+  w.PageUpBTNClick();
+  w.PageUpBTNClick();
+  ASSERT_EQ(PagePanel(), "2 of 5");
+
+  QueuePrintDialog(2, 3);
+  w.Print1Click();
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << BoxTexts().front();
+  ASSERT_EQ(PdfPageCount(pdf_), 2);
+  for (int i = 0; i < 2; ++i) {
+    const QImage paper = PdfPage(pdf_, i + 1, dpi);
+    const QImage& shown = screen[i + 1];
+    ASSERT_EQ(paper.size(), shown.size());
+    ASSERT_GT(InkCount(shown), 500);
+    EXPECT_GT(InkCovered(shown, paper, 2), 0.97) << "printed page " << i + 1;
+    EXPECT_GT(InkCovered(paper, shown, 2), 0.97) << "printed page " << i + 1;
+  }
+  // The comparison tells pages apart: paper page 1 is not screen page 3.
+  EXPECT_LT(InkCovered(screen[2], PdfPage(pdf_, 1, dpi), 2), 0.9);
+  ExpectDeviceOnScreen(w);
+}
+
+TEST_F(PrintTest, HeaderKindsFollowTheRepeatSetting) {
+  const std::string log = Path("sections.tfl");
+  WriteSectionLog(log, 3);
+  const int dpi = 72;
+  // Ink on the quarter-inch row of the rule of section 1, 2 or 0.
+  auto rule = [&](const QImage& page, double fromInch, double toInch) {
+    return InkIn(page, int(fromInch * dpi) + 2, dpi / 4 - 3, int(toInch * dpi) - 2, dpi / 4 + 3) >
+           20;
+  };
+  for (const uint8_t repeat : {uint8_t{1}, uint8_t{0}}) {
+    SCOPED_TRACE(repeat ? "repeated page header" : "no repeated page header");
+    SystemSettings.RepeatPageHeader = repeat;
+    std::filesystem::remove(pdf_);
+    TKorvaleFrm& w = Window();
+    w.OpenLog(log);
+    ASSERT_GE(w.ViewDevice->last_page, 2);
+    QueuePrintDialog(1, 3);
+    w.Print1Click();
+    ASSERT_EQ(PdfPageCount(pdf_), 3);
+    for (int page = 1; page <= 3; ++page) {
+      const QImage paper = PdfPage(pdf_, page, dpi);
+      const bool first = page == 1;
+      EXPECT_EQ(rule(paper, 0.2, 2.3), first) << "page " << page;
+      EXPECT_EQ(rule(paper, 3.2, 5.3), !first && repeat) << "page " << page;
+      EXPECT_EQ(rule(paper, 6.2, 7.8), !first && !repeat) << "page " << page;
+    }
+  }
+}
+
+TEST_F(PrintTest, OnlyAPageLongerThanTheMarginAsksBeforeClipping) {
+  struct Case {
+    double length;
+    bool asks;
+  };
+  for (const Case c : {Case{11.005, false}, Case{11.02, true}}) {
+    SCOPED_TRACE(c.length);
+    const std::string log = Path("long.tfl");
+    LogSpec spec;
+    spec.pageLength = c.length;
+    WriteLog(log, spec);
+    TKorvaleFrm& w = Window();
+    // The open compares with the settings' page (no printer): keep the log's.
+    platform::QueueBoxAnswer(platform::BoxAnswer::No);
+    w.OpenLog(log);
+    platform::ClearShownBoxes();
+    ClearDialogQueue();
+
+    platform::QueueBoxAnswer(platform::BoxAnswer::No);
+    QueuePrintDialog(0, 0, QDialog::Rejected);
+    w.Print1Click();
+    if (c.asks) {
+      ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+      EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
+      EXPECT_EQ(platform::ShownBoxes()[0].buttons, platform::BoxButtons::YesNo);
+      EXPECT_EQ(BoxTexts()[0],
+                "The output size (11.02 x 8.50) is larger than the printer page (11.00 x "
+                "8.50).\rThe printout will be clipped.\r\rDo you want to continue?");
+      EXPECT_EQ(DialogsRun(), 0) << "No stops the command before the dialog";
+      // Yes goes on to the dialog and prints the clipped page.
+      platform::ClearShownBoxes();
+      ClearDialogQueue();  // the dialog queued above never ran
+      platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
+      QueuePrintDialog(0, 0);
+      w.Print1Click();
+      EXPECT_EQ(platform::ShownBoxes().size(), 1u) << BoxTexts().back();
+      EXPECT_EQ(DialogsRun(), 1);
+      EXPECT_EQ(PdfPageCount(pdf_), 1);
+    } else {
+      EXPECT_TRUE(platform::ShownBoxes().empty());
+      EXPECT_EQ(DialogsRun(), 1);
+    }
+    window_.reset();
+    platform::ClearShownBoxes();
+    ClearDialogQueue();
+  }
+}
+
+TEST_F(PrintTest, DepthReadOutIsTheSameAfterPrinting) {
+  const std::string log = Path("five.tfl");
+  WriteRuledLog(log, 5);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.PageDownBTNClick();
+  w.PageDownBTNClick();
+  w.Image1MouseMove(10, 300);
+  const QString depth = w.DepthEd->text();
+  w.ElevationCb->setChecked(true);
+  w.Image1MouseMove(10, 900);
+  const QString elevation = w.DepthEd->text();
+
+  QueuePrintDialog(1, 5);
+  w.Print1Click();
+  ASSERT_EQ(PdfPageCount(pdf_), 5);
+  ExpectDeviceOnScreen(w);
+  w.Image1MouseMove(10, 900);
+  EXPECT_EQ(w.DepthEd->text(), elevation);
+  w.ElevationCb->setChecked(false);
+  w.Image1MouseMove(10, 300);
+  EXPECT_EQ(w.DepthEd->text(), depth);
+  EXPECT_EQ(PagePanel(), "3 of 5");
+}
+
+TEST_F(PrintTest, CancelConfirmedBeforeAPageEndsTheJobWithThePagesPrinted) {
+  const std::string log = Path("five.tfl");
+  WriteRuledLog(log, 5);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+
+  // Cancel during page 1, confirmed when page 2 is announced.
+  viewer::SetPagePrintedHookForTests([](int32_t page) {
+    if (page == 0) CancelRequested = true;
+  });
+  platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
+  QueuePrintDialog(1, 3);
+  w.Print1Click();
+  EXPECT_EQ(PdfPageCount(pdf_), 1) << "no blank sheet after the last page printed";
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text,
+            "Are you sure that you want to cancel the current operation?");
+  EXPECT_FALSE(StatusVisible());
+  ExpectDeviceOnScreen(w);
+
+  // Answering No prints on.
+  platform::ClearShownBoxes();
+  platform::QueueBoxAnswer(platform::BoxAnswer::No);
+  QueuePrintDialog(1, 3);
+  w.Print1Click();
+  EXPECT_EQ(PdfPageCount(pdf_), 3);
+  EXPECT_EQ(platform::ShownBoxes().size(), 1u);
+}
+
+TEST_F(PrintTest, CancelStillPendingAfterTheJobIsReportedAsAborted) {
+  const std::string log = Path("five.tfl");
+  WriteRuledLog(log, 5);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  viewer::SetPagePrintedHookForTests([](int32_t page) {
+    if (page == 1) CancelRequested = true;  // after the last page
+  });
+  platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
+  QueuePrintDialog(1, 2);
+  w.Print1Click();
+  EXPECT_EQ(PdfPageCount(pdf_), 2);
+  const auto texts = BoxTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "Are you sure that you want to cancel the current operation?");
+  EXPECT_EQ(texts[1], "Print job aborted.");
+  EXPECT_EQ(platform::ShownBoxes()[1].kind, platform::BoxKind::Warning);
+}
+
+TEST_F(PrintTest, AnErrorEndsTheJobAndTheDeviceIsBackOnTheScreen) {
+  const std::string log = Path("five.tfl");
+  WriteRuledLog(log, 5);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.PageDownBTNClick();
+  w.Image1MouseMove(10, 300);
+  const QString depth = w.DepthEd->text();
+  // The log disappears while page 1 is printed: page 2 cannot be read.
+  viewer::SetPagePrintedHookForTests([&](int32_t) { std::filesystem::remove(log); });
+  QueuePrintDialog(1, 4);
+  w.Print1Click();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  // The document was ended: page 1 in full, page 2 as far as it was drawn.
+  ASSERT_EQ(PdfPageCount(pdf_), 2);
+  EXPECT_GT(InkCount(PdfPage(pdf_, 1, 48)), 100);
+  EXPECT_EQ(InkCount(PdfPage(pdf_, 2, 48)), 0);
+  ExpectDeviceOnScreen(w);
+  w.Image1MouseMove(10, 300);
+  EXPECT_EQ(w.DepthEd->text(), depth);
+}
+
+TEST_F(PrintTest, StatusLinesNameEachPage) {
+  const std::string log = Path("five.tfl");
+  WriteRuledLog(log, 5);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  std::string memo;
+  viewer::SetPagePrintedHookForTests([&](int32_t) { memo = StatusMemoText(); });
+  QueuePrintDialog(4, 5);
+  w.Print1Click();
+  EXPECT_NE(memo.find("Printing page 4..."), std::string::npos) << memo;
+  EXPECT_NE(memo.find("   Done printing page 4"), std::string::npos) << memo;
+  EXPECT_NE(memo.find("Printing page 5..."), std::string::npos) << memo;
+  EXPECT_EQ(memo.find("Printing page 3..."), std::string::npos) << memo;
+  EXPECT_FALSE(StatusVisible()) << "hidden when the job has ended";
+}
+
+}  // namespace
