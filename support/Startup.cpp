@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <locale>
-#include <stdexcept>
 #include <vector>
 
 #include "platform/MessageBox.h"
@@ -40,16 +39,14 @@ std::string Printf(const char* format, int code, const std::string& name) {
 }  // namespace
 
 void FixNumberFormats() {
+  // C++ streams format with the classic locale. Making it global also sets
+  // every C category to "C", so the user's other categories (month names,
+  // character types) are put back afterwards, all but the numeric one.
+  const char* current = std::setlocale(LC_ALL, nullptr);
+  const std::string userCategories = current ? current : "C";
+  std::locale::global(std::locale::classic());
+  std::setlocale(LC_ALL, userCategories.c_str());
   std::setlocale(LC_NUMERIC, "C");
-  // The global C++ locale keeps the user's other categories but formats
-  // numbers the C way; streams created from now on use it.
-  try {
-    std::locale::global(
-        std::locale(std::locale(""), std::locale::classic(), std::locale::numeric));
-  } catch (const std::runtime_error&) {
-    std::locale::global(std::locale::classic());  // the environment names no installed locale
-  }
-  std::setlocale(LC_NUMERIC, "C");  // std::locale::global may have reset it
   QLocale::setDefault(QLocale::c());
 }
 
