@@ -6,7 +6,11 @@
 // sanitizer report; in every build each input must finish promptly.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -32,7 +36,7 @@ constexpr double kSecondsPerInput = 2.0;
 constexpr double kSecondsPerInput = 2.0;
 #endif
 
-std::vector<fs::path> RegressionInputs() {
+std::vector<fs::path> KeptInputs() {
   std::vector<fs::path> inputs;
   const fs::path dir = fs::path(testfiles::SourceDir()) / "tests" / "regression";
   for (const auto& entry : fs::directory_iterator(dir))
@@ -96,7 +100,7 @@ class RegressionInputs : public ::testing::Test {
 };
 
 TEST_F(RegressionInputs, EveryKeptInputReplaysPromptly) {
-  const std::vector<fs::path> inputs = RegressionInputs();
+  const std::vector<fs::path> inputs = KeptInputs();
   ASSERT_FALSE(inputs.empty()) << "tests/regression holds no inputs";
   for (const fs::path& input : inputs) {
     SCOPED_TRACE(input.filename().string());
@@ -105,6 +109,82 @@ TEST_F(RegressionInputs, EveryKeptInputReplaysPromptly) {
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took.count(), kSecondsPerInput);
   }
+}
+
+// A log whose only record names a picture file (record 28), drawn on the
+// first page. Returns whether the page ended with an error.
+bool PlotsWithError(const testfiles::TempDir& dir, const std::string& picture) {
+  tfl::Header header = tfl::DefaultHeader();
+  header.x_min = 0;
+  header.x_max = 8;
+  header.y_min = -1000;
+  header.y_max = 0;
+  const std::string log = dir.file("named.tfl");
+  {
+    tfl::TflWriter writer(log, header);
+    tfl::PictureFileRecord record{};
+    record.rect = {1, -100, 4, -400};
+    record.file_name.assign(picture);
+    record.stretch = 1;
+    writer.write(record);
+    writer.close();
+  }
+  logp_object device(testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym");
+  device.file_name = log;
+  device.open_read();
+  EXPECT_TRUE(device.is_open);
+  device.close();
+  QImage image(fuzzdrv::kPageWidthPx, fuzzdrv::kPageHeightPx, QImage::Format_RGB32);
+  device.set_canvas(&image);
+  device.set_target_resolution(fuzzdrv::kDpi, fuzzdrv::kDpi);
+  device.last_page = 0;
+  bool failed = false;
+  try {
+    device.plot();
+  } catch (const std::exception&) {
+    failed = true;
+  }
+  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
+  return failed;
+}
+
+// A 2 x 2 pixel, 24-bit bitmap file.
+std::vector<unsigned char> TinyBitmapFile() {
+  std::vector<unsigned char> file(14 + 40 + 2 * 8, 0);
+  const auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, static_cast<uint32_t>(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, 2);
+  put32(22, 2);
+  file[26] = 1;   // planes
+  file[28] = 24;  // bits per pixel
+  return file;
+}
+
+// A picture file named by a log is read only when it is a regular file of at
+// most 64 MiB; anything else ends the page with an error at once, without
+// waiting on a FIFO or reading a device.
+TEST_F(RegressionInputs, NamedPictureFilesAreReadOnlyWhenAllowed) {
+  const std::string good = temp_.file("good.bmp");
+  testfiles::WriteAll(good, TinyBitmapFile());
+  EXPECT_FALSE(PlotsWithError(temp_, good));  // the control: a proper file draws
+
+  const std::string fifo = temp_.file("pipe.bmp");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(PlotsWithError(temp_, fifo));
+  EXPECT_TRUE(PlotsWithError(temp_, "/dev/zero"));
+  EXPECT_TRUE(PlotsWithError(temp_, temp_.path()));  // a folder
+
+  const std::string huge = temp_.file("huge.bmp");
+  testfiles::WriteAll(huge, TinyBitmapFile());
+  fs::resize_file(huge, (64u << 20) + 1);  // sparse: costs no disk
+  EXPECT_TRUE(PlotsWithError(temp_, huge));
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took.count(), kSecondsPerInput);
 }
 
 }  // namespace
