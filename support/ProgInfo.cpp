@@ -81,7 +81,7 @@ TProgInfoForm::TProgInfoForm(QWidget* parent) : QDialog(parent) {
   nameFont.setBold(true);
   ProgramName->setFont(nameFont);
   left->addWidget(ProgramName, 0, Qt::AlignHCenter);
-  LegalNotice1 = CentredLabel("Copyright \u00A9 2001-2024 Quelmark Geoscience Software Ltd.",
+  LegalNotice1 = CentredLabel("Copyright \u00A9 2001 Quelmark Geoscience Software",
                               Panel1, 352, 17);
   LegalNotice2 = CentredLabel("All rights reserved.", Panel1, 352, 17);
   left->addWidget(LegalNotice1, 0, Qt::AlignHCenter);

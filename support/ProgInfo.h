@@ -18,7 +18,7 @@ inline constexpr const char* kTown = "Tarnby, Northumberland NE66 9QK";
 inline constexpr const char* kPhone = "Phone: +44 191 498 0317";
 inline constexpr const char* kFax = "Fax: +44 191 498 0318";
 inline constexpr const char* kEmail = "support@quelmark.example";
-inline constexpr const char* kWebSite = "https://www.quelmark.example/korvale";
+inline constexpr const char* kWebSite = "https://www.quelmark.example";
 }  // namespace quelmark
 
 class TProgInfoForm : public QDialog {

@@ -18,6 +18,7 @@
 #include "support/ProgInfo.h"
 #include "support/Settings.h"
 #include "support/Startup.h"
+#include "viewer/HelpWin.h"
 #include "viewer/Tarnfelf.h"
 
 // The version that the About box and the program log read back from this
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     ShowAboutBox(revisionBase, name);
   };
   TKorvaleFrm::SystemFilesCommand = [] { ShowSystemFilesDialog(); };
+  TSysFilesDlg::HelpCommand = [](int context) { ShowHelpTopic(context); };
 
   auto window = std::make_unique<TKorvaleFrm>();
   if (exitAfterStartup) return 0;  // ~TKorvaleFrm closes everything it opened
