@@ -408,13 +408,18 @@ void Canvas::WalkPixels(std::span<const Point> points) {
     double x0 = points[i - 1].x, y0 = points[i - 1].y, x1 = points[i].x, y1 = points[i].y;
     const bool cut = !safe.contains(x0, y0) || !safe.contains(x1, y1);
     if (cut && !geometry::ClipSegment(x0, y0, x1, y1, safe)) continue;
-    geometry::WalkLine(std::llround(x0), std::llround(y0), std::llround(x1), std::llround(y1),
-                       [&](std::int64_t x, std::int64_t y) {
-                         const bool on = OnDash(pattern, step++);
-                         if (x < 0 || y < 0 || x >= width || y >= height) return;
-                         (on ? q.dashPixels : q.gapPixels)
-                             .append(QPoint(static_cast<int>(x), static_cast<int>(y)));
-                       });
+    // Only the stretch over the surface is walked; the steps before it still
+    // count for the dash pattern.
+    const std::int64_t ix0 = std::llround(x0), iy0 = std::llround(y0);
+    const std::int64_t ix1 = std::llround(x1), iy1 = std::llround(y1);
+    geometry::WalkLineWithin(ix0, iy0, ix1, iy1, width, height,
+                             [&](std::int64_t i, std::int64_t x, std::int64_t y) {
+                               const bool on = OnDash(pattern, step + i);
+                               if (x < 0 || y < 0 || x >= width || y >= height) return;
+                               (on ? q.dashPixels : q.gapPixels)
+                                   .append(QPoint(static_cast<int>(x), static_cast<int>(y)));
+                             });
+    step += std::max(ix1 > ix0 ? ix1 - ix0 : ix0 - ix1, iy1 > iy0 ? iy1 - iy0 : iy0 - iy1);
   }
   PrepareShape(true, false);
   QPainter& p = P();
@@ -443,8 +448,13 @@ void Canvas::Polygon(std::span<const Point> points) {
   for (std::size_t i = 0; i < points.size(); ++i)
     poly[static_cast<qsizetype>(i)] = QPoint(points[i].x, points[i].y);
   const QRectF safe = SafeBox();
-  const QRect bounds = poly.boundingRect();
-  if (safe.contains(QRectF(bounds))) {
+  // Point by point: QPolygon::boundingRect() of far-apart points has a width
+  // beyond int (signed overflow inside QRect::width()).
+  const bool inside = std::all_of(points.begin(), points.end(), [&](const Point& pt) {
+    return pt.x >= safe.left() && pt.x <= safe.right() && pt.y >= safe.top() &&
+           pt.y <= safe.bottom();
+  });
+  if (inside) {
     p.drawPolygon(poly, rule);
     return;
   }

@@ -6,6 +6,7 @@
 #include <QPolygonF>
 #include <QRectF>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace platform::geometry {
@@ -72,6 +73,33 @@ void WalkLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1
   } else {
     for (std::int64_t i = 0; i < dy; ++i)
       visit(x0 + sx * ((2 * i * dx + dy) / (2 * dy)), y0 + sy * i);
+  }
+}
+
+// WalkLine's pixels restricted to those whose coordinate along the longer
+// axis lies in [0, extent of that axis): visit(i, x, y) gets each pixel's
+// step number i from the start as well, so dash patterns keep their phase.
+// A line reaching far off the surface costs only the surface's size.
+template <typename Visit>
+void WalkLineWithin(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                    std::int64_t width, std::int64_t height, Visit&& visit) {
+  const std::int64_t dx = x1 > x0 ? x1 - x0 : x0 - x1;
+  const std::int64_t dy = y1 > y0 ? y1 - y0 : y0 - y1;
+  const std::int64_t sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
+  const bool along_x = dx >= dy;
+  const std::int64_t steps = along_x ? dx : dy;
+  const std::int64_t start = along_x ? x0 : y0, sign = along_x ? sx : sy;
+  const std::int64_t extent = along_x ? width : height;
+  // start + sign * i in [0, extent)
+  std::int64_t first = sign > 0 ? -start : start - extent + 1;
+  std::int64_t last = sign > 0 ? extent - start : start + 1;  // exclusive
+  first = std::max<std::int64_t>(first, 0);
+  last = std::min(last, steps);
+  for (std::int64_t i = first; i < last; ++i) {
+    if (along_x)
+      visit(i, x0 + sx * i, y0 + sy * ((2 * i * dy + dx) / (2 * dx)));
+    else
+      visit(i, x0 + sx * ((2 * i * dx + dy) / (2 * dy)), y0 + sy * i);
   }
 }
 
