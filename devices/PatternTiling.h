@@ -22,3 +22,14 @@ struct TileGrid {
 void ForEachTile(const TileGrid& grid, double view_left, double view_top, double view_right,
                  double view_bottom, double reach,
                  const std::function<void(double, double)>& visit);
+
+// The number of cells ForEachTile would visit.
+double CountTiles(const TileGrid& grid, double view_left, double view_top, double view_right,
+                  double view_bottom, double reach);
+
+// The most pattern strokes one fill draws (cells times strokes per tile). A
+// page of tiles a tenth of an inch wide at 600 dpi needs about a tenth of
+// this; a corrupt scale that shrinks the tiles to a pixel would otherwise
+// cost millions of strokes per record. Such a fill keeps its background and
+// outline but draws no pattern: at that size the pattern cannot show.
+inline constexpr double kMaxPatternStrokes = 250000;

@@ -154,7 +154,9 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
     grid.step_y = tile.tile_height * unit_y;
     const platform::Rect view = clip.Box();
     const double reach = 128.0 * std::max(std::fabs(unit_x), std::fabs(unit_y)) + line_px + 2;
-    ForEachTile(grid, view.left, view.top, view.right, view.bottom, reach,
+    const double cells = CountTiles(grid, view.left, view.top, view.right, view.bottom, reach);
+    if (cells * static_cast<double>(strokes.size()) <= kMaxPatternStrokes)
+      ForEachTile(grid, view.left, view.top, view.right, view.bottom, reach,
                 [&](double col, double cell_row) {
                   for (const LibraryStroke& s : strokes) {
                     const Point a{RoundChecked(col + s.x1 * unit_x),
