@@ -7,10 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/MessageBox.h"
+#include "platform/RuntimeDir.h"
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  if (!std::getenv("XDG_RUNTIME_DIR")) setenv("XDG_RUNTIME_DIR", "/tmp", 0);
+  platform::EnsureRuntimeDirectory();
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Scripted);

@@ -1,5 +1,6 @@
 #include "HeaderJson.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -26,9 +27,11 @@ std::string JsonString(const std::string& s) {
 // A number, or null for values JSON cannot hold (NaN, infinite).
 std::string JsonNumber(double v) {
   if (!std::isfinite(v)) return "null";
+  // The shortest text that reads back as the same double (0.8, not
+  // 0.80000000000000004).
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
+  auto result = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, result.ptr);
 }
 
 }  // namespace

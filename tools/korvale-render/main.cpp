@@ -23,6 +23,7 @@
 #include "devices/PageCount.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
+#include "platform/RuntimeDir.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "viewer/PrintJob.h"
@@ -218,6 +219,7 @@ int Run(const RenderOptions& o) {
 
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  platform::EnsureRuntimeDirectory();
   QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
   SetProgramPaths();
