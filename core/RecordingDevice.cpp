@@ -75,8 +75,10 @@ RecordedCall& RecordingDevice::add(std::string_view name, std::initializer_list<
 std::vector<double> RecordingDevice::read_points() {
   std::vector<double> pts;
   while (read_group_point()) {
-    pts.push_back(buffers.point.x);
-    pts.push_back(buffers.point.y);
+    // Copies first: the record is packed, and push_back takes a reference.
+    const double x = buffers.point.x, y = buffers.point.y;
+    pts.push_back(x);
+    pts.push_back(y);
   }
   return pts;
 }

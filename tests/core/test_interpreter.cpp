@@ -143,9 +143,9 @@ TEST_F(InterpreterTest, EveryRecordReachesItsOperationWithItsFields) {
                      }));
   EXPECT_FALSE(device->is_open);
   // The current colour, pen style and pen width stay in their buffers.
-  EXPECT_EQ(device->buffers.color.color, 0xFF);
-  EXPECT_EQ(device->buffers.pen_style.pen_style, 2);
-  EXPECT_EQ(device->buffers.pen_width.pen_width, 3);
+  EXPECT_EQ(+device->buffers.color.color, 0xFF);
+  EXPECT_EQ(+device->buffers.pen_style.pen_style, 2);
+  EXPECT_EQ(+device->buffers.pen_width.pen_width, 3);
 }
 
 TEST_F(InterpreterTest, TheHeaderBlockIsReadIntoTheDevice) {
@@ -157,11 +157,11 @@ TEST_F(InterpreterTest, TheHeaderBlockIsReadIntoTheDevice) {
   h.datum = 1234.5;
   files.write_log([](TflWriter& w) { w.write(tfl::VerticalLineRecord{1}); }, h);
   device->plot();
-  EXPECT_EQ(device->header.x_min, -3);
-  EXPECT_EQ(device->header.x_max, 7.5);
-  EXPECT_EQ(device->header.paged, 1);
-  EXPECT_EQ(device->header.y_units_per_inch, 240);
-  EXPECT_EQ(device->header.datum, 1234.5);
+  EXPECT_EQ(+device->header.x_min, -3);
+  EXPECT_EQ(+device->header.x_max, 7.5);
+  EXPECT_EQ(+device->header.paged, 1);
+  EXPECT_EQ(+device->header.y_units_per_inch, 240);
+  EXPECT_EQ(+device->header.datum, 1234.5);
 }
 
 TEST_F(InterpreterTest, ACircleReachesTheDeviceAsAFullArc) {
@@ -246,7 +246,7 @@ TEST_F(InterpreterTest, ALongerHeaderRecordHasItsExcessSkipped) {
   rest.insert(rest.end(), p, p + sizeof v);
   WriteHeaderRecord(files.log, 300, 108, rest);
   device->plot();
-  EXPECT_EQ(device->header.datum, 77);
+  EXPECT_EQ(+device->header.datum, 77);
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(8)"});
 }
 
@@ -485,7 +485,7 @@ TEST_F(InterpreterTest, PointsAndEndRecordsAloneDoNothing) {
     w.write(tfl::VerticalLineRecord{1});
   });
   EXPECT_EQ(s, std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_EQ(device->buffers.point.x, 1);
+  EXPECT_EQ(+device->buffers.point.x, 1);
 }
 
 // --- Devices without their own operations ---------------------------------------------
@@ -503,9 +503,9 @@ TEST_F(InterpreterTest, ThePlainDeviceConsumesGroupsAndRefusesText) {
   });
   plain.plot();
   EXPECT_FALSE(plain.is_open);
-  EXPECT_EQ(plain.buffers.point.x, 2);
-  EXPECT_EQ(plain.buffers.vector.x2, 2);
-  EXPECT_EQ(plain.buffers.vertical_line.x, 1);
+  EXPECT_EQ(+plain.buffers.point.x, 2);
+  EXPECT_EQ(+plain.buffers.vector.x2, 2);
+  EXPECT_EQ(+plain.buffers.vertical_line.x, 1);
   files.write_log([](TflWriter& w) { w.write(tfl::TextRecord{}); });
   EXPECT_THROW(plain.plot(), std::logic_error);
   EXPECT_FALSE(plain.is_open);
@@ -532,8 +532,8 @@ TEST_F(InterpreterTest, RecordsWrittenByTheDeviceReplayFieldForField) {
   writer.close();
 
   device->plot();
-  EXPECT_EQ(device->header.x_min, 1e27);  // the writer's reset header
-  EXPECT_EQ(device->header.x_max, -1e27);
+  EXPECT_EQ(+device->header.x_min, 1e27);  // the writer's reset header
+  EXPECT_EQ(+device->header.x_max, -1e27);
   EXPECT_EQ(device->strings(), (std::vector<std::string>{
                                    "plot_line(3,1,2,3,4)",
                                    "plot_page_text(1,2,1,90,5,\"" + std::string(60, 't') + "\")",

@@ -134,14 +134,14 @@ TEST_F(DemoLog, ReplayReachesEveryOperation) {
 
 TEST_F(DemoLog, HeaderDescribesAPagedLogOfFiveToEightPages) {
   const tfl::Header& h = header_;
-  EXPECT_EQ(h.x_units_per_inch, h.y_units_per_inch) << "round symbols need equal units";
-  EXPECT_GT(h.y_max, h.y_min);
-  EXPECT_GT(h.x_max, h.x_min);
-  EXPECT_LE(h.x_max / h.x_units_per_inch, h.page_width);
-  EXPECT_TRUE(h.paged);
-  EXPECT_GT(h.first_header_height, h.repeat_header_height);
-  EXPECT_GE(h.footer_height, 0);
-  EXPECT_GT(h.datum, 0);
+  EXPECT_EQ(+h.x_units_per_inch, +h.y_units_per_inch) << "round symbols need equal units";
+  EXPECT_GT(+h.y_max, +h.y_min);
+  EXPECT_GT(+h.x_max, +h.x_min);
+  EXPECT_LE(+h.x_max / h.x_units_per_inch, +h.page_width);
+  EXPECT_TRUE(+h.paged);
+  EXPECT_GT(+h.first_header_height, +h.repeat_header_height);
+  EXPECT_GE(+h.footer_height, 0);
+  EXPECT_GT(+h.datum, 0);
   for (int dpi : {96, 150, 300, 600}) {
     const PageCount pc = CountPages(h, dpi, dpi / h.y_units_per_inch);
     EXPECT_EQ(pc.problem, PageCountProblem::None) << dpi;
