@@ -28,8 +28,9 @@ double CountTiles(const TileGrid& grid, double view_left, double view_top, doubl
                   double view_bottom, double reach);
 
 // The most pattern strokes one fill draws (cells times strokes per tile). A
-// page of tiles a tenth of an inch wide at 600 dpi needs about a tenth of
-// this; a corrupt scale that shrinks the tiles to a pixel would otherwise
-// cost millions of strokes per record. Such a fill keeps its background and
+// letter page of tiles a tenth of an inch wide with ten strokes each needs
+// about a third of this; a corrupt scale that shrinks tiles to a pixel would
+// cost millions of strokes per record (a stroke of a pen wider than 16 pixels
+// counts as width / 16 strokes). Such a fill keeps its background and
 // outline but draws no pattern: at that size the pattern cannot show.
 inline constexpr double kMaxPatternStrokes = 250000;

@@ -155,7 +155,9 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
     const platform::Rect view = clip.Box();
     const double reach = 128.0 * std::max(std::fabs(unit_x), std::fabs(unit_y)) + line_px + 2;
     const double cells = CountTiles(grid, view.left, view.top, view.right, view.bottom, reach);
-    if (cells * static_cast<double>(strokes.size()) <= kMaxPatternStrokes)
+    // A wide pen's stroke or dot costs about in proportion to its width.
+    const double stroke_cost = std::max(1.0, line_px / 16.0);
+    if (cells * static_cast<double>(strokes.size()) * stroke_cost <= kMaxPatternStrokes)
       ForEachTile(grid, view.left, view.top, view.right, view.bottom, reach,
                 [&](double col, double cell_row) {
                   for (const LibraryStroke& s : strokes) {
