@@ -89,9 +89,12 @@ void gd_object::write_line(uint8_t section, double x1, double y1, double x2, dou
   WriteFixed(*this, r);
 }
 
-void gd_object::write_text(double x, double y, uint8_t section, std::string_view text,
-                           int32_t angle, int32_t extra) {
-  auto& r = buffers.page_text;
+namespace {
+
+// Records 102 and 1020 differ only in the capacity of their text.
+template <class PageText>
+void WritePageText(gd_object& device, PageText& r, double x, double y, uint8_t section,
+                   std::string_view text, int32_t angle, int32_t extra) {
   r = {};
   r.x = x;
   r.y = y;
@@ -99,20 +102,19 @@ void gd_object::write_text(double x, double y, uint8_t section, std::string_view
   r.angle = angle;
   r.text.assign(text);
   r.section = section;
-  WriteFixed(*this, r);
+  WriteFixed(device, r);
+}
+
+}  // namespace
+
+void gd_object::write_text(double x, double y, uint8_t section, std::string_view text,
+                           int32_t angle, int32_t extra) {
+  WritePageText(*this, buffers.page_text, x, y, section, text, angle, extra);
 }
 
 void gd_object::write_long_text(double x, double y, uint8_t section, std::string_view text,
                                 int32_t angle, int32_t extra) {
-  auto& r = buffers.long_page_text;
-  r = {};
-  r.x = x;
-  r.y = y;
-  r.extra = extra;
-  r.angle = angle;
-  r.text.assign(text);
-  r.section = section;
-  WriteFixed(*this, r);
+  WritePageText(*this, buffers.long_page_text, x, y, section, text, angle, extra);
 }
 
 void gd_object::write_picture(const Rect& rect, uint8_t bitmap, uint8_t section,
