@@ -92,7 +92,8 @@ void logp_object::plot_filled_polygon(const tfl::FilledPolygonRecord& rec) {
 
   auto polygon_region = [this](const std::vector<Point>& pts) {
     if (pts.size() < 3) return platform::Region();
-    return platform::Region::FromPolygon(pts, platform::WINDING).Intersected(body_clip);
+    return platform::Region::FromPolygon(pts, platform::WINDING, body_clip.Box())
+        .Intersected(body_clip);
   };
   platform::Region a = polygon_region(group_a_);
   platform::Region b = polygon_region(group_b_);

@@ -225,8 +225,12 @@ class Region {
   // CreateRectRgn: columns left..right-1, rows top..bottom-1.
   static Region FromRect(const Rect& r);
   static Region FromRect(int left, int top, int right, int bottom);
-  // CreatePolygonRgn with ALTERNATE or WINDING.
+  // CreatePolygonRgn with ALTERNATE or WINDING (scan conversion in
+  // PolygonScan.h). The first form covers the coordinate box of
+  // kRegionLimit; the second only the pixels inside `within`, at a cost that
+  // follows the size of `within`, however far the points reach.
   static Region FromPolygon(std::span<const Point> points, int fillMode);
+  static Region FromPolygon(std::span<const Point> points, int fillMode, const Rect& within);
   // CreateEllipticRgn on the bounding box.
   static Region FromEllipse(const Rect& box);
 

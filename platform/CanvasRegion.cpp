@@ -1,10 +1,10 @@
 // Region: GDI's clip regions over QRegion.
-#include <QPolygon>
-
 #include <algorithm>
+#include <vector>
 
 #include "platform/Canvas.h"
 #include "platform/CanvasGeometry.h"
+#include "platform/PolygonScan.h"
 
 namespace platform {
 namespace {
@@ -28,16 +28,15 @@ Region Region::FromRect(int left, int top, int right, int bottom) {
 }
 
 Region Region::FromPolygon(std::span<const Point> points, int fillMode) {
-  if (points.size() < 3) return Region();
-  QPolygonF polygon;
-  polygon.reserve(static_cast<qsizetype>(points.size()));
-  for (const Point& p : points) polygon.append(QPointF(p.x, p.y));
-  const double lim = geometry::kRegionLimit;
-  const QRectF box(-lim, -lim, 2 * lim, 2 * lim);
-  if (!geometry::InsideBox(polygon, box)) polygon = geometry::ClipPolygon(polygon, box);
-  if (polygon.size() < 3) return Region();
-  const Qt::FillRule rule = fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
-  return Region(QRegion(polygon.toPolygon(), rule));
+  const int lim = geometry::kRegionLimit;
+  return FromPolygon(points, fillMode, Rect{-lim, -lim, lim, lim});
+}
+
+Region Region::FromPolygon(std::span<const Point> points, int fillMode, const Rect& within) {
+  const std::vector<QRect> rects = ScanPolygon(points, fillMode == WINDING, within);
+  QRegion region;
+  if (!rects.empty()) region.setRects(rects.data(), static_cast<int>(rects.size()));
+  return Region(region);
 }
 
 Region Region::FromEllipse(const Rect& box) {
