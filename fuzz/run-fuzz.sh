@@ -2,7 +2,8 @@
 # Runs libFuzzer targets for a given time each.
 #   fuzz/run-fuzz.sh <build dir> <seconds per target> [target ...]
 # Each target starts from its committed corpus (fuzz/corpus/<name>/) and a
-# working corpus in the build tree, which also receives the shared test
+# working corpus in the build tree, which also receives the kept regression
+# inputs of the target (tests/regression/<name>-*) and the shared test
 # pictures when ../shared exists (never committed). New inputs go to the
 # working corpus; a crash, leak, timeout (2 s) or memory overrun stops the
 # target, leaves the input in <build dir>/fuzz-artifacts/ and fails the run.
@@ -36,11 +37,21 @@ add_shared_pictures() {
   done
 }
 
+# Inputs that once failed, so that a slow one slowing down again is caught by
+# the time limit.
+add_regression_inputs() {
+  for f in "$here/../tests/regression/$2"-*; do
+    [ -f "$f" ] && cp "$f" "$1/regression-$(basename "$f")"
+  done
+  return 0
+}
+
 status=0
 for target in $targets; do
   name=${target#fuzz_}
   corpus="$work/$name"
   mkdir -p "$corpus"
+  add_regression_inputs "$corpus" "$name"
   max_len=16384
   dict=""
   case $name in

@@ -3,13 +3,13 @@
 // prefix names the target: "log-" a compiled log, "pictures-" a selector byte
 // and a picture payload, "tables-" a selector byte and an error table or
 // settings file. Under the sanitizer build (make test-asan) a regression is a
-// sanitizer report; in every build each input must finish promptly.
+// sanitizer report. Inputs that were once slow are also seeds of the fuzz
+// runs, whose two-second limit per input catches them if they slow down again.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -23,18 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double kSecondsPerInput = 10.0;  // instrumented code is slower
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr double kSecondsPerInput = 10.0;
-#else
-constexpr double kSecondsPerInput = 2.0;
-#endif
-#else
-constexpr double kSecondsPerInput = 2.0;
-#endif
 
 std::vector<fs::path> KeptInputs() {
   std::vector<fs::path> inputs;
@@ -99,15 +87,12 @@ class RegressionInputs : public ::testing::Test {
   testfiles::TempDir temp_;
 };
 
-TEST_F(RegressionInputs, EveryKeptInputReplaysPromptly) {
+TEST_F(RegressionInputs, EveryKeptInputReplays) {
   const std::vector<fs::path> inputs = KeptInputs();
   ASSERT_FALSE(inputs.empty()) << "tests/regression holds no inputs";
   for (const fs::path& input : inputs) {
     SCOPED_TRACE(input.filename().string());
-    const auto start = std::chrono::steady_clock::now();
     Replay(input);
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took.count(), kSecondsPerInput);
   }
 }
 
@@ -172,9 +157,10 @@ TEST_F(RegressionInputs, NamedPictureFilesAreReadOnlyWhenAllowed) {
   testfiles::WriteAll(good, TinyBitmapFile());
   EXPECT_FALSE(PlotsWithError(temp_, good));  // the control: a proper file draws
 
+  // Opening a FIFO for reading would wait for a writer for ever (the test's
+  // time limit would end it).
   const std::string fifo = temp_.file("pipe.bmp");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(PlotsWithError(temp_, fifo));
   EXPECT_TRUE(PlotsWithError(temp_, "/dev/zero"));
   EXPECT_TRUE(PlotsWithError(temp_, temp_.path()));  // a folder
@@ -183,8 +169,6 @@ TEST_F(RegressionInputs, NamedPictureFilesAreReadOnlyWhenAllowed) {
   testfiles::WriteAll(huge, TinyBitmapFile());
   fs::resize_file(huge, (64u << 20) + 1);  // sparse: costs no disk
   EXPECT_TRUE(PlotsWithError(temp_, huge));
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  EXPECT_LT(took.count(), kSecondsPerInput);
 }
 
 }  // namespace
