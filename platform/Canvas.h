@@ -231,8 +231,6 @@ class Region {
   // follows the size of `within`, however far the points reach.
   static Region FromPolygon(std::span<const Point> points, int fillMode);
   static Region FromPolygon(std::span<const Point> points, int fillMode, const Rect& within);
-  // CreateEllipticRgn on the bounding box.
-  static Region FromEllipse(const Rect& box);
 
   // CombineRgn(this, a, b, mode); returns the kind of the result
   // (NULLREGION, SIMPLEREGION, COMPLEXREGION) or REGION_ERROR for a bad mode.

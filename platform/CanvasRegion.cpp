@@ -39,10 +39,6 @@ Region Region::FromPolygon(std::span<const Point> points, int fillMode, const Re
   return Region(region);
 }
 
-Region Region::FromEllipse(const Rect& box) {
-  return Region(QRegion(QtRect(box), QRegion::Ellipse));
-}
-
 int Region::Combine(const Region& a, const Region& b, int mode) {
   switch (mode) {
     case RGN_AND: region_ = a.region_.intersected(b.region_); break;
