@@ -5,8 +5,9 @@
 #               fuzz target for a few seconds on its corpus
 #   make fuzz   every fuzz target for FUZZ_SECONDS each (clang, libFuzzer)
 BUILD ?= build
-ASAN_BUILD ?= build-asan
-FUZZ_BUILD ?= build-fuzz
+# One clang tree serves the sanitizer suite and the fuzz targets: the whole
+# program is built there with ASan, UBSan and the fuzzer's coverage hooks.
+SAN_BUILD ?= build-san
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
@@ -18,7 +19,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run test test-asan fuzz-build fuzz fuzz-smoke clean
+.PHONY: all deps build run test san-configure test-asan fuzz-build fuzz fuzz-smoke clean
 
 all: build
 
@@ -37,27 +38,27 @@ test: build
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory fuzz-smoke
 
-# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
-test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALE_SANITIZE=ON \
-	  -DKORVALE_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
-	@$(SANITIZER_ENV) cmake --build $(ASAN_BUILD) -j $(JOBS)
-	@cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+san-configure: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVALE_FUZZ=ON -DKORVALE_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 
-# The fuzz targets need clang's libFuzzer; their tree is instrumented whole.
-fuzz-build: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DKORVALE_FUZZ=ON -DKORVALE_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target korvale_fuzz
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (the
+# build runs the generators, so it runs under the same settings).
+test-asan: san-configure
+	@$(SANITIZER_ENV) cmake --build $(SAN_BUILD) -j $(JOBS)
+	@cd $(SAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+fuzz-build: san-configure
+	@$(SANITIZER_ENV) cmake --build $(SAN_BUILD) -j $(JOBS) --target korvale_fuzz
 
 fuzz: fuzz-build
-	@fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@fuzz/run-fuzz.sh $(SAN_BUILD) $(FUZZ_SECONDS)
 
 # A short run of every target, so that a regression on the corpus is caught.
 fuzz-smoke: fuzz-build
-	@fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS) >$(FUZZ_BUILD)/fuzz-smoke.log 2>&1 \
-	  || { tail -n 60 $(FUZZ_BUILD)/fuzz-smoke.log; exit 1; }
-	@grep -E '^(== |Done )' $(FUZZ_BUILD)/fuzz-smoke.log
+	@fuzz/run-fuzz.sh $(SAN_BUILD) $(FUZZ_TEST_SECONDS) >$(SAN_BUILD)/fuzz-smoke.log 2>&1 \
+	  || { tail -n 60 $(SAN_BUILD)/fuzz-smoke.log; exit 1; }
+	@grep -E '^(== |Done )' $(SAN_BUILD)/fuzz-smoke.log
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD)
