@@ -86,9 +86,11 @@ class RenderPdf : public ::testing::Test {
     h.y_units_per_inch = 100;
     const std::string path = dir_.file(name);
     tfl::TflWriter w(path, h);
-    w.write(tfl::VectorRecord{0, h.y_max, 8, 0});
-    for (int k = 0; k * 30 < h.y_max; ++k)
-      w.write(tfl::VectorRecord{0, k * 30.0, 1.0 + (k * 3) % 7, k * 30.0});
+    w.write(tfl::VectorRecord{.x1 = 0, .y1 = h.y_max, .z1 = 0, .x2 = 8, .y2 = 0, .z2 = 0});
+    for (int k = 0; k * 30 < h.y_max; ++k) {
+      const double y = k * 30.0;
+      w.write(tfl::VectorRecord{.x1 = 0, .y1 = y, .z1 = 0, .x2 = 1.0 + (k * 3) % 7, .y2 = y, .z2 = 0});
+    }
     w.close();
     return QString::fromStdString(path);
   }

@@ -40,9 +40,11 @@ void WriteRuledLog(const std::string& path, int pages) {
   spec.span = SpanForPages(pages);
   tfl::TflWriter writer(path, HeaderFor(spec));
   writer.write(tfl::ColorRecord{0});
-  writer.write(tfl::VectorRecord{0, spec.span, 8, 0});
-  for (int k = 0; k * 30 < spec.span; ++k)
-    writer.write(tfl::VectorRecord{0, k * 30.0, 1.0 + (k * 3) % 7, k * 30.0});
+  writer.write(tfl::VectorRecord{.x1 = 0, .y1 = spec.span, .z1 = 0, .x2 = 8, .y2 = 0, .z2 = 0});
+  for (int k = 0; k * 30 < spec.span; ++k) {
+    const double y = k * 30.0;
+    writer.write(tfl::VectorRecord{.x1 = 0, .y1 = y, .z1 = 0, .x2 = 1.0 + (k * 3) % 7, .y2 = y, .z2 = 0});
+  }
   writer.close();
 }
 
