@@ -168,6 +168,31 @@ TEST(CurveShading, SeparateGroupsFillOnlyTheirOwnAreasOverlapGetsItsColour) {
   EXPECT_EQ(Pixel(overlapping, 230, 150), 0x00FF00u);
 }
 
+// A shading whose curve runs far beyond the page both ways (a long log's
+// curve printed at a high resolution, or a point gone astray) still fills
+// the part on the page, and its outline still shows there.
+TEST(CurveShading, ShadingFarTallerThanThePageFillsWhatIsOnIt) {
+  Fixture f;
+  const QImage img = f.Render(f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    tfl::FilledPolygonRecord r{};
+    r.pen_style_a = 0;
+    r.outline_a = 0x000000;
+    r.width_a = 1;
+    r.pen_style_b = 5;
+    r.fill_a = 0x0000FF;  // red
+    r.brush_a = r.brush_b = r.overlap_brush = 0;
+    w.write(r);
+    // Baseline corner, the curve down a slant, the two baseline corners.
+    w.points(Rows({{100, -300000}, {300, -300000}, {500, 300000}, {100, 300000}, {100, -300000}}));
+    w.points(Rows({}));
+  }));
+  EXPECT_EQ(Pixel(img, 150, 100), 0xFF0000u);
+  EXPECT_EQ(Pixel(img, 350, 500), 0xFF0000u);  // the slant is at 400 here
+  EXPECT_EQ(Pixel(img, 398, 500), 0xFF0000u);
+  EXPECT_EQ(Pixel(img, 402, 500), kWhite);
+  EXPECT_EQ(Pixel(img, 50, 500), kWhite);
+}
+
 TEST(Symbols, HalfInchSymbolMapsTenTenthsTo48PixelsAt96Dpi) {
   Fixture f;
   f.SetSymbols({SymbolDef{}, SymbolDef{{{0, 0, 10, 0}, {0, 0, 0, -10}}}});
