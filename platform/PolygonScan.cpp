@@ -28,6 +28,7 @@ struct Edge {
   std::int64_t column = 0;
   int dir = 0;  // +1 downwards, -1 upwards
 
+  void UpdateColumn() { column = x + (rem > 0 ? 1 : 0); }
   void Advance() {
     x += step;
     rem += stepRem;
@@ -35,7 +36,7 @@ struct Edge {
       rem -= dy;
       ++x;
     }
-    column = x + (rem > 0 ? 1 : 0);
+    UpdateColumn();
   }
 };
 
@@ -66,7 +67,7 @@ std::vector<Edge> WindowEdges(std::span<const Point> points, std::int64_t top, s
     const Wide numerator = Wide{upper->x} * e.dy + Wide{e.first - upper->y} * dx;
     e.x = FloorDiv(numerator, e.dy);
     e.rem = static_cast<std::int64_t>(numerator - Wide{e.x} * e.dy);
-    e.column = e.x + (e.rem > 0 ? 1 : 0);
+    e.UpdateColumn();
     edges.push_back(e);
   }
   std::sort(edges.begin(), edges.end(),

@@ -6,7 +6,7 @@
 // wind around it (winding rule) or are odd in number (alternate rule). Only
 // the rows and columns of a window are converted, so the cost follows the
 // window, not the polygon, and far-away points keep their exact slopes.
-// Pure arithmetic on 64-bit integers; no painting.
+// Exact integer arithmetic (128 bits where a product needs it); no painting.
 
 #include <QRect>
 

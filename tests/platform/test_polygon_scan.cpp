@@ -45,33 +45,33 @@ testing::AssertionResult Canonical(const std::vector<QRect>& rects) {
     return testing::AssertionFailure() << "rectangle " << i << " " << testing::PrintToString(rects[i])
                                        << ": " << why;
   };
-  size_t band = 0, previous = 0, previousEnd = 0;
+  struct Band {
+    size_t begin, end;
+  };
+  std::vector<Band> bands;
   for (size_t i = 0; i < rects.size(); ++i) {
     if (rects[i].isEmpty()) return fail(i, "empty");
-    if (i == band) continue;
-    if (rects[i].top() == rects[band].top()) {
-      if (rects[i].bottom() != rects[band].bottom()) return fail(i, "bottom differs in its band");
+    if (!bands.empty() && rects[i].top() == rects[bands.back().begin].top()) {
+      if (rects[i].bottom() != rects[i - 1].bottom()) return fail(i, "bottom differs in its band");
       if (rects[i].left() <= rects[i - 1].right() + 1) return fail(i, "touches its left neighbour");
-      continue;
+      bands.back().end = i + 1;
+    } else {
+      bands.push_back({i, i + 1});
     }
-    if (rects[i].top() <= rects[band].bottom()) return fail(i, "overlaps the band above");
-    // A band ends at i: compare it with the band before it.
-    if (band > 0 && rects[band].top() == rects[previous].bottom() + 1 &&
-        std::equal(rects.begin() + previous, rects.begin() + previousEnd, rects.begin() + band,
-                   rects.begin() + i, [](const QRect& a, const QRect& b) {
-                     return a.left() == b.left() && a.right() == b.right();
-                   }))
-      return fail(band, "band could join the one above");
-    previous = band;
-    previousEnd = i;
-    band = i;
   }
-  if (band > 0 && band < rects.size() && rects[band].top() == rects[previous].bottom() + 1 &&
-      std::equal(rects.begin() + previous, rects.begin() + previousEnd, rects.begin() + band,
-                 rects.end(), [](const QRect& a, const QRect& b) {
-                   return a.left() == b.left() && a.right() == b.right();
-                 }))
-    return fail(band, "last band could join the one above");
+  auto sameColumns = [&](const Band& a, const Band& b) {
+    return std::equal(rects.begin() + a.begin, rects.begin() + a.end, rects.begin() + b.begin,
+                      rects.begin() + b.end, [](const QRect& r, const QRect& q) {
+                        return r.left() == q.left() && r.right() == q.right();
+                      });
+  };
+  for (size_t k = 1; k < bands.size(); ++k) {
+    const QRect& above = rects[bands[k - 1].begin];
+    const QRect& first = rects[bands[k].begin];
+    if (first.top() <= above.bottom()) return fail(bands[k].begin, "overlaps the band above");
+    if (first.top() == above.bottom() + 1 && sameColumns(bands[k - 1], bands[k]))
+      return fail(bands[k].begin, "band could join the one above");
+  }
   return testing::AssertionSuccess();
 }
 
