@@ -9,7 +9,9 @@ BUILD ?= build
 # program is built there with ASan, UBSan and the fuzzer's coverage hooks.
 SAN_BUILD ?= build-san
 JOBS ?= $(shell nproc)
-CMAKE_FLAGS ?=
+# ccache, when installed, makes rebuilds of other trees and branches quick.
+CCACHE := $(shell command -v ccache 2>/dev/null)
+CMAKE_FLAGS ?= $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 FUZZ_SECONDS ?= 60
 FUZZ_TEST_SECONDS ?= 10
 
