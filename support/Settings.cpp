@@ -10,13 +10,13 @@
 #include <QSettings>
 #include <QToolTip>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "platform/MessageBox.h"
+#include "platform/ReplaceFile.h"
 #include "support/IoError.h"
 #include "support/Paths.h"
 
@@ -82,19 +82,11 @@ bool ReadRecord(const std::string& path, void* dest, std::size_t size, long long
   return ok;
 }
 
+// Replaces the file whole (ReplaceFile.h): a failed write leaves the old
+// settings as they were.
 void WriteRecord(const std::string& path, const void* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    int code = errno ? errno : EIO;
-    throw InOutError(code, DescribeIoFailure("Cannot create settings file", path, code));
-  }
-  bool ok = std::fwrite(data, 1, size, file) == size;
-  int code = ok ? 0 : (errno ? errno : EIO);
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    code = errno ? errno : EIO;
-  }
-  if (!ok) throw InOutError(code, DescribeIoFailure("Cannot write settings file", path, code));
+  const int code = platform::ReplaceFileContents(path, data, size);
+  if (code != 0) throw InOutError(code, DescribeIoFailure("Cannot write settings file", path, code));
 }
 
 void SetDefaultPath(char* field, const std::string& path) {

@@ -9,7 +9,12 @@
 #include <QStyle>
 #include <QToolTip>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -277,9 +282,45 @@ TEST_F(SettingsFiles, ShortSystemFileIsReplacedAndRewritten) {
   EXPECT_EQ(saved[2156], 0);
 }
 
-TEST_F(SettingsFiles, SaveIntoMissingFolderRaisesAnIoError) {
+// A save that cannot be completed raises the error and leaves the settings
+// file as it was: whole, never cut short by a write that failed half-way (a
+// full disk, here a file size limit), with no partial file left beside it.
+TEST_F(SettingsFiles, FailedSavesRaiseAnIoErrorAndKeepTheOldFile) {
   SetProgramPath(dir.path() + "/gone/korvale");
   EXPECT_THROW(SaveSystemSettings(), InOutError);
+
+  SetProgramPath(dir.path() + "/korvale");
+  const std::vector<unsigned char> old(3488, 0x5A);
+  testfiles::WriteAll(SystemSettingsFileName(), old);
+  std::memset(&SystemSettings, 0x11, sizeof SystemSettings);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 1000;  // a write of the 3488-byte record stops after 1000 bytes
+  void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  int code = 0;
+  try {
+    SaveSystemSettings();
+  } catch (const InOutError& e) {
+    code = e.code();
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(code, EFBIG);
+  EXPECT_EQ(testfiles::ReadAll(SystemSettingsFileName()), old);
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    names.push_back(e.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"korvale.Cn2"});
+
+  // The next save replaces it whole, keeping the file's permissions.
+  chmod(SystemSettingsFileName().c_str(), 0640);
+  SaveSystemSettings();
+  EXPECT_EQ(testfiles::ReadAll(SystemSettingsFileName()), std::vector<unsigned char>(3488, 0x11));
+  struct stat st {};
+  ASSERT_EQ(stat(SystemSettingsFileName().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(SettingsPaths, LibraryPathSettersRespectTheFieldSize) {
