@@ -29,7 +29,7 @@ constexpr int kAttempts = 1000;
 
 std::string CreateTempPictureFile(const std::string& prefix, const std::string& extension,
                                   std::span<const uint8_t> bytes) {
-  const std::string stem = UserDirectory() + prefix.substr(0, 4);
+  const std::string stem = TempDirectory() + prefix.substr(0, 4);
   const std::string suffix = extension.empty() ? ".tmp" : extension;
   std::string path = WithExtension(UniqueTempName(prefix), extension);
   std::string failure;

@@ -93,7 +93,7 @@ std::string FormatThousands(int32_t n) {
   return digits;
 }
 
-std::string ErrorTablePath() { return ProgramDirectory() + "VESK.ERR"; }
+std::string ErrorTablePath() { return DataDirectory() + "VESK.ERR"; }
 
 std::string ComposeErrorMessage(int32_t number, const std::string& context,
                                 const std::string& tablePath) {

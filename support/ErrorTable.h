@@ -24,7 +24,7 @@ std::string ComposeErrorMessage(int32_t number, const std::string& context,
                                 const std::string& tablePath);
 // Same, with the table in the program directory.
 std::string ComposeErrorMessage(int32_t number, const std::string& context);
-// Path of the error table: ProgramDirectory() + "VESK.ERR".
+// Path of the error table: DataDirectory() + "VESK.ERR".
 std::string ErrorTablePath();
 
 // Restores the default cursor and shows the composed message in a box titled

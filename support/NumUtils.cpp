@@ -200,7 +200,7 @@ std::string FormatDecimal(int32_t decimals, double value) {
 }
 
 std::string UniqueTempName(const std::string& prefix) {
-  std::string stem = UserDirectory() + prefix.substr(0, 4);
+  std::string stem = TempDirectory() + prefix.substr(0, 4);
   for (unsigned long n = 1;; ++n) {
     std::string name = stem + std::to_string(n) + ".tmp";
     std::error_code ec;

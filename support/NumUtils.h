@@ -29,6 +29,6 @@ void RotatePair(double angle, double& x1, double& y1, double& x2, double& y2);
 // thousands for values >= 1000 ((2, 1234.5) -> "1,234.5").
 std::string FormatDecimal(int32_t decimals, double value);
 
-// UserDirectory() + first four characters of prefix + n + ".tmp" for the
+// TempDirectory() + first four characters of prefix + n + ".tmp" for the
 // first n = 1, 2, ... whose file does not exist.
 std::string UniqueTempName(const std::string& prefix);

@@ -1,22 +1,34 @@
 #include "support/Paths.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/MessageBox.h"
+#include "platform/PrivateDir.h"
 #include "support/IoError.h"
 
 namespace {
 
+constexpr const char* kPatternLibraryName = "Zelmorth.Pat";
+
 struct ProgramPaths {
   std::string exePath;
   std::string directory;
+  std::string dataDirectory;
+  std::string userDirectory;
+  std::string stateDirectory;
   std::string baseName;
+  ProgramLayout layout = ProgramLayout::Portable;
 };
 
 ProgramPaths g_paths;
@@ -43,16 +55,74 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash + 1);
 }
 
+std::string WithSlash(std::string dir) {
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
 const ProgramPaths& Paths() {
-  if (!g_pathsSet) SetProgramPath(RunningExecutable());
+  if (!g_pathsSet) SetProgramPaths();
   return g_paths;
+}
+
+bool HoldsPatternLibrary(const std::string& dir) {
+  struct stat st {};
+  return ::stat((dir + kPatternLibraryName).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The user's home folder: $HOME when it is an absolute path, else the
+// account's.
+std::string HomeDirectory() {
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return home;
+  if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir)
+    return account->pw_dir;
+  return "/";
+}
+
+// An XDG base folder: the variable when it holds an absolute path (relative
+// ones are invalid and ignored), else the default below the home folder.
+std::string XdgBaseDirectory(const char* variable, const char* defaultBelowHome) {
+  const char* value = std::getenv(variable);
+  if (value && value[0] == '/') return WithSlash(value);
+  return WithSlash(HomeDirectory()) + defaultBelowHome;
+}
+
+// Creates dir and its missing parents with mode 0700. 0 or the errno.
+int MakeDirectories(const std::string& dir) {
+  std::string path;
+  std::size_t from = 0;
+  while (from <= dir.size()) {
+    std::size_t slash = dir.find('/', from);
+    if (slash == std::string::npos) slash = dir.size();
+    path = dir.substr(0, slash);
+    from = slash + 1;
+    if (path.empty()) continue;
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+  }
+  struct stat st {};
+  if (::stat(dir.c_str(), &st) != 0) return errno ? errno : ENOENT;
+  return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 std::string SystemTempDirectory() {
   std::string dir = QDir::tempPath().toStdString();
   if (dir.empty()) dir = "/tmp";
-  if (dir.back() != '/') dir += '/';
-  return dir;
+  return WithSlash(dir);
+}
+
+// The user's private temporary folder (see Paths.h). When none can be made,
+// the name it would have: creating the start-up log there then fails and
+// says where.
+std::string PrivateTempDirectory() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && runtime[0] == '/' && platform::IsPrivateDirectory(runtime)) {
+    const std::string dir = platform::MakePrivateDirectory(runtime, "korvale");
+    if (!dir.empty()) return WithSlash(dir);
+  }
+  const std::string name = "korvale-" + std::to_string(::getuid());
+  const std::string dir = platform::MakePrivateDirectory(SystemTempDirectory(), name);
+  return WithSlash(dir.empty() ? SystemTempDirectory() + name : dir);
 }
 
 // Creates (empties) path and writes its first line; the errno on failure.
@@ -76,19 +146,60 @@ std::string FileBaseName(const std::string& path) {
   return name;
 }
 
-void SetProgramPaths() { SetProgramPath(RunningExecutable()); }
+ProgramLayout DetectProgramLayout(const std::string& exePath) {
+  const std::string dir = DirectoryOf(exePath);
+  const bool portable = HoldsPatternLibrary(dir) && ::access(dir.c_str(), W_OK) == 0;
+  return portable ? ProgramLayout::Portable : ProgramLayout::Installed;
+}
 
-void SetProgramPath(const std::string& exePath) {
-  g_paths.exePath = exePath;
-  g_paths.directory = DirectoryOf(exePath);
-  g_paths.baseName = FileBaseName(exePath);
+void SetProgramPaths() {
+  const std::string exe = RunningExecutable();
+  SetProgramPath(exe, DetectProgramLayout(exe));
+}
+
+void SetProgramPath(const std::string& exePath, ProgramLayout layout) {
+  ProgramPaths paths;
+  paths.exePath = exePath;
+  paths.directory = DirectoryOf(exePath);
+  paths.baseName = FileBaseName(exePath);
+  paths.layout = layout;
+  if (layout == ProgramLayout::Portable) {
+    paths.dataDirectory = paths.userDirectory = paths.stateDirectory = paths.directory;
+  } else {
+    // A read-only program folder that holds the libraries keeps serving them.
+    paths.dataDirectory =
+        HoldsPatternLibrary(paths.directory)
+            ? paths.directory
+            : WithSlash((std::filesystem::path(paths.directory) / ".." / "share" / "korvale")
+                            .lexically_normal()
+                            .string());
+    paths.userDirectory = XdgBaseDirectory("XDG_CONFIG_HOME", ".config/") + "korvale/";
+    paths.stateDirectory = XdgBaseDirectory("XDG_STATE_HOME", ".local/state/") + "korvale/";
+  }
+  g_paths = std::move(paths);
   g_pathsSet = true;
 }
 
 const std::string& ProgramPath() { return Paths().exePath; }
 const std::string& ProgramDirectory() { return Paths().directory; }
-const std::string& UserDirectory() { return Paths().directory; }
+const std::string& UserDirectory() { return Paths().userDirectory; }
+const std::string& DataDirectory() { return Paths().dataDirectory; }
+const std::string& StateDirectory() { return Paths().stateDirectory; }
 const std::string& ProgramBaseName() { return Paths().baseName; }
+ProgramLayout CurrentProgramLayout() { return Paths().layout; }
+
+std::string ProgramFilePath(const std::string& extension) {
+  return DataDirectory() + ProgramBaseName() + extension;
+}
+
+int MakeUserDirectory() {
+  return CurrentProgramLayout() == ProgramLayout::Installed ? MakeDirectories(UserDirectory()) : 0;
+}
+
+int MakeStateDirectory() {
+  return CurrentProgramLayout() == ProgramLayout::Installed ? MakeDirectories(StateDirectory())
+                                                            : 0;
+}
 
 void SetTempDirectoryOverride(const std::string& dir) {
   g_tempOverride = dir;
@@ -98,7 +209,7 @@ void SetTempDirectoryOverride(const std::string& dir) {
 
 const std::string& TempDirectory() {
   if (!g_tempOverride.empty()) return g_tempOverride;
-  if (g_tempDirectory.empty()) g_tempDirectory = SystemTempDirectory();
+  if (g_tempDirectory.empty()) g_tempDirectory = PrivateTempDirectory();
   return g_tempDirectory;
 }
 
@@ -117,8 +228,9 @@ bool OpenStartupLog() {
 }
 
 bool OpenProgramLog() {
-  std::string path = UserDirectory() + ProgramBaseName() + ".LOG";
-  int code = CreateLog(path, "Execution Log for " + ProgramBaseName());
+  std::string path = StateDirectory() + ProgramBaseName() + ".LOG";
+  int code = MakeStateDirectory();
+  if (code == 0) code = CreateLog(path, "Execution Log for " + ProgramBaseName());
   if (code != 0) {
     platform::ShowMessageBox(platform::BoxKind::Error,
                              "IO Error " + std::to_string(code) + "\r\r" + "Unable to create the " +

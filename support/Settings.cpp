@@ -83,9 +83,13 @@ bool ReadRecord(const std::string& path, void* dest, std::size_t size, long long
 }
 
 // Replaces the file whole (ReplaceFile.h): a failed write leaves the old
-// settings as they were.
+// settings as they were. The folder is made first in the installed layout.
 void WriteRecord(const std::string& path, const void* data, std::size_t size) {
-  const int code = platform::ReplaceFileContents(path, data, size);
+  int code = MakeUserDirectory();
+  if (code != 0)
+    throw InOutError(code, DescribeIoFailure("Cannot create the settings folder", UserDirectory(),
+                                             code));
+  code = platform::ReplaceFileContents(path, data, size);
   if (code != 0) throw InOutError(code, DescribeIoFailure("Cannot write settings file", path, code));
 }
 
@@ -170,8 +174,8 @@ void SetSystemDefaults() {
   std::memset(s.ReservedPaths1, 0, sizeof s.ReservedPaths1);
   SetDefaultPath(s.DesignFile, ProgramDirectory() + "LogFiles/Log1.ldf");
   SetDefaultPath(s.KeywordFile, UserDirectory() + "ZU2001.Key");
-  SetDefaultPath(s.PatternFile, UserDirectory() + "Zelmorth.Pat");
-  SetDefaultPath(s.SymbolFile, UserDirectory() + "Zelmorth.Sym");
+  SetDefaultPath(s.PatternFile, DataDirectory() + "Zelmorth.Pat");
+  SetDefaultPath(s.SymbolFile, DataDirectory() + "Zelmorth.Sym");
   SetFixedFieldString(s.TextFontName, sizeof s.TextFontName, "Courier New");
   s.TextFontSize = 10;
 

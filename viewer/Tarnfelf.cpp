@@ -235,8 +235,7 @@ void TKorvaleFrm::BuildPageView() {
 
 void TKorvaleFrm::FormCreate() {
   WriteLog("Start initializing Korvale....");
-  SetApplicationHelpFile(
-      std::filesystem::path(ProgramPath()).replace_extension(".hlp").string());
+  SetApplicationHelpFile(ProgramFilePath(".hlp"));
 
   const QIcon icon(":/ZKORVALE");
   if (icon.isNull()) {
@@ -398,8 +397,7 @@ void TKorvaleFrm::Index1Click() { RunHelpCommand(HELP_PARTIALKEY); }
 void TKorvaleFrm::HelpBtnClick() { RunHelpCommand(HELP_CONTEXT, kHelpContext); }
 
 void TKorvaleFrm::AboutKorvale1Click() {
-  const std::string program =
-      std::filesystem::path(ProgramPath()).replace_extension().string();
+  const std::string program = ProgramFilePath("");
   if (AboutBoxCommand) {
     AboutBoxCommand(program, "Korvale 2001");
   } else {

@@ -22,6 +22,20 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
+ScopedEnv::ScopedEnv(const std::string& name, const char* value) : name_(name) {
+  if (const char* old = std::getenv(name.c_str())) {
+    wasSet_ = true;
+    saved_ = old;
+  }
+  if (value) setenv(name.c_str(), value, 1);
+  else unsetenv(name.c_str());
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (wasSet_) setenv(name_.c_str(), saved_.c_str(), 1);
+  else unsetenv(name_.c_str());
+}
+
 std::vector<unsigned char> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});

@@ -19,6 +19,20 @@ class TempDir {
   std::string path_;
 };
 
+// Sets (value given) or unsets an environment variable until destruction,
+// then restores what it was.
+class ScopedEnv {
+ public:
+  ScopedEnv(const std::string& name, const char* value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_, saved_;
+  bool wasSet_ = false;
+};
+
 std::vector<unsigned char> ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes);
 

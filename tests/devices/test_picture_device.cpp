@@ -112,16 +112,11 @@ tfl::PictureFileRecord PictureFile(const std::string& name, uint8_t stretch, uin
   return r;
 }
 
-// Temporary files go to the user directory: a folder of the test's own.
-class UserDirectoryIn {
+// Temporary files go to the temporary directory: a folder of the test's own.
+class TempDirectoryIn {
  public:
-  explicit UserDirectoryIn(const std::string& dir) : saved_(ProgramPath()) {
-    SetProgramPath(dir + "/korvale");
-  }
-  ~UserDirectoryIn() { SetProgramPath(saved_); }
-
- private:
-  std::string saved_;
+  explicit TempDirectoryIn(const std::string& dir) { SetTempDirectoryOverride(dir); }
+  ~TempDirectoryIn() { SetTempDirectoryOverride(""); }
 };
 
 std::vector<std::string> TempFilesIn(const std::string& dir) {
@@ -240,7 +235,7 @@ TEST(PictureFile, NamesThatAreNoPictureFileEndThePageWithAnError) {
 
 TEST(EmbeddedPicture, BitmapsDrawStretchedInTheirSectionAndLeaveNoTemporaryFile) {
   Fixture f;
-  UserDirectoryIn user(f.dir.path());
+  TempDirectoryIn temp(f.dir.path());
   const std::vector<uint8_t> bmp = RedBlue(2, 2);
   const std::string log = f.WriteLog(HeaderSection(), [&](tfl::TflWriter& w) {
     tfl::PictureRecord p{};
@@ -273,7 +268,7 @@ TEST(EmbeddedPicture, BitmapsDrawStretchedInTheirSectionAndLeaveNoTemporaryFile)
 
 TEST(EmbeddedPicture, MetafileIsFramedToItsRectangleAndItsTemporaryFileDeleted) {
   Fixture f;
-  UserDirectoryIn user(f.dir.path());
+  TempDirectoryIn temp(f.dir.path());
   // Someone else's files under the names the device would choose first: a
   // metafile and a link to a file that must not be written through.
   WriteBytes(f.dir.file("~wmf1.wmf"), {1, 2, 3});
@@ -323,7 +318,7 @@ TEST(EmbeddedPicture, PlaceableHeaderCarriesTheFrameAndAChecksum) {
 
 TEST(EmbeddedPicture, AMetafileFrameWiderThan32767PixelsIsARangeError) {
   Fixture f;
-  UserDirectoryIn user(f.dir.path());
+  TempDirectoryIn temp(f.dir.path());
   const std::string log = f.WriteLog(HeaderSection(), [&](tfl::TflWriter& w) {
     tfl::PictureRecord p{};
     p.rect = {0, 0.5, 40000, 1.0};
@@ -339,7 +334,7 @@ TEST(EmbeddedPicture, AMetafileFrameWiderThan32767PixelsIsARangeError) {
 
 TEST(EmbeddedPicture, BrokenDataEndsThePageAndLeavesNoTemporaryFile) {
   Fixture f;
-  UserDirectoryIn user(f.dir.path());
+  TempDirectoryIn temp(f.dir.path());
   for (uint8_t bitmap : {0, 1}) {
     SCOPED_TRACE(int(bitmap));
     const std::string log = f.WriteLog(HeaderSection(), [&](tfl::TflWriter& w) {

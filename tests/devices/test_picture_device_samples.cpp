@@ -53,12 +53,9 @@ class PictureSamples : public ::testing::Test {
   void SetUp() override {
     dir_ = Pictures();
     if (dir_.empty()) GTEST_SKIP() << "shared test pictures are absent";
-    saved_ = ProgramPath();
-    SetProgramPath(f_.dir.path() + "/korvale");  // temporary files stay here
+    SetTempDirectoryOverride(f_.dir.path());  // temporary files stay here
   }
-  void TearDown() override {
-    if (!saved_.empty()) SetProgramPath(saved_);
-  }
+  void TearDown() override { SetTempDirectoryOverride(""); }
 
   // The error of one page holding the records `body` writes ("" when it drew);
   // `ink` gets the number of pixels drawn.
@@ -113,7 +110,7 @@ class PictureSamples : public ::testing::Test {
   }
 
   Fixture f_;
-  std::string dir_, saved_;
+  std::string dir_;
 };
 
 }  // namespace

@@ -221,15 +221,15 @@ TEST(DecimalText, OddArgumentsAreSafe) {
   EXPECT_EQ(huge.substr(huge.size() - 4), ",000");
 }
 
-TEST(TempNames, FirstFreeNumberInTheUserDirectory) {
+TEST(TempNames, FirstFreeNumberInTheTempDirectory) {
   testfiles::TempDir dir;
-  SetProgramPath(dir.path() + "/korvale");
+  SetTempDirectoryOverride(dir.path());
   EXPECT_EQ(UniqueTempName("pict"), dir.path() + "/pict1.tmp");
   testfiles::WriteAll(dir.file("pict1.tmp"), {1});
   testfiles::WriteAll(dir.file("pict2.tmp"), {1});
   EXPECT_EQ(UniqueTempName("pictures"), dir.path() + "/pict3.tmp");
   EXPECT_EQ(UniqueTempName("ab"), dir.path() + "/ab1.tmp");
-  SetProgramPaths();
+  SetTempDirectoryOverride("");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Program paths and the two logs.
 #include <QCoreApplication>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -51,6 +54,116 @@ TEST(ProgramPaths, FolderAndBaseNameOfTheExecutable) {
   EXPECT_EQ(ProgramBaseName(), QCoreApplication::applicationName().toStdString());
   EXPECT_EQ(ProgramDirectory(), QCoreApplication::applicationDirPath().toStdString() + "/");
   EXPECT_EQ(ProgramDirectory().back(), '/');
+}
+
+// The mode and owner of path, looked at without following a link.
+bool IsPrivateFolder(const std::string& path) {
+  struct stat st {};
+  std::string p = path;
+  if (p.size() > 1 && p.back() == '/') p.pop_back();
+  return lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+         (st.st_mode & 0777) == 0700;
+}
+
+TEST(ProgramLayout, PortableOnlyWhereTheFolderHoldsTheLibrariesAndIsWritable) {
+  EXPECT_EQ(DetectProgramLayout(testfiles::BinDir() + "/korvale"), ProgramLayout::Portable);
+  testfiles::TempDir tree;
+  const std::string bin = tree.file("bin");
+  std::filesystem::create_directories(bin);
+  EXPECT_EQ(DetectProgramLayout(bin + "/korvale"), ProgramLayout::Installed);
+  std::filesystem::create_directory(bin + "/Zelmorth.Pat");  // a folder is no library
+  EXPECT_EQ(DetectProgramLayout(bin + "/korvale"), ProgramLayout::Installed);
+  std::filesystem::remove(bin + "/Zelmorth.Pat");
+  testfiles::WriteAll(bin + "/Zelmorth.Pat", {0});
+  EXPECT_EQ(DetectProgramLayout(bin + "/korvale"), ProgramLayout::Portable);
+  chmod(bin.c_str(), 0555);
+  if (access(bin.c_str(), W_OK) != 0) {  // root writes anyway
+    EXPECT_EQ(DetectProgramLayout(bin + "/korvale"), ProgramLayout::Installed);
+  }
+  chmod(bin.c_str(), 0755);
+}
+
+TEST(ProgramLayout, InstalledFoldersComeFromThePrefixAndTheXdgVariables) {
+  testfiles::TempDir tree;
+  const std::string exe = tree.file("usr/bin/korvale");
+  testfiles::ScopedEnv home("HOME", tree.file("home").c_str());
+  {
+    testfiles::ScopedEnv config("XDG_CONFIG_HOME", tree.file("cfg").c_str());
+    testfiles::ScopedEnv state("XDG_STATE_HOME", (tree.file("state") + "/").c_str());
+    SetProgramPath(exe, ProgramLayout::Installed);
+    EXPECT_EQ(CurrentProgramLayout(), ProgramLayout::Installed);
+    EXPECT_EQ(ProgramDirectory(), tree.file("usr/bin/"));
+    EXPECT_EQ(DataDirectory(), tree.file("usr/share/korvale/"));
+    EXPECT_EQ(ProgramFilePath(".hlp"), tree.file("usr/share/korvale/korvale.hlp"));
+    EXPECT_EQ(UserDirectory(), tree.file("cfg/korvale/"));
+    EXPECT_EQ(StateDirectory(), tree.file("state/korvale/"));
+  }
+  {
+    // Unset or relative variables mean the defaults below the home folder.
+    testfiles::ScopedEnv config("XDG_CONFIG_HOME", "relative/cfg");
+    testfiles::ScopedEnv state("XDG_STATE_HOME", nullptr);
+    SetProgramPath(exe, ProgramLayout::Installed);
+    EXPECT_EQ(UserDirectory(), tree.file("home/.config/korvale/"));
+    EXPECT_EQ(StateDirectory(), tree.file("home/.local/state/korvale/"));
+  }
+  // A program folder that holds the libraries keeps serving them.
+  std::filesystem::create_directories(tree.file("usr/bin"));
+  testfiles::WriteAll(tree.file("usr/bin/Zelmorth.Pat"), {0});
+  SetProgramPath(exe, ProgramLayout::Installed);
+  EXPECT_EQ(DataDirectory(), tree.file("usr/bin/"));
+  SetProgramPaths();
+}
+
+// The private temporary folder in a shared temporary folder: made with mode
+// 0700, reused while it stays ours and private, and avoided (never followed
+// or used) when its name is a link or a folder that is not private.
+TEST(ProgramPaths, TempDirectoryIsAPrivateFolderNeverALinkOrAnotherUsersFolder) {
+  testfiles::TempDir shared, elsewhere;
+  testfiles::ScopedEnv tmpdir("TMPDIR", shared.path().c_str());
+  testfiles::ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+  const std::string wanted = shared.file("korvale-" + std::to_string(getuid()));
+  auto fresh = [] {
+    SetTempDirectoryOverride("");  // asks afresh
+    return TempDirectory();
+  };
+  EXPECT_EQ(fresh(), wanted + "/");
+  EXPECT_TRUE(IsPrivateFolder(wanted));
+  EXPECT_EQ(fresh(), wanted + "/");
+
+  auto expectAvoided = [&](const char* what) {
+    SCOPED_TRACE(what);
+    const std::string dir = fresh();
+    EXPECT_EQ(dir.rfind(wanted + "-", 0), 0u) << dir;
+    EXPECT_TRUE(IsPrivateFolder(dir)) << dir;
+  };
+  std::filesystem::remove(wanted);
+  chmod(elsewhere.path().c_str(), 0700);  // private, but reached through a link
+  std::filesystem::create_directory_symlink(elsewhere.path(), wanted);
+  expectAvoided("a link");
+  EXPECT_TRUE(std::filesystem::is_symlink(wanted));
+  std::filesystem::remove(wanted);
+  std::filesystem::create_directory(wanted);
+  chmod(wanted.c_str(), 0755);
+  expectAvoided("a folder others may enter");
+  if (getuid() == 0) {
+    chmod(wanted.c_str(), 0700);
+    ASSERT_EQ(chown(wanted.c_str(), 65534, 65534), 0);
+    expectAvoided("another user's folder");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
+
+  // A private runtime folder of the session holds it; one others may enter
+  // does not.
+  testfiles::TempDir session;
+  chmod(session.path().c_str(), 0700);
+  {
+    testfiles::ScopedEnv set("XDG_RUNTIME_DIR", session.path().c_str());
+    EXPECT_EQ(fresh(), session.file("korvale/"));
+    EXPECT_TRUE(IsPrivateFolder(session.file("korvale")));
+    chmod(session.path().c_str(), 0755);
+    EXPECT_EQ(fresh().rfind(wanted + "-", 0), 0u);
+  }
+  SetTempDirectoryOverride("");
 }
 
 TEST(ProgramPaths, TempDirectoryEndsWithASlash) {
@@ -119,6 +232,16 @@ TEST_F(Logs, ProgramLogFailureShowsTheErrorAndKeepsTheStartupLog) {
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
   EXPECT_EQ(platform::ShownBoxes()[0].text, "IO Error 2\r\rUnable to create the korvale log file.");
   EXPECT_EQ(LogFileName(), temp.path() + "/startup.log");
+}
+
+TEST_F(Logs, InstalledProgramLogGoesIntoANewPrivateStateFolder) {
+  testfiles::ScopedEnv state("XDG_STATE_HOME", temp.file("state/deeper").c_str());
+  SetProgramPath(program.file("bin/korvale"), ProgramLayout::Installed);
+  ASSERT_TRUE(OpenProgramLog());
+  EXPECT_EQ(LogFileName(), temp.file("state/deeper/korvale/korvale.LOG"));
+  EXPECT_EQ(Text(LogFileName()), "Execution Log for korvale\r\n");
+  EXPECT_TRUE(IsPrivateFolder(temp.file("state/deeper/korvale")));
+  EXPECT_TRUE(std::filesystem::is_empty(program.path()));
 }
 
 TEST_F(Logs, FailedWriteRaisesAnIoError) {

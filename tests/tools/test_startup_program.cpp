@@ -1,8 +1,11 @@
 // The korvale program's start-up, run as a separate process with
-// KORVALE_EXIT_AFTER_STARTUP=1 from a copy of the executable in a scratch
-// folder (so the logs and settings files land there).
+// KORVALE_EXIT_AFTER_STARTUP=1: from a copy of the program folder in a
+// scratch folder (so the logs and settings files land there), and from an
+// installed tree (prefix/bin, prefix/share/korvale) with the per-user folders
+// of one or two users pointed at scratch folders.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "TestFiles.h"
@@ -42,31 +46,158 @@ std::vector<std::string> Lines(const std::string& path) {
   return lines;
 }
 
+// What one user's session gives the program: a home folder and, when not
+// empty, a private runtime folder.
+struct Session {
+  std::string home;
+  std::string runtime;
+};
+
+// Every file and folder below root with its size and time: a run that
+// writes nothing there leaves it equal.
+std::map<std::string, std::string> TreeState(const std::string& root) {
+  std::map<std::string, std::string> state;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    const auto time = fs::last_write_time(e.path()).time_since_epoch().count();
+    const auto size = e.is_regular_file() ? e.file_size() : 0;
+    state[e.path().string()] = std::to_string(size) + "@" + std::to_string(time);
+  }
+  return state;
+}
+
+// The path a settings record names at offset (a zero-terminated field).
+std::string SettingsPath(const std::string& file, std::size_t offset) {
+  const std::string bytes = ReadText(file);
+  if (bytes.size() < offset) return {};
+  return std::string(bytes.c_str() + offset);
+}
+constexpr std::size_t kPatternFileOffset = 1566;
+
+// A second account on this machine, made for the test when it runs as root
+// (useradd) and removed again at the end; none otherwise.
+class SecondUser {
+ public:
+  SecondUser() {
+    if (geteuid() != 0) {
+      why_ = "only root can add a second user";
+      return;
+    }
+    const std::string name = "korvale-t" + std::to_string(getpid());
+    const std::string add = "useradd --system --no-create-home --home-dir /nonexistent "
+                            "--shell /usr/sbin/nologin " + name + " >/dev/null 2>&1";
+    if (std::system(add.c_str()) != 0) {
+      why_ = "useradd failed";
+      return;
+    }
+    name_ = name;
+    if (const passwd* account = getpwnam(name.c_str())) {
+      uid_ = account->pw_uid;
+      gid_ = account->pw_gid;
+    }
+  }
+  ~SecondUser() {
+    if (!name_.empty()) std::system(("userdel " + name_ + " >/dev/null 2>&1").c_str());
+  }
+  bool available() const { return !name_.empty() && uid_ != 0; }
+  const std::string& name() const { return name_; }
+  const std::string& whyNot() const { return why_; }
+  uid_t uid() const { return uid_; }
+  // A home folder of theirs.
+  void Own(const std::string& path) const { (void)chown(path.c_str(), uid_, gid_); }
+
+ private:
+  std::string name_, why_;
+  uid_t uid_ = 0;
+  gid_t gid_ = 0;
+};
+
 class StartupProgram : public ::testing::Test {
  protected:
   void SetUp() override {
     korvale_ = testfiles::BinDir() + "/korvale";
     if (!fs::exists(korvale_)) GTEST_SKIP() << "build the korvale target first";
     fs::create_directories(tmp_);
+    session_ = NewSession("home");
   }
-  // Copies the program as name into the scratch folder and starts it there.
-  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8") {
-    const std::string program = dir_.file(name);
-    if (!fs::exists(program)) fs::copy_file(korvale_, program);
-    const std::string command = "cd '" + dir_.path() + "' && env TMPDIR='" + tmp_ +
-                                "' LC_ALL=" + locale +
-                                " QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR='" + tmp_ +
-                                "' KORVALE_EXIT_AFTER_STARTUP=1 './" + name + "' 2> '" +
-                                dir_.file("errors.txt") + "'";
+  // A home folder and a private runtime folder below the scratch folder.
+  Session NewSession(const std::string& name) {
+    Session s{dir_.file(name), dir_.file(name + "-run")};
+    fs::create_directories(s.home);
+    fs::create_directories(s.runtime);
+    chmod(s.runtime.c_str(), 0700);
+    return s;
+  }
+  // Copies the program folder's libraries into folder.
+  void CopyLibraries(const std::string& folder) {
+    for (const char* name : {"Zelmorth.Pat", "Zelmorth.Sym", "VESK.ERR"}) {
+      const std::string to = folder + "/" + name;
+      if (!fs::exists(to)) fs::copy_file(testfiles::BinDir() + "/" + name, to);
+    }
+  }
+  // Runs program in its own folder for session s (as user when not empty).
+  ProgramRun Run(const std::string& program, const Session& s, const std::string& user = {},
+                 const std::string& locale = "C.UTF-8") {
+    const std::string folder = fs::path(program).parent_path().string();
+    const std::string command =
+        "cd '" + folder + "' && " + (user.empty() ? "" : "runuser -u " + user + " -- ") +
+        "env -u XDG_CONFIG_HOME -u XDG_STATE_HOME -u XDG_RUNTIME_DIR HOME='" + s.home +
+        "' TMPDIR='" + tmp_ + "' LC_ALL=" + locale + " QT_QPA_PLATFORM=offscreen " +
+        (s.runtime.empty() ? "" : "XDG_RUNTIME_DIR='" + s.runtime + "' ") +
+        "KORVALE_EXIT_AFTER_STARTUP=1 '" + program + "' 2> '" + dir_.file("errors.txt") + "'";
     ProgramRun run;
     const int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.errors = ReadText(dir_.file("errors.txt"));
     return run;
   }
+  // Copies the program as name, with the libraries, into the scratch folder
+  // and starts it there.
+  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8") {
+    const std::string program = dir_.file(name);
+    if (!fs::exists(program)) fs::copy_file(korvale_, program);
+    CopyLibraries(dir_.path());
+    return Run(program, session_, {}, locale);
+  }
+  // An installed tree: prefix/bin/korvale and its files in prefix/share/korvale.
+  std::string Install() {
+    const std::string prefix = dir_.file("prefix");
+    fs::create_directories(prefix + "/bin");
+    fs::create_directories(prefix + "/share/korvale");
+    fs::copy_file(korvale_, prefix + "/bin/korvale");
+    CopyLibraries(prefix + "/share/korvale");
+    return prefix;
+  }
+  // A link at the start-up log's old fixed name in the shared temporary
+  // folder, to a file that must stay as it is.
+  void PlantStartupLogLink() {
+    testfiles::WriteAll(dir_.file("victim"), {'k', 'e', 'e', 'p'});
+    fs::create_symlink(dir_.file("victim"), tmp_ + "/startup.log");
+  }
+  void ExpectLinkNotFollowed() {
+    EXPECT_TRUE(fs::is_symlink(tmp_ + "/startup.log"));
+    EXPECT_EQ(ReadText(dir_.file("victim")), "keep");
+  }
+  // The temporary folder the program log names, checked to be private to uid.
+  std::string TempFolderOf(const std::string& programLog, uid_t uid) {
+    const std::vector<std::string> log = Lines(programLog);
+    const std::string prefix = "Windows\\Temp = ";
+    for (const std::string& line : log) {
+      if (line.rfind(prefix, 0) != 0) continue;
+      const std::string folder = line.substr(prefix.size());
+      struct stat st {};
+      EXPECT_EQ(lstat(folder.c_str(), &st), 0) << folder;
+      EXPECT_TRUE(S_ISDIR(st.st_mode)) << folder;
+      EXPECT_EQ(st.st_uid, uid) << folder;
+      EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+      return folder;
+    }
+    ADD_FAILURE() << "no temporary folder in " << programLog;
+    return {};
+  }
   testfiles::TempDir dir_;
   std::string tmp_ = dir_.file("tmp");
   std::string korvale_;
+  Session session_;
 };
 
 }  // namespace
@@ -75,7 +206,8 @@ TEST_F(StartupProgram, NormalStartWritesBothLogsAndSettings) {
   const ProgramRun run = Start("korvale");
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   const std::string folder = dir_.path() + "/";
-  EXPECT_EQ(Lines(tmp_ + "/startup.log"),
+  const std::string temp = session_.runtime + "/korvale/";
+  EXPECT_EQ(Lines(temp + "startup.log"),
             (std::vector<std::string>{"Startup Log for korvale", "Setting Window Style",
                                       "Determine Program Directory",
                                       "Program Directory = " + folder,
@@ -87,18 +219,21 @@ TEST_F(StartupProgram, NormalStartWritesBothLogsAndSettings) {
   EXPECT_EQ(log[2], "Version=1.0.0.1");
   EXPECT_EQ(log[3].rfind("Linux: 3.", 0), 0u) << log[3];
   EXPECT_EQ(log[4], "Windows Directory = /etc/");
-  EXPECT_EQ(log[7], "Windows\\Temp = " + tmp_ + "/");
+  EXPECT_EQ(log[7], "Windows\\Temp = " + temp);
   EXPECT_EQ(log[8], "Creating status window...");
   EXPECT_EQ(log[10], "  Updating hints...");
   EXPECT_TRUE(fs::exists(folder + "korvale.Cn2"));
   EXPECT_TRUE(fs::exists(folder + "korvale.CN1"));
+  // The registry value lives in ~/.config/Quelmark/ in every layout.
+  EXPECT_FALSE(fs::exists(session_.home + "/.config/korvale")) << "a portable run keeps to its folder";
+  EXPECT_FALSE(fs::exists(session_.home + "/.local/state"));
   EXPECT_EQ(run.errors.find("Tarnfel 2001 is already running"), std::string::npos);
 }
 
 TEST_F(StartupProgram, RenamedProgramRenamesLogsAndSettings) {
   const ProgramRun run = Start("Vesk", "de_DE.UTF-8");
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  EXPECT_EQ(Lines(tmp_ + "/startup.log").at(0), "Startup Log for Vesk");
+  EXPECT_EQ(Lines(session_.runtime + "/korvale/startup.log").at(0), "Startup Log for Vesk");
   EXPECT_EQ(Lines(dir_.file("Vesk.LOG")).at(0), "Execution Log for Vesk");
   EXPECT_EQ(Lines(dir_.file("Vesk.LOG")).at(2), "Version=1.0.0.1");
   EXPECT_EQ(fs::file_size(dir_.file("Vesk.Cn2")), 3488u);
@@ -136,24 +271,93 @@ TEST_F(StartupProgram, UnwritableProgramLogEndsStartup) {
   EXPECT_FALSE(fs::exists(dir_.file("Vesk.Cn2"))) << "start-up went on past the program log";
 }
 
-TEST_F(StartupProgram, ReadOnlyProgramFolderEndsStartup) {
-  fs::copy_file(korvale_, dir_.file("Vesk"));
+// A program folder the user may not write into is not a portable program
+// folder: its libraries still serve, but the settings and the log go to the
+// user's own folders and the program folder stays as it was.
+TEST_F(StartupProgram, ReadOnlyProgramFolderWritesIntoTheUsersFolders) {
   const std::string folder = dir_.file("readonly");
   fs::create_directory(folder);
   fs::copy_file(korvale_, folder + "/Vesk");
-  chmod(folder.c_str(), 0555);
-  const bool writable = access(folder.c_str(), W_OK) == 0;
-  ProgramRun run;
-  if (!writable) {
-    const std::string command = "cd '" + folder + "' && env TMPDIR='" + tmp_ +
-                                "' QT_QPA_PLATFORM=offscreen KORVALE_EXIT_AFTER_STARTUP=1 ./Vesk 2> '" +
-                                dir_.file("errors.txt") + "'";
-    const int status = std::system(command.c_str());
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.errors = ReadText(dir_.file("errors.txt"));
+  CopyLibraries(folder);
+  SecondUser other;
+  Session s = session_;
+  std::string user;
+  if (geteuid() == 0) {
+    // Root writes everywhere: the folder is read-only to a second user.
+    if (!other.available()) GTEST_SKIP() << "no second user: " << other.whyNot();
+    user = other.name();
+    chmod(dir_.path().c_str(), 0755);
+    other.Own(s.home);
+    other.Own(s.runtime);
+  } else {
+    chmod(folder.c_str(), 0555);
   }
+  const auto before = TreeState(folder);
+  const ProgramRun run = Run(folder + "/Vesk", s, user);
   chmod(folder.c_str(), 0755);
-  if (writable) GTEST_SKIP() << "this user writes into read-only folders (root)";
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.errors.find("Unable to create the Vesk log file."), std::string::npos);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(TreeState(folder), before);
+  EXPECT_EQ(Lines(s.home + "/.local/state/korvale/Vesk.LOG").at(0), "Execution Log for Vesk");
+  EXPECT_EQ(fs::file_size(s.home + "/.config/korvale/Vesk.Cn2"), 3488u);
+  EXPECT_EQ(SettingsPath(s.home + "/.config/korvale/Vesk.Cn2", kPatternFileOffset),
+            folder + "/Zelmorth.Pat");
+}
+
+// Two users, one after the other, on one machine, with an installed program:
+// each start writes its settings and program log into that user's folders
+// and its start-up log into that user's private temporary folder (inside the
+// session's runtime folder, or made in the shared temporary folder when there
+// is none). Nothing under the prefix changes, and a link planted at the
+// start-up log's old fixed name in the shared temporary folder is left alone.
+TEST_F(StartupProgram, InstalledProgramKeepsEachUsersFilesApart) {
+  const std::string prefix = Install();
+  PlantStartupLogLink();
+  const Session first = NewSession("first");
+  Session second = NewSession("second");
+  second.runtime.clear();  // no session runtime folder
+  const auto before = TreeState(prefix);
+  for (const Session& s : {first, second}) {
+    SCOPED_TRACE(s.home);
+    const ProgramRun run = Run(prefix + "/bin/korvale", s);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const std::string programLog = s.home + "/.local/state/korvale/korvale.LOG";
+    EXPECT_EQ(Lines(programLog).at(0), "Execution Log for korvale");
+    const std::string temp = TempFolderOf(programLog, geteuid());
+    if (!s.runtime.empty()) EXPECT_EQ(temp, s.runtime + "/korvale/");
+    else EXPECT_EQ(temp.rfind(tmp_ + "/korvale-", 0), 0u) << temp;
+    EXPECT_EQ(Lines(temp + "startup.log").at(0), "Startup Log for korvale");
+    EXPECT_EQ(fs::file_size(s.home + "/.config/korvale/korvale.CN1"), 10104u);
+    EXPECT_EQ(SettingsPath(s.home + "/.config/korvale/korvale.Cn2", kPatternFileOffset),
+              prefix + "/share/korvale/Zelmorth.Pat");
+    struct stat st {};
+    ASSERT_EQ(stat((s.home + "/.config/korvale").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+  }
+  EXPECT_EQ(TreeState(prefix), before);
+  ExpectLinkNotFollowed();
+}
+
+// Root, then a second real user, start the installed program without a
+// session runtime folder: each gets a start-up log of its own in the shared
+// temporary folder (root's does not stand in the other's way).
+TEST_F(StartupProgram, SecondRealUserStartsAfterRoot) {
+  SecondUser other;
+  if (!other.available()) GTEST_SKIP() << "no second user: " << other.whyNot();
+  const std::string prefix = Install();
+  chmod(dir_.path().c_str(), 0755);
+  chmod(tmp_.c_str(), 01777);
+  Session mine = NewSession("root"), theirs = NewSession("other");
+  mine.runtime.clear();
+  theirs.runtime.clear();
+  other.Own(theirs.home);
+  const ProgramRun first = Run(prefix + "/bin/korvale", mine);
+  const ProgramRun second = Run(prefix + "/bin/korvale", theirs, other.name());
+  ASSERT_EQ(first.exitCode, 0) << first.errors;
+  ASSERT_EQ(second.exitCode, 0) << second.errors;
+  const std::string rootTemp = TempFolderOf(mine.home + "/.local/state/korvale/korvale.LOG", 0);
+  const std::string otherTemp =
+      TempFolderOf(theirs.home + "/.local/state/korvale/korvale.LOG", other.uid());
+  EXPECT_NE(rootTemp, otherTemp);
+  EXPECT_EQ(Lines(rootTemp + "startup.log").at(0), "Startup Log for korvale");
+  EXPECT_EQ(Lines(otherTemp + "startup.log").at(0), "Startup Log for korvale");
 }
