@@ -8,8 +8,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "TestFiles.h"
@@ -36,9 +40,22 @@ class RenderCli : public ::testing::Test {
   CliRun Render(QStringList args) {
     args << "--patterns" << QString::fromStdString(dir_.file("p.pat")) << "--symbols"
          << QString::fromStdString(dir_.file("s.sym"));
+    return Run(program_, args);
+  }
+
+  // Runs program with the environment changed by env ("NAME=value", or
+  // "NAME" alone to remove it).
+  CliRun Run(const std::string& program, const QStringList& args, const QStringList& env = {}) {
     QProcess p;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : env) {
+      const qsizetype eq = entry.indexOf('=');
+      if (eq < 0) environment.remove(entry);
+      else environment.insert(entry.left(eq), entry.mid(eq + 1));
+    }
+    p.setProcessEnvironment(environment);
     p.setWorkingDirectory(QString::fromStdString(dir_.path()));
-    p.start(QString::fromStdString(program_), args);
+    p.start(QString::fromStdString(program), args);
     EXPECT_TRUE(p.waitForFinished(60000));
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
@@ -169,4 +186,68 @@ TEST_F(RenderCli, DepthAtReadsTheViewersDepth) {
   EXPECT_EQ(r.out, "-1419.00\n");
   r = Render({"--depth-at", "251", "--elevation", "--page", "2", "--dpi", "192", log});
   EXPECT_EQ(r.out, "1918.50\n");  // datum 500 - (-1418.5)
+}
+
+// Without --patterns and --symbols the tool opens the libraries the viewer
+// opens for the same user: those the viewer's settings file names (read, never
+// written), else the bundled ones; installed in prefix/share/korvale, portable
+// beside the executable. A missing library is named on stderr.
+TEST_F(RenderCli, LibrariesAreTheViewersForTheSameUser) {
+  namespace fs = std::filesystem;
+  const QStringList info = {"--info", Log("libs.tfl", Header())};
+  const std::string bin = testfiles::BinDir();
+  const std::string prefix = dir_.file("prefix"), share = prefix + "/share/korvale";
+  fs::create_directories(prefix + "/bin");
+  fs::create_directories(share);
+  for (const char* name : {"Zelmorth.Pat", "Zelmorth.Sym", "VESK.ERR"})
+    fs::copy_file(bin + "/" + name, share + "/" + name);
+  const std::string installed = prefix + "/bin/korvale-render";
+  fs::copy_file(program_, installed);
+  const QString config = QString::fromStdString(dir_.file("cfg"));
+  const QStringList user = {"HOME=" + QString::fromStdString(dir_.file("home")),
+                            "XDG_CONFIG_HOME=" + config};
+  // The viewer's system settings record naming a pattern library.
+  auto settings = [](const std::string& path, const std::string& patterns) {
+    std::string record(3488, '\0');
+    std::memcpy(record.data() + 1566, patterns.data(), patterns.size());
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << record;
+  };
+  // The library file the run named as missing ("" when none).
+  auto missing = [](const CliRun& r) {
+    const std::string key = "File Name = ";
+    const std::size_t at = r.err.find(key);
+    if (at == std::string::npos) return std::string();
+    return r.err.substr(at + key.size(), r.err.find('\n', at) - at - key.size());
+  };
+  auto listing = [&] {
+    std::vector<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(prefix)) names.push_back(e.path());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> files = listing();
+
+  CliRun r = Run(installed, info, user);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(missing(r), "") << "the bundled libraries are found";
+  fs::rename(share + "/Zelmorth.Pat", share + "/moved.Pat");
+  EXPECT_EQ(missing(Run(installed, info, user)), share + "/Zelmorth.Pat");
+  fs::rename(share + "/moved.Pat", share + "/Zelmorth.Pat");
+
+  settings(dir_.file("cfg/korvale/korvale.Cn2"), "/nowhere/chosen.Pat");
+  const auto before = fs::last_write_time(dir_.file("cfg/korvale/korvale.Cn2"));
+  EXPECT_EQ(missing(Run(installed, info, user)), "/nowhere/chosen.Pat");
+  EXPECT_EQ(fs::last_write_time(dir_.file("cfg/korvale/korvale.Cn2")), before);
+  const QStringList chosen = {"--patterns", QString::fromStdString(share + "/Zelmorth.Pat")};
+  EXPECT_EQ(missing(Run(installed, chosen + info, user)), "") << "--patterns wins";
+  EXPECT_EQ(listing(), files) << "nothing is written under the prefix";
+
+  // Portable: the settings file beside the executable is the viewer's.
+  const std::string portable = dir_.file("portable");
+  fs::create_directories(portable);
+  for (const char* name : {"korvale-render", "Zelmorth.Pat", "Zelmorth.Sym", "VESK.ERR"})
+    fs::copy_file(bin + "/" + name, portable + "/" + name);
+  settings(portable + "/korvale.Cn2", "/nowhere/portable.Pat");
+  EXPECT_EQ(missing(Run(portable + "/korvale-render", info, user)), "/nowhere/portable.Pat");
 }

@@ -1,6 +1,9 @@
 #pragma once
-// The settings korvale-render draws with: the system settings file of the
-// program folder when there is one (read only; the tool never writes it),
-// otherwise the defaults that matter to drawing, with the pattern and symbol
-// libraries beside the executable.
+// The settings korvale-render draws with are the viewer's for the same user:
+// the viewer's system settings file (user directory + "korvale.Cn2": beside
+// the executable in the portable layout, in the user's configuration folder
+// in the installed one) when it holds a whole record, read only (the tool
+// never writes settings); otherwise the defaults that matter to drawing. A
+// library the record does not name, or no record at all, means the bundled
+// one in the data directory ("Zelmorth.Pat", "Zelmorth.Sym").
 void LoadRenderSettings();
