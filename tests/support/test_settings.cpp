@@ -323,27 +323,6 @@ TEST_F(SettingsFiles, FailedSavesRaiseAnIoErrorAndKeepTheOldFile) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
-// Installed: the settings files go to the user's configuration folder, made
-// private on first use; the default libraries are the bundled ones.
-TEST_F(SettingsFiles, InstalledSettingsLiveInTheUsersConfigFolder) {
-  testfiles::ScopedEnv config("XDG_CONFIG_HOME", dir.file("cfg").c_str());
-  std::filesystem::create_directories(dir.file("usr/bin"));
-  SetProgramPath(dir.file("usr/bin/korvale"), ProgramLayout::Installed);
-  LoadGeneralSettings();
-  LoadSystemSettings();
-  const std::string folder = dir.file("cfg/korvale");
-  EXPECT_EQ(testfiles::ReadAll(folder + "/korvale.CN1").size(), 10104u);
-  const auto b = testfiles::ReadAll(folder + "/korvale.Cn2");
-  ASSERT_EQ(b.size(), 3488u);
-  EXPECT_EQ(CString(b, 1305), folder + "/ZU2001.Key");
-  EXPECT_EQ(CString(b, 1566), dir.file("usr/share/korvale/Zelmorth.Pat"));
-  EXPECT_EQ(CString(b, 1827), dir.file("usr/share/korvale/Zelmorth.Sym"));
-  struct stat st {};
-  ASSERT_EQ(stat(folder.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-  EXPECT_TRUE(std::filesystem::is_empty(dir.file("usr/bin")));
-}
-
 TEST(SettingsPaths, LibraryPathSettersRespectTheFieldSize) {
   std::memset(&SystemSettings, 0, sizeof SystemSettings);
   EXPECT_TRUE(SetPatternFilePath("/a/b.pat"));
