@@ -22,6 +22,7 @@ namespace {
 struct ProgramRun {
   int exitCode = -1;
   std::string errors;
+  std::string output;
 };
 
 std::string ReadText(const std::string& path) {
@@ -49,19 +50,25 @@ class StartupProgram : public ::testing::Test {
     if (!fs::exists(korvale_)) GTEST_SKIP() << "build the korvale target first";
     fs::create_directories(tmp_);
   }
-  // Copies the program as name into the scratch folder and starts it there.
-  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8") {
+  // Copies the program as name into the scratch folder and starts it there
+  // with the arguments args (quoted for the shell).
+  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8",
+                   const std::string& args = "") {
     const std::string program = dir_.file(name);
     if (!fs::exists(program)) fs::copy_file(korvale_, program);
     const std::string command = "cd '" + dir_.path() + "' && env TMPDIR='" + tmp_ +
                                 "' LC_ALL=" + locale +
                                 " QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR='" + tmp_ +
-                                "' KORVALE_EXIT_AFTER_STARTUP=1 './" + name + "' 2> '" +
+                                "' KORVALE_EXIT_AFTER_STARTUP=1 './" + name + "' " + args +
+                                " > '" + dir_.file("output.txt") + "' 2> '" +
                                 dir_.file("errors.txt") + "'";
     ProgramRun run;
     const int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.errors = ReadText(dir_.file("errors.txt"));
+    run.output = ReadText(dir_.file("output.txt"));
+    fs::remove(dir_.file("output.txt"));
+    fs::remove(dir_.file("errors.txt"));
     return run;
   }
   testfiles::TempDir dir_;
@@ -156,4 +163,33 @@ TEST_F(StartupProgram, ReadOnlyProgramFolderEndsStartup) {
   if (writable) GTEST_SKIP() << "this user writes into read-only folders (root)";
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.errors.find("Unable to create the Vesk log file."), std::string::npos);
+}
+
+TEST_F(StartupProgram, HelpVersionAndUnknownOptionsAnswerBeforeStartup) {
+  const ProgramRun help = Start("korvale", "C.UTF-8", "--help");
+  EXPECT_EQ(help.exitCode, 0) << help.errors;
+  EXPECT_EQ(help.output.rfind("usage: korvale", 0), 0u) << help.output;
+
+  const ProgramRun version = Start("korvale", "C.UTF-8", "--version");
+  EXPECT_EQ(version.exitCode, 0) << version.errors;
+  const std::string stored = testfiles::StoredVersion(korvale_);
+  ASSERT_FALSE(stored.empty());
+  EXPECT_EQ(version.output, "korvale " + stored + "\n") << "the version the About box shows";
+
+  const ProgramRun unknown = Start("korvale", "C.UTF-8", "--bogus sample.tfl");
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_NE(unknown.errors.find("unknown option --bogus"), std::string::npos) << unknown.errors;
+  EXPECT_NE(unknown.errors.find("usage: korvale"), std::string::npos) << unknown.errors;
+  EXPECT_EQ(Start("korvale", "C.UTF-8", "one.tfl two.tfl").exitCode, 2);
+
+  // None of them started the program: no logs, no settings files.
+  EXPECT_FALSE(fs::exists(tmp_ + "/startup.log"));
+  for (const auto& entry : fs::directory_iterator(dir_.path()))
+    EXPECT_TRUE(entry.path().filename() == "korvale" || entry.path().filename() == "tmp")
+        << entry.path();
+
+  // Qt's own options still reach Qt, and a start with them goes through.
+  const ProgramRun qt = Start("korvale", "C.UTF-8", "-platform offscreen -style=fusion");
+  EXPECT_EQ(qt.exitCode, 0) << qt.errors;
+  EXPECT_TRUE(fs::exists(dir_.file("korvale.LOG")));
 }
