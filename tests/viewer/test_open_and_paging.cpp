@@ -70,6 +70,12 @@ TEST_F(ViewerTest, EmptyWindowHasNoDocumentAndDisabledPageCommands) {
   // No read-out before a log is open.
   w.Image1MouseMove(10, 100);
   EXPECT_TRUE(w.DepthEd->text().isEmpty());
+  // The window shows the program icon that the desktop's menus show.
+  const QImage desktopIcon(
+      QString::fromStdString(testfiles::SourceDir() + "/data/icons/hicolor/64x64/apps/korvale.png"));
+  ASSERT_FALSE(desktopIcon.isNull());
+  EXPECT_EQ(w.windowIcon().pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32),
+            desktopIcon.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(ViewerTest, OnePageLogShowsOneOfOneWithPagingDisabledEverywhere) {
