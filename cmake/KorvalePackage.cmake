@@ -20,14 +20,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Logs name Windows faces; these give metric-compatible ones and the fallback.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "viewer for compiled well logs
- Korvale opens compiled well logs (.tfl files), the finished drawings of
- borehole logs, and shows them one page at a time as they print. It pages
- through a log, reads the depth or elevation under the pointer, copies pages
- and depths, prints a range of pages and adjusts a log's page size to the
- printer's.
- .
- korvale-render draws pages to PNG or PDF without a display, describes a log
- as JSON and makes the thumbnails that file managers show.")
+# The long description under the summary; CPack indents it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Korvale opens compiled well logs (.tfl files), the finished drawings of
+borehole logs, and shows them one page at a time as they print. It pages
+through a log, reads the depth or elevation under the pointer, copies pages
+and depths, prints a range of pages and adjusts a log's page size to the
+printer's.
+
+korvale-render draws pages to PNG or PDF without a display, describes a log
+as JSON and makes the thumbnails that file managers show.")
 
 include(CPack)
