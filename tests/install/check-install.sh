@@ -99,6 +99,8 @@ expect_ok() {
 sample=$root/share/korvale/sample.tfl
 expect_ok "korvale-render --info" "$root/bin/korvale-render" --info "$sample" &&
   { grep -q '"pages"' "$work/out.txt" || fail "korvale-render --info printed no page count"; }
+# The installed libraries and error table are found: nothing to complain of.
+[[ ! -s $work/err.txt ]] || fail "korvale-render --info complained: $(cat "$work/err.txt")"
 expect_ok "korvale-render --page 1" "$root/bin/korvale-render" --page 1 -o "$work/out/page1.png" "$sample"
 [[ -s $work/out/page1.png ]] || fail "korvale-render wrote no page"
 
