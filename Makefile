@@ -4,6 +4,7 @@
 #               same suite built with AddressSanitizer and UBSan, and every
 #               fuzz target for a few seconds on its corpus
 #   make fuzz   every fuzz target for FUZZ_SECONDS each (clang, libFuzzer)
+#   make package  the Debian package $(BUILD)/korvale_<version>_<arch>.deb
 BUILD ?= build
 # One clang tree serves the sanitizer suite and the fuzz targets: the whole
 # program is built there with ASan, UBSan and the fuzzer's coverage hooks.
@@ -21,7 +22,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run test san-configure test-asan fuzz-build fuzz fuzz-smoke clean
+.PHONY: all deps build run test package san-configure test-asan fuzz-build fuzz fuzz-smoke clean
 
 all: build
 
@@ -39,6 +40,9 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory fuzz-smoke
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 san-configure: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -7,12 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include <uwmf.h>
-
 #include "platform/BitmapFile.h"
+#include "platform/WmfRecords.h"
 
 namespace platform {
 namespace {
+
+using namespace wmf;
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::size_t kPlaceableSize = 22;
@@ -363,142 +364,142 @@ void Player::DrawDib(std::span<const std::uint8_t> dib, int colorUsage, int x, i
 
 void Player::Record(std::uint8_t type, const Params& p) {
   switch (type) {
-    case U_WMR_SETWINDOWORG:
+    case RecordKind(META_SETWINDOWORG):
       state_.windowOrg = Point{p.S16(1), p.S16(0)};
       break;
-    case U_WMR_SETWINDOWEXT: {
+    case RecordKind(META_SETWINDOWEXT): {
       const Size ext{p.S16(1), p.S16(0)};
       if (ext.cx != 0 && ext.cy != 0) state_.windowExt = ext;
       break;
     }
-    case U_WMR_SETVIEWPORTORG:
+    case RecordKind(META_SETVIEWPORTORG):
       state_.viewportOrg = Point{p.S16(1), p.S16(0)};
       break;
-    case U_WMR_SETVIEWPORTEXT:
+    case RecordKind(META_SETVIEWPORTEXT):
       state_.viewportExt = Size{p.S16(1), p.S16(0)};
       break;
-    case U_WMR_SETMAPMODE:
+    case RecordKind(META_SETMAPMODE):
       state_.mapMode = p.U16(0);
       break;
-    case U_WMR_SAVEDC:
+    case RecordKind(META_SAVEDC):
       SaveDC();
       break;
-    case U_WMR_RESTOREDC:
+    case RecordKind(META_RESTOREDC):
       RestoreDC(p.S16(0));
       break;
-    case U_WMR_SETBKCOLOR:
+    case RecordKind(META_SETBKCOLOR):
       canvas_.SetBkColor(p.U32(0) & 0xFFFFFF);
       break;
-    case U_WMR_SETBKMODE:
+    case RecordKind(META_SETBKMODE):
       canvas_.SetBkMode(p.U16(0));
       break;
-    case U_WMR_SETTEXTCOLOR:
+    case RecordKind(META_SETTEXTCOLOR):
       canvas_.SetTextColor(p.U32(0) & 0xFFFFFF);
       break;
-    case U_WMR_SETTEXTALIGN:
+    case RecordKind(META_SETTEXTALIGN):
       canvas_.SetTextAlign(p.U16(0));
       break;
-    case U_WMR_SETPOLYFILLMODE:
+    case RecordKind(META_SETPOLYFILLMODE):
       canvas_.SetPolyFillMode(p.U16(0) == WINDING ? WINDING : ALTERNATE);
       break;
-    case U_WMR_SETROP2:
+    case RecordKind(META_SETROP2):
       canvas_.SetROP2(p.U16(0));
       break;
-    case U_WMR_SETSTRETCHBLTMODE:
+    case RecordKind(META_SETSTRETCHBLTMODE):
       canvas_.SetStretchBltMode(p.U16(0));
       break;
-    case U_WMR_CREATEPENINDIRECT:
+    case RecordKind(META_CREATEPENINDIRECT):
       CreatePen(p);
       break;
-    case U_WMR_CREATEBRUSHINDIRECT:
+    case RecordKind(META_CREATEBRUSHINDIRECT):
       CreateBrush(p);
       break;
-    case U_WMR_DIBCREATEPATTERNBRUSH:
+    case RecordKind(META_DIBCREATEPATTERNBRUSH):
       CreatePatternBrush(p);
       break;
-    case U_WMR_CREATEFONTINDIRECT:
+    case RecordKind(META_CREATEFONTINDIRECT):
       CreateFont(p);
       break;
-    case U_WMR_CREATEREGION:
+    case RecordKind(META_CREATEREGION):
       CreateRegion(p);
       break;
-    case U_WMR_CREATEPALETTE:
-    case U_WMR_CREATEPATTERNBRUSH:
-    case U_WMR_CREATEBITMAPINDIRECT:
-    case U_WMR_CREATEBITMAP: {
+    case RecordKind(META_CREATEPALETTE):
+    case RecordKind(META_CREATEPATTERNBRUSH):
+    case RecordKind(META_CREATEBITMAPINDIRECT):
+    case RecordKind(META_CREATEBITMAP): {
       WmfObject placeholder;  // holds its slot in the table
       placeholder.kind = WmfObject::Kind::Other;
       AddObject(std::move(placeholder));
       break;
     }
-    case U_WMR_SELECTOBJECT:
+    case RecordKind(META_SELECTOBJECT):
       SelectObject(p.U16(0));
       break;
-    case U_WMR_DELETEOBJECT: {
+    case RecordKind(META_DELETEOBJECT): {
       const std::uint16_t index = p.U16(0);
       if (index < objects_.size()) objects_[index] = WmfObject{};
       break;
     }
-    case U_WMR_MOVETO:
+    case RecordKind(META_MOVETO):
       canvas_.MoveTo(X(p.S16(1)), Y(p.S16(0)));
       break;
-    case U_WMR_LINETO:
+    case RecordKind(META_LINETO):
       canvas_.LineTo(X(p.S16(1)), Y(p.S16(0)));
       break;
-    case U_WMR_POLYLINE:
+    case RecordKind(META_POLYLINE):
       canvas_.Polyline(ReadPoints(p, 1, p.U16(0)));
       break;
-    case U_WMR_POLYGON:
+    case RecordKind(META_POLYGON):
       canvas_.Polygon(ReadPoints(p, 1, p.U16(0)));
       break;
-    case U_WMR_POLYPOLYGON:
+    case RecordKind(META_POLYPOLYGON):
       PolyPolygon(p);
       break;
-    case U_WMR_RECTANGLE: {
+    case RecordKind(META_RECTANGLE): {
       const Rect r = DeviceRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0));
       canvas_.Rectangle(r.left, r.top, r.right, r.bottom);
       break;
     }
-    case U_WMR_ROUNDRECT: {
+    case RecordKind(META_ROUNDRECT): {
       const Rect r = DeviceRect(p.S16(5), p.S16(4), p.S16(3), p.S16(2));
       canvas_.RoundRect(r.left, r.top, r.right, r.bottom, Width(p.S16(1)), Height(p.S16(0)));
       break;
     }
-    case U_WMR_ELLIPSE: {
+    case RecordKind(META_ELLIPSE): {
       const Rect r = DeviceRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0));
       canvas_.Ellipse(r.left, r.top, r.right, r.bottom);
       break;
     }
-    case U_WMR_ARC:
-    case U_WMR_PIE:
-    case U_WMR_CHORD: {
+    case RecordKind(META_ARC):
+    case RecordKind(META_PIE):
+    case RecordKind(META_CHORD): {
       const Rect r = DeviceRect(p.S16(7), p.S16(6), p.S16(5), p.S16(4));
       Point start{X(p.S16(3)), Y(p.S16(2))}, end{X(p.S16(1)), Y(p.S16(0))};
       // Counter-clockwise in logical space is clockwise on a mirrored device.
       if (Mirrored()) std::swap(start, end);
-      if (type == U_WMR_ARC)
+      if (type == RecordKind(META_ARC))
         canvas_.Arc(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
-      else if (type == U_WMR_PIE)
+      else if (type == RecordKind(META_PIE))
         canvas_.Pie(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
       else
         canvas_.Chord(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
       break;
     }
-    case U_WMR_SETPIXEL:
+    case RecordKind(META_SETPIXEL):
       canvas_.SetPixel(X(p.S16(3)), Y(p.S16(2)), p.U32(0) & 0xFFFFFF);
       break;
-    case U_WMR_PATBLT: {
+    case RecordKind(META_PATBLT): {
       const Rect r = DeviceRect(p.S16(5), p.S16(4), p.S16(5) + p.S16(3), p.S16(4) + p.S16(2));
       canvas_.PatBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, p.U32(0));
       break;
     }
-    case U_WMR_TEXTOUT:
+    case RecordKind(META_TEXTOUT):
       TextOut(p);
       break;
-    case U_WMR_EXTTEXTOUT:
+    case RecordKind(META_EXTTEXTOUT):
       ExtTextOut(p);
       break;
-    case U_WMR_DIBBITBLT: {
+    case RecordKind(META_DIBBITBLT): {
       // Without a bitmap the record has a reserved word and is a pattern blit.
       if (p.Size() == 9 * 2) {
         const Rect r = DeviceRect(p.S16(8), p.S16(7), p.S16(8) + p.S16(6), p.S16(7) + p.S16(5));
@@ -509,7 +510,7 @@ void Player::Record(std::uint8_t type, const Params& p) {
       DrawDib(p.Rest(8), 0, p.S16(7), p.S16(6), w, h, p.S16(3), p.S16(2), w, h, p.U32(0), false);
       break;
     }
-    case U_WMR_DIBSTRETCHBLT:
+    case RecordKind(META_DIBSTRETCHBLT):
       if (p.Size() == 11 * 2) {
         const Rect r = DeviceRect(p.S16(10), p.S16(9), p.S16(10) + p.S16(8), p.S16(9) + p.S16(7));
         canvas_.PatBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, p.U32(0));
@@ -518,24 +519,24 @@ void Player::Record(std::uint8_t type, const Params& p) {
       DrawDib(p.Rest(10), 0, p.S16(9), p.S16(8), p.S16(7), p.S16(6), p.S16(5), p.S16(4), p.S16(3),
               p.S16(2), p.U32(0), false);
       break;
-    case U_WMR_STRETCHDIB:
+    case RecordKind(META_STRETCHDIB):
       DrawDib(p.Rest(11), p.U16(2), p.S16(10), p.S16(9), p.S16(8), p.S16(7), p.S16(6), p.S16(5),
               p.S16(4), p.S16(3), p.U32(0), true);
       break;
-    case U_WMR_SETDIBTODEV: {
+    case RecordKind(META_SETDIBTODEV): {
       const int w = p.S16(6), h = p.S16(5);
       DrawDib(p.Rest(9), p.U16(0), p.S16(8), p.S16(7), w, h, p.S16(4), p.S16(3), w, h, SRCCOPY, true);
       break;
     }
-    case U_WMR_INTERSECTCLIPRECT:
-    case U_WMR_EXCLUDECLIPRECT: {
+    case RecordKind(META_INTERSECTCLIPRECT):
+    case RecordKind(META_EXCLUDECLIPRECT): {
       const Region rect = Region::FromRect(DeviceRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0)));
       const Region current = state_.clip ? *state_.clip : baseClip_;
-      state_.clip = type == U_WMR_INTERSECTCLIPRECT ? current.Intersected(rect) : current.Subtracted(rect);
+      state_.clip = type == RecordKind(META_INTERSECTCLIPRECT) ? current.Intersected(rect) : current.Subtracted(rect);
       ApplyClip();
       break;
     }
-    case U_WMR_SELECTCLIPREGION: {
+    case RecordKind(META_SELECTCLIPREGION): {
       const std::uint16_t index = p.U16(0);
       if (index < objects_.size() && objects_[index].kind == WmfObject::Kind::Region) SelectObject(index);
       else {
@@ -586,18 +587,16 @@ WmfPlayStats Player::Play(std::span<const std::uint8_t> data) {
   if (canvas_.HasClip()) baseClip_ = baseClip_.Intersected(canvas_.ClipRegion());
   ApplyClip();
 
-  const char* limit = reinterpret_cast<const char*>(data.data() + data.size());
   try {
     while (at < data.size()) {
-      const char* record = reinterpret_cast<const char*>(data.data() + at);
-      if (data.size() - at < 6 || U_WMRRECSAFE_get(record, limit) == 0)
+      if (data.size() - at < 6)
         throw PictureError("Invalid metafile: a record runs past the end of the data");
       const std::uint64_t bytes = std::uint64_t(Le32(data.data() + at)) * 2;
       if (bytes < 6 || bytes > data.size() - at)
         throw PictureError("Invalid metafile: a record runs past the end of the data");
       const std::uint8_t type = data[at + 4];
       ++stats_.records;
-      if (type == U_WMR_EOF) break;
+      if (type == RecordKind(META_EOF)) break;
       try {
         Record(type, Params(data.data() + at + 6, std::size_t(bytes) - 6));
       } catch (const BrokenRecord&) {

@@ -246,6 +246,7 @@ void TKorvaleFrm::FormCreate() {
     QApplication::setWindowIcon(icon);
     setWindowIcon(icon);
   }
+  setAcceptDrops(true);
 
   PlaceWindow();
   CreateFirstPageImage();

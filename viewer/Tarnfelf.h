@@ -138,6 +138,9 @@ class TKorvaleFrm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // A ".tfl" file dropped on the window opens as File > Open would open it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenus();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageLayout>
@@ -24,6 +25,7 @@
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "support/StatusWin.h"
+#include "viewer/DroppedLog.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HeaderRewrite.h"
 #include "viewer/PageGeometry.h"
@@ -84,6 +86,17 @@ void ErrorBox(const std::string& text) {
 void TKorvaleFrm::Open1Click() {
   const std::string path = OpenDlg ? OpenDlg() : std::string();
   if (path.empty()) return;
+  OpenLog(path);
+}
+
+void TKorvaleFrm::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedLogPath(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TKorvaleFrm::dropEvent(QDropEvent* event) {
+  const std::string path = DroppedLogPath(event->mimeData());
+  if (path.empty()) return;
+  event->acceptProposedAction();
   OpenLog(path);
 }
 

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/VersionInfo.h"
+
 namespace fs = std::filesystem;
 
 namespace testfiles {
@@ -55,5 +57,17 @@ std::string SharedDir() {
 
 std::string BinDir() { return KORVALE_BIN_DIR; }
 std::string SourceDir() { return KORVALE_SOURCE_DIR; }
+
+std::string StoredVersion(const std::string& executable) {
+  int error = 0;
+  const uint32_t size = platform::GetFileVersionInfoSize(executable, error);
+  std::vector<unsigned char> block;
+  platform::FixedFileVersion v;
+  if (size == 0 || !platform::GetFileVersionInfo(executable, size, block, error) ||
+      !platform::QueryFixedFileVersion(block, v))
+    return {};
+  return std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
+         std::to_string(v.release) + "." + std::to_string(v.build);
+}
 
 }  // namespace testfiles

@@ -43,4 +43,8 @@ std::string SharedDir();
 std::string BinDir();
 std::string SourceDir();
 
+// The version stored in an executable, as the About box reads it
+// ("1.0.0.1"), or "" when it holds none.
+std::string StoredVersion(const std::string& executable);
+
 }  // namespace testfiles

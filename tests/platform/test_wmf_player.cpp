@@ -1,13 +1,13 @@
-// The metafile player: a metafile written with libuemf's record writers and
-// checked at known pixels, broken records, and the shared sample files.
+// The metafile player: a metafile written here record by record, in the
+// published layout with the published function numbers, and checked at known
+// pixels; broken records; and the shared sample files.
 #include <QImage>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <string_view>
 
 #include <gtest/gtest.h>
-
-#include <uwmf.h>
 
 #include "picture_test_files.h"
 #include "platform/Canvas.h"
@@ -21,49 +21,104 @@ using namespace picturetest;
 
 namespace {
 
-U_POINT16 P(int x, int y) { return U_POINT16{std::int16_t(x), std::int16_t(y)}; }
-U_RECT16 R(int l, int t, int r, int b) {
-  return U_RECT16{std::int16_t(l), std::int16_t(t), std::int16_t(r), std::int16_t(b)};
-}
+using Words = std::vector<std::uint16_t>;
 
-// Collects records written by libuemf and gives the finished metafile bytes.
+std::uint32_t Rgb(int r, int g, int b) { return std::uint32_t(r | (g << 8) | (b << 16)); }
+// A 32-bit field: low word first.
+Words Dword(std::uint32_t v) { return {std::uint16_t(v & 0xFFFF), std::uint16_t(v >> 16)}; }
+// Bytes as words, low byte first, padded with a zero byte.
+Words Packed(std::string_view bytes) {
+  Words words((bytes.size() + 1) / 2, 0);
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    words[i / 2] |= std::uint16_t(std::uint8_t(bytes[i]) << (i % 2 ? 8 : 0));
+  return words;
+}
+Words Join(std::initializer_list<Words> parts) {
+  Words all;
+  for (const Words& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+std::uint16_t W(int v) { return std::uint16_t(std::int16_t(v)); }
+
+// Records in the order of their fields in the file: each record is its size
+// in 16-bit words, its function, then its fields. Rectangles are stored as
+// bottom, right, top, left and points as y, x, except in point arrays (x, y).
+Words Rect16(int l, int t, int r, int b) { return {W(b), W(r), W(t), W(l)}; }
+Words Point16(int x, int y) { return {W(y), W(x)}; }
+Words Pen(int style, int width, std::uint32_t color) {
+  return Join({{W(style), W(width), 0}, Dword(color)});
+}
+Words Brush(int style, std::uint32_t color) { return Join({{W(style)}, Dword(color), {0}}); }
+
+// Function numbers of the records written here.
+enum : std::uint16_t {
+  kEof = 0x0000, kSaveDc = 0x001E, kSetBkMode = 0x0102, kRestoreDc = 0x0127,
+  kSelectObject = 0x012D, kDeleteObject = 0x01F0, kSetTextColor = 0x0209,
+  kSetWindowOrg = 0x020B, kSetWindowExt = 0x020C, kLineTo = 0x0213, kMoveTo = 0x0214,
+  kCreatePen = 0x02FA, kCreateFont = 0x02FB, kCreateBrush = 0x02FC, kPolygon = 0x0324,
+  kIntersectClipRect = 0x0416, kEllipse = 0x0418, kRectangle = 0x041B, kSetPixel = 0x041F,
+  kTextOut = 0x0521, kStretchDib = 0x0F43,
+};
+
+// Collects records and gives the finished metafile bytes, with a placeable
+// header when given a size in inches.
 class MetafileWriter {
  public:
-  explicit MetafileWriter(U_PAIRF* placeableSize = nullptr, unsigned dpi = 96) {
-    path_ = dir_.file("picture.wmf");
-    EXPECT_EQ(wmf_start(path_.c_str(), 4096, 4096, &track_), 0);
-    EXPECT_EQ(wmf_htable_create(128, 128, &handles_), 0);
-    EXPECT_EQ(wmf_header_append(reinterpret_cast<U_METARECORD*>(U_WMRHEADER_set(placeableSize, dpi)), track_, 1), 0);
+  MetafileWriter() = default;
+  MetafileWriter(double widthInches, double heightInches, int unitsPerInch)
+      : placeable_(true),
+        width_(W(int(widthInches * unitsPerInch))),
+        height_(W(int(heightInches * unitsPerInch))),
+        inch_(W(unitsPerInch)) {}
+
+  void Add(std::uint16_t function, const Words& fields = {}) {
+    const std::uint32_t size = std::uint32_t(3 + fields.size());
+    largest_ = std::max(largest_, size);
+    Append(Dword(size));
+    records_.push_back(function);
+    Append(fields);
   }
-  ~MetafileWriter() {
-    if (track_) wmf_free(&track_);
-    wmf_htable_free(&handles_);
+  // A new object takes the lowest free slot of the object table.
+  std::uint16_t Create(std::uint16_t function, const Words& fields) {
+    Add(function, fields);
+    std::size_t slot = 0;
+    while (slot < used_.size() && used_[slot]) ++slot;
+    if (slot == used_.size()) used_.push_back(false);
+    used_[slot] = true;
+    return std::uint16_t(slot);
   }
-  void Add(char* record) { ASSERT_EQ(wmf_append(reinterpret_cast<U_METARECORD*>(record), track_, 1), 0); }
-  // A new object: the writer keeps the same lowest-free-slot table as WMF.
-  std::uint16_t Create(char* record) {
-    std::uint32_t index = 0;
-    EXPECT_EQ(wmf_htable_insert(&index, handles_), 0);
-    Add(record);
-    return std::uint16_t(index - 1);  // libuemf counts from 1, the file from 0
-  }
-  void Delete(std::uint16_t index) {
-    std::uint32_t handle = index + 1u;
-    Add(U_WMRDELETEOBJECT_set(index));
-    EXPECT_EQ(wmf_htable_delete(&handle, handles_), 0);
+  void Delete(std::uint16_t slot) {
+    Add(kDeleteObject, {slot});
+    used_[slot] = false;
   }
   std::vector<std::uint8_t> Finish() {
-    Add(U_WMREOF_set());
-    EXPECT_EQ(wmf_finish(track_), 0);
-    wmf_free(&track_);
-    return Read(path_);
+    Add(kEof);
+    Words file;
+    if (placeable_) {
+      const Words fields = Join({Dword(0x9AC6CDD7), {0, 0, 0, width_, height_, inch_}, Dword(0)});
+      std::uint16_t checksum = 0;
+      for (std::uint16_t w : fields) checksum ^= w;
+      file = Join({fields, {checksum}});
+    }
+    const std::uint32_t total = std::uint32_t(9 + records_.size());
+    file = Join({file, {1, 9, 0x0300}, Dword(total), {std::uint16_t(used_.size())}, Dword(largest_),
+                 {0}, records_});
+    std::vector<std::uint8_t> bytes;
+    for (std::uint16_t w : file) {
+      bytes.push_back(std::uint8_t(w & 0xFF));
+      bytes.push_back(std::uint8_t(w >> 8));
+    }
+    return bytes;
   }
 
  private:
-  testfiles::TempDir dir_;
-  std::string path_;
-  WMFTRACK* track_ = nullptr;
-  WMFHANDLES* handles_ = nullptr;
+  void Append(const Words& words) { records_.insert(records_.end(), words.begin(), words.end()); }
+
+  bool placeable_ = false;
+  std::uint16_t width_ = 0, height_ = 0, inch_ = 0;
+  Words records_;
+  std::vector<bool> used_;
+  std::uint32_t largest_ = 3;
 };
 
 QImage WhitePage(int w = 300, int h = 200) {
@@ -86,69 +141,71 @@ int CountNotWhite(const QImage& image, QRect area) {
 // (210, 120), so one unit is two pixels: device = (10 + 2x, 20 + 2y).
 std::vector<std::uint8_t> TestPicture() {
   MetafileWriter w;
-  w.Add(U_WMRSETWINDOWORG_set(P(0, 0)));
-  w.Add(U_WMRSETWINDOWEXT_set(P(100, 50)));
-  const std::uint16_t redPen = w.Create(U_WMRCREATEPENINDIRECT_set(U_PEN_set(U_PS_SOLID, 0, U_RGB(255, 0, 0))));
-  const std::uint16_t blueBrush = w.Create(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(0, 0, 255), 0)));
-  w.Add(U_WMRSELECTOBJECT_set(redPen));
-  w.Add(U_WMRSELECTOBJECT_set(blueBrush));
-  w.Add(U_WMRRECTANGLE_set(R(5, 5, 25, 20)));  // device (20, 30) - (60, 60)
+  w.Add(kSetWindowOrg, Point16(0, 0));
+  w.Add(kSetWindowExt, Point16(100, 50));
+  const std::uint16_t redPen = w.Create(kCreatePen, Pen(0, 0, Rgb(255, 0, 0)));
+  const std::uint16_t blueBrush = w.Create(kCreateBrush, Brush(0, Rgb(0, 0, 255)));
+  w.Add(kSelectObject, {redPen});
+  w.Add(kSelectObject, {blueBrush});
+  w.Add(kRectangle, Rect16(5, 5, 25, 20));  // device (20, 30) - (60, 60)
 
   // The pen's slot is freed; the next object must take it.
   w.Delete(redPen);
-  const std::uint16_t green = w.Create(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(0, 255, 0), 0)));
-  const std::uint16_t nullPen = w.Create(U_WMRCREATEPENINDIRECT_set(U_PEN_set(U_PS_NULL, 0, U_RGB(0, 0, 0))));
-  w.Add(U_WMRSELECTOBJECT_set(green));
-  w.Add(U_WMRSELECTOBJECT_set(nullPen));
-  w.Add(U_WMRELLIPSE_set(R(50, 5, 70, 25)));  // device (110, 30) - (150, 70)
+  const std::uint16_t green = w.Create(kCreateBrush, Brush(0, Rgb(0, 255, 0)));
+  const std::uint16_t nullPen = w.Create(kCreatePen, Pen(5, 0, 0));  // PS_NULL
+  w.Add(kSelectObject, {green});
+  w.Add(kSelectObject, {nullPen});
+  w.Add(kEllipse, Rect16(50, 5, 70, 25));  // device (110, 30) - (150, 70)
 
   // A clipped polygon between SaveDC and RestoreDC.
-  w.Add(U_WMRSAVEDC_set());
-  const std::uint16_t yellow = w.Create(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(255, 255, 0), 0)));
-  w.Add(U_WMRSELECTOBJECT_set(yellow));
-  w.Add(U_WMRINTERSECTCLIPRECT_set(R(0, 30, 30, 50)));  // device (10, 80) - (70, 120)
-  const U_POINT16 band[4] = {P(0, 30), P(100, 30), P(100, 45), P(0, 45)};
-  w.Add(U_WMRPOLYGON_set(4, band));
-  w.Add(U_WMRRESTOREDC_set(-1));
+  w.Add(kSaveDc);
+  const std::uint16_t yellow = w.Create(kCreateBrush, Brush(0, Rgb(255, 255, 0)));
+  w.Add(kSelectObject, {yellow});
+  w.Add(kIntersectClipRect, Rect16(0, 30, 30, 50));  // device (10, 80) - (70, 120)
+  w.Add(kPolygon, {4, 0, 30, 100, 30, 100, 45, 0, 45});
+  w.Add(kRestoreDc, {W(-1)});
   // Green brush and no clip again.
-  w.Add(U_WMRRECTANGLE_set(R(80, 30, 90, 40)));  // device (170, 80) - (190, 100)
+  w.Add(kRectangle, Rect16(80, 30, 90, 40));  // device (170, 80) - (190, 100)
 
   // A black line across the bottom with a one-unit-wide pen (2 pixels).
-  const std::uint16_t thick = w.Create(U_WMRCREATEPENINDIRECT_set(U_PEN_set(U_PS_SOLID, 1, U_RGB(0, 0, 0))));
-  w.Add(U_WMRSELECTOBJECT_set(thick));
-  w.Add(U_WMRMOVETO_set(P(40, 48)));
-  w.Add(U_WMRLINETO_set(P(70, 48)));  // device row 116, x 90 .. 150
-  w.Add(U_WMRSETPIXEL_set(U_RGB(255, 0, 255), P(95, 5)));  // device (200, 30)
+  const std::uint16_t thick = w.Create(kCreatePen, Pen(0, 1, 0));
+  w.Add(kSelectObject, {thick});
+  w.Add(kMoveTo, Point16(40, 48));
+  w.Add(kLineTo, Point16(70, 48));  // device row 116, x 90 .. 150
+  w.Add(kSetPixel, Join({Dword(Rgb(255, 0, 255)), Point16(95, 5)}));  // device (200, 30)
 
   // A 2 x 2 picture stretched to 10 x 10 units: red, green over blue, white.
-  U_BITMAPINFO info{};
-  info.bmiHeader.biSize = 40;
-  info.bmiHeader.biWidth = 2;
-  info.bmiHeader.biHeight = 2;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
+  // BITMAPINFOHEADER: size 40, width 2, height 2 (bottom-up), 1 plane, 24 bits.
+  std::string dib(40, '\0');
+  const auto put32 = [&dib](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) dib[at + i] = char((v >> (8 * i)) & 0xFF);
+  };
+  put32(0, 40), put32(4, 2), put32(8, 2);
+  dib[12] = 1, dib[14] = 24;
   const char pixels[16] = {
       char(0xFF), 0, 0, char(0xFF), char(0xFF), char(0xFF), 0, 0,  // bottom: blue, white
       0, 0, char(0xFF), 0, char(0xFF), 0, 0, 0};                     // top: red, green
-  w.Add(U_WMRSTRETCHDIB_set(P(0, 0), P(10, 10), P(0, 0), P(2, 2), U_DIB_RGB_COLORS, U_SRCCOPY,
-                            &info, sizeof pixels, pixels));  // device (10, 20) - (30, 40)
+  dib.append(pixels, sizeof pixels);
+  // Raster operation SRCCOPY, colours as RGB, source 2 x 2 at (0, 0), destination 10 x 10 at (0, 0).
+  w.Add(kStretchDib, Join({Dword(0x00CC0020), {0, 2, 2, 0, 0, 10, 10, 0, 0}, Packed(dib)}));
+  // device (10, 20) - (30, 40)
 
-  // Text in a font 8 units (16 pixels) high.
-  char face[] = "Arial";
-  U_FONT* logFont = U_FONT_set(-8, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, face);
-  const std::uint16_t font = w.Create(U_WMRCREATEFONTINDIRECT_set(logFont));
-  std::free(logFont);
-  w.Add(U_WMRSELECTOBJECT_set(font));
-  w.Add(U_WMRSETTEXTCOLOR_set(U_RGB(0, 0, 0)));
-  w.Add(U_WMRSETBKMODE_set(U_TRANSPARENT));
-  char text[] = "HH";
-  w.Add(U_WMRTEXTOUT_set(P(30, 2), text));  // device (70, 24), top-left aligned
+  // Text in a font 8 units (16 pixels) high: height, width, escapement,
+  // orientation, weight, then eight byte fields and the face name.
+  std::string face("Arial");
+  face.resize(32, '\0');
+  const std::uint16_t font =
+      w.Create(kCreateFont, Join({{W(-8), 0, 0, 0, 400, 0, 0, 0, 0}, Packed(face)}));
+  w.Add(kSelectObject, {font});
+  w.Add(kSetTextColor, Dword(0));
+  w.Add(kSetBkMode, {1});  // TRANSPARENT
+  w.Add(kTextOut, Join({{2}, Packed("HH"), Point16(30, 2)}));  // device (70, 24), top-left aligned
   return w.Finish();
 }
 
 }  // namespace
 
-TEST(WmfPlayerTest, PlaysAMetafileWrittenByLibuemfAtTheRightPixels) {
+TEST(WmfPlayerTest, PlaysAWrittenMetafileAtTheRightPixels) {
   QImage page = WhitePage();
   Canvas canvas(&page);
   const platform::WmfPlayStats stats = PlayMetafile(canvas, TestPicture(), Rect{10, 20, 210, 120});
@@ -195,13 +252,12 @@ TEST(WmfPlayerTest, TheWindowStretchesOntoAnyFrame) {
 }
 
 TEST(WmfPlayerTest, PlaceableHeaderGivesTheWindowWhenTheFileSetsNone) {
-  U_PAIRF size{1.0f, 0.5f};  // inches: 96 x 48 units at 96 per inch
-  MetafileWriter w(&size, 96);
-  const std::uint16_t brush = w.Create(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH_set(U_BS_SOLID, U_RGB(0, 0, 255), 0)));
-  const std::uint16_t pen = w.Create(U_WMRCREATEPENINDIRECT_set(U_PEN_set(U_PS_NULL, 0, U_RGB(0, 0, 0))));
-  w.Add(U_WMRSELECTOBJECT_set(brush));
-  w.Add(U_WMRSELECTOBJECT_set(pen));
-  w.Add(U_WMRRECTANGLE_set(R(48, 0, 97, 49)));  // the right half
+  MetafileWriter w(1.0, 0.5, 96);  // 96 x 48 units at 96 per inch
+  const std::uint16_t brush = w.Create(kCreateBrush, Brush(0, Rgb(0, 0, 255)));
+  const std::uint16_t pen = w.Create(kCreatePen, Pen(5, 0, 0));
+  w.Add(kSelectObject, {brush});
+  w.Add(kSelectObject, {pen});
+  w.Add(kRectangle, Rect16(48, 0, 97, 49));  // the right half
   const std::vector<std::uint8_t> data = w.Finish();
   ASSERT_EQ(data[0], 0xD7);  // placeable key
   QImage page = WhitePage(200, 100);

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
+#include <QUrl>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -118,8 +120,12 @@ TEST_F(RenderCli, UsageErrorsExitWithTwo) {
   EXPECT_NE(r.err.find(".png or .pdf"), std::string::npos) << r.err;
   EXPECT_EQ(Render({"--page", "4", log}).exit_code, 2);  // beyond the 3 pages
   EXPECT_EQ(Render({"--page", "0", log}).exit_code, 2);
-  EXPECT_EQ(Render({"--bogus", log}).exit_code, 2);
+  r = Render({"--bogus", log});
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.err.find("usage: korvale-render"), std::string::npos) << r.err;
   EXPECT_EQ(Render({}).exit_code, 2);
+  EXPECT_EQ(Render({"--thumbnail", log}).exit_code, 2);  // no output file
+  EXPECT_EQ(Render({"--thumbnail", "-s", "0", log, "t.png"}).exit_code, 2);
   EXPECT_EQ(Render({QString::fromStdString(dir_.file("missing.tfl"))}).exit_code, 2);
 }
 
@@ -224,4 +230,50 @@ TEST_F(RenderCli, LibrariesAreTheViewersForTheSameUser) {
     fs::copy_file(bin + "/" + name, portable + "/" + name);
   settings(portable + "/korvale.Cn2", "/nowhere/portable.Pat");
   EXPECT_TRUE(missing(Run(portable + "/korvale-render", info), "/nowhere/portable.Pat"));
+
+TEST_F(RenderCli, HelpAndVersionGoToStandardOutput) {
+  CliRun r = Render({"--help"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("usage: korvale-render", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("--thumbnail"), std::string::npos);
+  r = Render({"--version"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  const std::string stored = testfiles::StoredVersion(program_);
+  ASSERT_FALSE(stored.empty());
+  EXPECT_EQ(r.out, "korvale-render " + stored + "\n");
+}
+
+// The thumbnailer's call: the first page scaled to fit the size, written as
+// PNG whatever the output's name; the log given as a path or a file:// URI.
+TEST_F(RenderCli, ThumbnailFitsTheFirstPageIntoTheSize) {
+  QDir(QString::fromStdString(dir_.path())).mkdir("a folder");
+  const QString log = Log("a folder/well.tfl", Header(), [](tfl::TflWriter& w) {
+    tfl::VectorRecord v{};  // lines across the first page and down its right side
+    v.x1 = 0, v.y1 = 2400, v.x2 = 800, v.y2 = 2400;
+    w.write(v);
+    v.x1 = 800, v.y1 = 2600, v.x2 = 800, v.y2 = 1600;
+    w.write(v);
+  });
+  CliRun r = Render({"--thumbnail", "-s", "128", log, "thumb.png"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const QImage small(QString::fromStdString(dir_.file("thumb.png")));
+  // 8.5 x 11 inches into 128 pixels: 128 high, 99 wide.
+  EXPECT_EQ(small.height(), 128);
+  EXPECT_NEAR(small.width(), 99, 1);
+
+  const QString uri = QUrl::fromLocalFile(log).toString(QUrl::FullyEncoded);
+  ASSERT_TRUE(uri.contains("%20")) << uri.toStdString();
+  r = Render({"--thumbnail", "--size", "256", uri, "gnome-thumb-XXXX"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const QImage big(QString::fromStdString(dir_.file("gnome-thumb-XXXX")), "PNG");
+  ASSERT_EQ(big.height(), 256);
+  EXPECT_NEAR(big.width(), 198, 1);
+  // The line across at 2.1 inches (row 48 of 256) and the one down at 8.3
+  // inches (column 194 of 198); blank paper below the first page's lines.
+  auto dark = [&big](int x, int y) { return qGray(big.pixel(x, y)) < 224; };
+  bool across = false, down = false;
+  for (int y = 40; y < 56; ++y) across = across || dark(100, y);
+  for (int x = 185; x < big.width(); ++x) down = down || dark(x, 100);
+  EXPECT_TRUE(across && down);
+  EXPECT_FALSE(dark(100, 200));
 }

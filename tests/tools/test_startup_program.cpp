@@ -26,6 +26,7 @@ namespace {
 struct ProgramRun {
   int exitCode = -1;
   std::string errors;
+  std::string output;
 };
 
 std::string ReadText(const std::string& path) {
@@ -128,27 +129,32 @@ class StartupProgram : public ::testing::Test {
   }
   // Runs program in its own folder for session s (as user when not empty).
   ProgramRun Run(const std::string& program, const Session& s, const std::string& user = {},
-                 const std::string& locale = "C.UTF-8") {
+                 const std::string& locale = "C.UTF-8", const std::string& args = "") {
     const std::string folder = fs::path(program).parent_path().string();
     const std::string command =
         "cd '" + folder + "' && " + (user.empty() ? "" : "runuser -u " + user + " -- ") +
         "env -u XDG_CONFIG_HOME -u XDG_STATE_HOME -u XDG_RUNTIME_DIR HOME='" + s.home +
         "' TMPDIR='" + tmp_ + "' LC_ALL=" + locale + " QT_QPA_PLATFORM=offscreen " +
         (s.runtime.empty() ? "" : "XDG_RUNTIME_DIR='" + s.runtime + "' ") +
-        "KORVALE_EXIT_AFTER_STARTUP=1 '" + program + "' 2> '" + dir_.file("errors.txt") + "'";
+        "KORVALE_EXIT_AFTER_STARTUP=1 '" + program + "' " + args + " > '" +
+        dir_.file("output.txt") + "' 2> '" + dir_.file("errors.txt") + "'";
     ProgramRun run;
     const int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.errors = ReadText(dir_.file("errors.txt"));
+    run.output = ReadText(dir_.file("output.txt"));
+    fs::remove(dir_.file("output.txt"));
+    fs::remove(dir_.file("errors.txt"));
     return run;
   }
   // Copies the program as name, with the libraries, into the scratch folder
-  // and starts it there.
-  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8") {
+  // and starts it there with the arguments args (quoted for the shell).
+  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8",
+                   const std::string& args = "") {
     const std::string program = dir_.file(name);
     if (!fs::exists(program)) fs::copy_file(korvale_, program);
     CopyLibraries(dir_.path());
-    return Run(program, session_, {}, locale);
+    return Run(program, session_, {}, locale, args);
   }
   // An installed tree: prefix/bin/korvale and its files in prefix/share/korvale.
   std::string Install() {
@@ -322,4 +328,33 @@ TEST_F(StartupProgram, SecondRealUserStartsAfterRoot) {
   EXPECT_EQ(Lines(otherTemp + "startup.log").at(0), "Startup Log for korvale");
   EXPECT_EQ(SettingsPath(theirs.home + "/.config/korvale/korvale.Cn2", kPatternFileOffset),
             folder + "/Zelmorth.Pat");
+}
+
+TEST_F(StartupProgram, HelpVersionAndUnknownOptionsAnswerBeforeStartup) {
+  const ProgramRun help = Start("korvale", "C.UTF-8", "--help");
+  EXPECT_EQ(help.exitCode, 0) << help.errors;
+  EXPECT_EQ(help.output.rfind("usage: korvale", 0), 0u) << help.output;
+
+  const ProgramRun version = Start("korvale", "C.UTF-8", "--version");
+  EXPECT_EQ(version.exitCode, 0) << version.errors;
+  const std::string stored = testfiles::StoredVersion(korvale_);
+  ASSERT_FALSE(stored.empty());
+  EXPECT_EQ(version.output, "korvale " + stored + "\n") << "the version the About box shows";
+
+  const ProgramRun unknown = Start("korvale", "C.UTF-8", "--bogus sample.tfl");
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_NE(unknown.errors.find("unknown option --bogus"), std::string::npos) << unknown.errors;
+  EXPECT_NE(unknown.errors.find("usage: korvale"), std::string::npos) << unknown.errors;
+  EXPECT_EQ(Start("korvale", "C.UTF-8", "one.tfl two.tfl").exitCode, 2);
+
+  // None of them started the program: no logs, no settings files.
+  EXPECT_FALSE(fs::exists(tmp_ + "/startup.log"));
+  for (const auto& entry : fs::directory_iterator(dir_.path()))
+    EXPECT_TRUE(entry.path().filename() == "korvale" || entry.path().filename() == "tmp")
+        << entry.path();
+
+  // Qt's own options still reach Qt, and a start with them goes through.
+  const ProgramRun qt = Start("korvale", "C.UTF-8", "-platform offscreen -style=fusion");
+  EXPECT_EQ(qt.exitCode, 0) << qt.errors;
+  EXPECT_TRUE(fs::exists(dir_.file("korvale.LOG")));
 }

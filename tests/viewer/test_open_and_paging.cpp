@@ -7,9 +7,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 #include <cmath>
 
 #include "ViewerFixture.h"
@@ -68,6 +70,12 @@ TEST_F(ViewerTest, EmptyWindowHasNoDocumentAndDisabledPageCommands) {
   // No read-out before a log is open.
   w.Image1MouseMove(10, 100);
   EXPECT_TRUE(w.DepthEd->text().isEmpty());
+  // The window shows the program icon that the desktop's menus show.
+  const QImage desktopIcon(
+      QString::fromStdString(testfiles::SourceDir() + "/data/icons/hicolor/64x64/apps/korvale.png"));
+  ASSERT_FALSE(desktopIcon.isNull());
+  EXPECT_EQ(w.windowIcon().pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32),
+            desktopIcon.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(ViewerTest, OnePageLogShowsOneOfOneWithPagingDisabledEverywhere) {
@@ -128,6 +136,42 @@ TEST_F(ViewerTest, FivePageLogPagesDownToTheEndAndBack) {
   EXPECT_FALSE(w.PageUpBtn->isEnabled());
   EXPECT_EQ(w.PageBitmap.convertToFormat(QImage::Format_RGB32),
             first.convertToFormat(QImage::Format_RGB32));
+}
+
+// A file manager's drag onto the window: the drop event that Qt delivers to
+// the main window (its children take no drops).
+TEST_F(ViewerTest, DroppingALogOnTheWindowOpensIt) {
+  const std::string log = Path("Dropped.TFL");
+  LogSpec spec;
+  spec.span = SpanForPages(3);
+  WriteLog(log, spec);
+  WriteLog(Path("notes.txt"), spec);
+  TKorvaleFrm& w = Window();
+  ASSERT_TRUE(w.acceptDrops());
+  // Whether the window takes the drag, and then the drop.
+  auto drag = [&w](const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(40, 80), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(&w, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(40, 80), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.ignore();
+    QApplication::sendEvent(&w, &drop);
+    return drop.isAccepted();
+  };
+  EXPECT_FALSE(drag({QUrl::fromLocalFile(QString::fromStdString(Path("notes.txt"))),
+                     QUrl("https://example.org/remote.tfl")}));
+  EXPECT_TRUE(w.NoDocument);
+
+  EXPECT_TRUE(drag({QUrl::fromLocalFile(QString::fromStdString(Path("notes.txt"))),
+                    QUrl::fromLocalFile(QString::fromStdString(log))}));
+  EXPECT_FALSE(w.NoDocument);
+  EXPECT_EQ(w.FileName, log);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  EXPECT_TRUE(w.CopyBtn->isEnabled());
+  EXPECT_TRUE(platform::ShownBoxes().empty());
 }
 
 TEST_F(ViewerTest, PageKeysPageThroughTheLog) {

@@ -1,16 +1,24 @@
 #include "RenderOptions.h"
 
+#include <QByteArray>
+#include <QUrl>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 const char* const kRenderUsage =
     "usage: korvale-render [--dpi D] [--page N | --pages A-B | --all] [--patterns FILE]\n"
     "                      [--symbols FILE] [-o OUT.png|OUT.pdf] LOG.tfl\n"
     "       korvale-render --info [--dpi D] LOG.tfl\n"
     "       korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl\n"
+    "       korvale-render --thumbnail [-s SIZE] LOG.tfl OUT.png\n"
+    "       korvale-render --help | --version\n"
     "OUT.png must hold %d (the page number) when several pages are drawn;\n"
-    "OUT.pdf holds them all, printed at D dpi (default 600).\n";
+    "OUT.pdf holds them all, printed at D dpi (default 600).\n"
+    "--thumbnail draws the first page scaled to fit SIZE x SIZE pixels (default\n"
+    "256) into OUT.png; LOG.tfl may be a file:// URI.\n";
 
 namespace {
 
@@ -19,6 +27,11 @@ bool ParseInt(const std::string& text, int32_t& out) {
   const char* end = begin + text.size();
   const auto [ptr, ec] = std::from_chars(begin, end, out);
   return ec == std::errc() && ptr == end && !text.empty();
+}
+
+// The local path of a file:// URI (escapes decoded).
+std::string FileUriPath(const std::string& uri) {
+  return QUrl::fromEncoded(QByteArray::fromStdString(uri)).toLocalFile().toStdString();
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& tail) {
@@ -34,6 +47,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
                                                 std::string& error) {
   RenderOptions o;
   bool range_given = false;
+  std::vector<std::string> files;
   auto value = [&](size_t& i, const std::string& name) -> std::optional<std::string> {
     if (i + 1 >= args.size()) {
       error = name + " needs a value";
@@ -96,19 +110,46 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
       }
     } else if (a == "--elevation") {
       o.elevation = true;
+    } else if (a == "--thumbnail") {
+      o.mode = RenderOptions::Mode::Thumbnail;
+    } else if (a == "-s" || a == "--size") {
+      auto v = value(i, a);
+      if (!v) return std::nullopt;
+      if (!ParseInt(*v, o.thumbnail_size) || o.thumbnail_size < 1 || o.thumbnail_size > 4096) {
+        error = a + " must be a whole number of pixels from 1 to 4096";
+        return std::nullopt;
+      }
+    } else if (a == "-h" || a == "--help" || a == "--version") {
+      o.mode = a == "--version" ? RenderOptions::Mode::Version : RenderOptions::Mode::Help;
+      return o;
     } else if (a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;
-    } else if (o.log.empty()) {
-      o.log = a;
     } else {
-      error = "only one log file may be given";
-      return std::nullopt;
+      files.push_back(a);
     }
   }
-  if (o.log.empty()) {
+  const bool thumbnail = o.mode == RenderOptions::Mode::Thumbnail;
+  if (files.empty()) {
     error = "no log file given";
     return std::nullopt;
+  }
+  if (files.size() > (thumbnail ? 2u : 1u)) {
+    error = "only one log file may be given";
+    return std::nullopt;
+  }
+  o.log = files[0];
+  if (thumbnail) {
+    if (files.size() < 2) {
+      error = "--thumbnail needs the log and the output file";
+      return std::nullopt;
+    }
+    if (range_given || !o.output.empty()) {
+      error = "--thumbnail takes no pages and no -o";
+      return std::nullopt;
+    }
+    o.output = files[1];
+    if (o.log.starts_with("file://")) o.log = FileUriPath(o.log);
   }
   if (o.mode == RenderOptions::Mode::DepthAt &&
       (o.range == RenderOptions::Range::Span || o.range == RenderOptions::Range::All)) {
@@ -152,4 +193,10 @@ std::string OutputName(const RenderOptions& o, int32_t page) {
     at = name.find("%d", at + number.size());
   }
   return name;
+}
+
+int32_t ThumbnailDpi(int32_t size, double width, double length) {
+  const double longer = std::max(width, length);
+  if (!(longer > 0)) return 96;
+  return static_cast<int32_t>(std::clamp(std::ceil(2.0 * size / longer), 1.0, 300.0));
 }

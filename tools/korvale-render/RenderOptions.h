@@ -7,13 +7,17 @@
 //   viewer prints them, at --dpi printer pixels per inch, default 600)
 //   korvale-render --info [--dpi D] LOG.tfl
 //   korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl
+//   korvale-render --thumbnail [-s SIZE] LOG.tfl OUT.png
+//   (the first page scaled to fit SIZE x SIZE pixels, default 256, for file
+//   managers; LOG may be a file:// URI)
+//   korvale-render --help | --version
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct RenderOptions {
-  enum class Mode { Render, Info, DepthAt };
+  enum class Mode { Render, Info, DepthAt, Thumbnail, Help, Version };
   Mode mode = Mode::Render;
   int32_t dpi = 96;
   bool dpi_given = false;  // --dpi was on the command line
@@ -28,6 +32,7 @@ struct RenderOptions {
   std::string log;
   int32_t depth_row = 0;
   bool elevation = false;
+  int32_t thumbnail_size = 256;  // pixels, the longer side of a thumbnail
 };
 
 // Parses argv; on a usage error returns nullopt with the reason in error.
@@ -47,5 +52,10 @@ int32_t PdfResolution(const RenderOptions& options);
 // Checks OUT against the pages to draw: a ".pdf" name, or a ".png" name
 // holding "%d" when there are several pages. Returns the reason of a usage error, or "".
 std::string ValidateOutput(const RenderOptions& options, int32_t page_count);
+
+// Pixels per inch that draw a page of width x length inches at about twice
+// the thumbnail's size (the picture is then scaled down smoothly), from 1 to
+// 300.
+int32_t ThumbnailDpi(int32_t size, double width, double length);
 
 extern const char* const kRenderUsage;

@@ -3,6 +3,7 @@
 // into one PDF file. Exit codes: 0 every requested page drew; 1 the file is
 // not a compiled log or a page ended with an error (its PNG is still written
 // with what was drawn); 2 a usage error or a file that cannot be read.
+// --thumbnail draws the first page for a file manager's thumbnail.
 #include <QGuiApplication>
 #include <QImage>
 #include <QMarginsF>
@@ -26,7 +27,12 @@
 #include "platform/RuntimeDir.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "platform/VersionStamp.h"
 #include "viewer/PrintJob.h"
+
+// The version that --version prints (project(VERSION) in the top CMakeLists.txt).
+KORVALE_VERSION_STAMP(KORVALE_VERSION_MAJOR, KORVALE_VERSION_MINOR, KORVALE_VERSION_PATCH,
+                      KORVALE_VERSION_TWEAK)
 
 namespace {
 
@@ -66,22 +72,23 @@ uint8_t PageKind(const logp_object& device, int32_t index) {
   return device.header.paged ? 2 : 0;
 }
 
-// One page into a PNG. False when the page ended with an error.
-bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
-  QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
+// Draws one page at dpi into image. False when the page ended with an error
+// (the image holds what was drawn) or is too large to allocate (null image).
+bool DrawPage(logp_object& device, int32_t dpi, int32_t page, QImage& image) {
+  image = QImage(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
   if (image.isNull()) {
     std::fprintf(stderr, "korvale-render: page %d: the page (%d x %d pixels) is too large\n",
                  page, device.page_width_px, device.page_height_px);
     return false;
   }
   image.fill(Qt::white);
-  const int dots_per_meter = static_cast<int>(std::lround(o.dpi / 0.0254));
+  const int dots_per_meter = static_cast<int>(std::lround(dpi / 0.0254));
   image.setDotsPerMeterX(dots_per_meter);
   image.setDotsPerMeterY(dots_per_meter);
 
   bool ok = true;
   device.set_canvas(&image);
-  device.canvas->SetResolution(o.dpi);
+  device.canvas->SetResolution(dpi);
   device.page_index = page - 1;
   device.page_kind = PageKind(device, page - 1);
   try {
@@ -91,13 +98,35 @@ bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
     ok = false;
   }
   device.set_canvas(static_cast<platform::Canvas*>(nullptr));  // ends the painter
+  return ok;
+}
 
+// One page into a PNG. False when the page ended with an error.
+bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
+  QImage image;
+  const bool ok = DrawPage(device, o.dpi, page, image);
+  if (image.isNull()) return false;
   const std::string name = OutputName(o, page);
   if (!image.save(QString::fromStdString(name), "PNG")) {
     std::fprintf(stderr, "korvale-render: cannot write %s\n", name.c_str());
     return false;
   }
   return ok;
+}
+
+// The first page, scaled to fit thumbnail_size pixels both ways, into OUT as
+// PNG whatever its name (file managers hand over temporary names).
+int RenderThumbnail(logp_object& device, const RenderOptions& o, int32_t dpi) {
+  QImage image;
+  const bool ok = DrawPage(device, dpi, 1, image);
+  if (image.isNull()) return kFailed;
+  const QImage thumbnail = image.scaled(o.thumbnail_size, o.thumbnail_size, Qt::KeepAspectRatio,
+                                        Qt::SmoothTransformation);
+  if (!thumbnail.save(QString::fromStdString(o.output), "PNG")) {
+    std::fprintf(stderr, "korvale-render: cannot write %s\n", o.output.c_str());
+    return kFailed;
+  }
+  return ok ? kOk : kFailed;
 }
 
 // The page count of PDF output is the viewer's, counted at this resolution
@@ -159,7 +188,11 @@ int Run(const RenderOptions& o) {
   }
   if (const int status = ReadHeader(*device, o.log); status != kOk) return status;
 
-  const int32_t count_dpi = IsPdfOutput(o) ? kViewerCountDpi : o.dpi;
+  const bool thumbnail = o.mode == RenderOptions::Mode::Thumbnail;
+  const int32_t dpi = thumbnail ? ThumbnailDpi(o.thumbnail_size, device->header.page_width,
+                                               device->header.page_height)
+                                : o.dpi;
+  const int32_t count_dpi = IsPdfOutput(o) && !thumbnail ? kViewerCountDpi : dpi;
   const PageCount count =
       CountPages(device->header, count_dpi, count_dpi / device->header.y_units_per_inch);
   if (count.problem == PageCountProblem::NoRoomForLog)
@@ -193,9 +226,9 @@ int Run(const RenderOptions& o) {
   }
 
   device->last_page = count.last_page;
-  if (IsPdfOutput(o)) return RenderPdf(*device, o, first, last);
+  if (IsPdfOutput(o) && !thumbnail) return RenderPdf(*device, o, first, last);
   try {
-    device->set_target_resolution(o.dpi, o.dpi);
+    device->set_target_resolution(dpi, dpi);
     if (o.mode == RenderOptions::Mode::DepthAt) {
       device->page_index = first - 1;
       device->page_kind = PageKind(*device, first - 1);
@@ -208,6 +241,7 @@ int Run(const RenderOptions& o) {
     return kFailed;
   }
 
+  if (thumbnail) return RenderThumbnail(*device, o, dpi);
   if (const std::string reason = ValidateOutput(o, last - first + 1); !reason.empty())
     return UsageError(reason);
   bool all_ok = true;
@@ -218,16 +252,25 @@ int Run(const RenderOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  const auto options = ParseRenderOptions(args, error);
+  if (!options) return UsageError(error);
+  if (options->mode == RenderOptions::Mode::Help) {
+    std::fputs(kRenderUsage, stdout);
+    return kOk;
+  }
+  if (options->mode == RenderOptions::Mode::Version) {
+    std::printf("korvale-render %d.%d.%d.%d\n", KORVALE_VERSION_MAJOR, KORVALE_VERSION_MINOR,
+                KORVALE_VERSION_PATCH, KORVALE_VERSION_TWEAK);
+    return kOk;
+  }
+
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   platform::EnsureRuntimeDirectory();
   QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
   SetProgramPaths();
-
-  std::vector<std::string> args(argv + 1, argv + argc);
-  std::string error;
-  const auto options = ParseRenderOptions(args, error);
-  if (!options) return UsageError(error);
   LoadRenderSettings();
   return Run(*options);
 }

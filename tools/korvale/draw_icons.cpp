@@ -1,8 +1,11 @@
 // korvale-icons: draws the viewer's tool-button images and program icon as
 // PNG files. Run once when an icon changes; the PNGs are kept in
-// viewer/icons/ and compiled into the program as Qt resources.
+// viewer/icons/ and compiled into the program as Qt resources. With a second
+// folder it also draws the program icon at the sizes of the desktop's icon
+// theme, kept in data/icons/hicolor/ and installed with the program:
 //
-//   korvale-icons OUTPUT_FOLDER
+//   korvale-icons viewer/icons data/icons/hicolor
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -176,8 +179,8 @@ bool Save(const QString& folder, const char* name, int size,
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: korvale-icons OUTPUT_FOLDER\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: korvale-icons OUTPUT_FOLDER [THEME_FOLDER]\n");
     return 2;
   }
   const QString folder = QString::fromLocal8Bit(argv[1]);
@@ -192,5 +195,12 @@ int main(int argc, char** argv) {
   ok &= Save(folder, "print", kSize, DrawPrint);
   ok &= Save(folder, "korvale32", 32, [](QPainter& p) { DrawProgram(p, 32); });
   ok &= Save(folder, "korvale64", 64, [](QPainter& p) { DrawProgram(p, 64); });
+  if (argc == 3) {
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+      const QString apps = QString::fromLocal8Bit(argv[2]) + QString("/%1x%1/apps").arg(size);
+      ok &= QDir().mkpath(apps);
+      ok &= Save(apps, "korvale", size, [size](QPainter& p) { DrawProgram(p, size); });
+    }
+  }
   return ok ? 0 : 1;
 }
