@@ -230,6 +230,7 @@ TEST_F(RenderCli, LibrariesAreTheViewersForTheSameUser) {
     fs::copy_file(bin + "/" + name, portable + "/" + name);
   settings(portable + "/korvale.Cn2", "/nowhere/portable.Pat");
   EXPECT_TRUE(missing(Run(portable + "/korvale-render", info), "/nowhere/portable.Pat"));
+}
 
 TEST_F(RenderCli, HelpAndVersionGoToStandardOutput) {
   CliRun r = Render({"--help"});
