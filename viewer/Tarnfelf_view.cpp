@@ -17,6 +17,8 @@
 #include <cmath>
 #include <limits>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 #include "core/FileError.h"
 #include "devices/PageCount.h"
@@ -46,6 +48,7 @@ struct OpenAborted {};
 struct ShownLog {
   std::string fileName;
   std::string deviceFile;
+  std::string deviceFolder;
   tfl::Header header;
   int32_t resolution, pageHeightPx, pageWidthPx, lastPage, pageIndex;
   double scaleX, scaleY;
@@ -53,14 +56,16 @@ struct ShownLog {
 };
 
 ShownLog Remember(const std::string& fileName, const logp_object& d) {
-  return {fileName,        d.file_name,     d.header,    d.resolution, d.page_height_px,
-          d.page_width_px, d.last_page,     d.page_index, d.scale_x,   d.scale_y,
-          d.page_kind,     d.has_footer};
+  return {fileName,         d.file_name,      d.log_folder, d.header,
+          d.resolution,     d.page_height_px, d.page_width_px, d.last_page,
+          d.page_index,     d.scale_x,        d.scale_y,    d.page_kind,
+          d.has_footer};
 }
 
 void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
   fileName = s.fileName;
   d.file_name = s.deviceFile;
+  d.log_folder = s.deviceFolder;
   d.header = s.header;
   d.resolution = s.resolution;
   d.page_height_px = s.pageHeightPx;
@@ -77,6 +82,15 @@ void ErrorBox(const std::string& text) {
   platform::ShowMessageBox(platform::BoxKind::Error, text);
 }
 
+// The log's path as the caption shows it: absolute, whatever folder the
+// program was started from.
+std::string AbsoluteLogPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
+
 }  // namespace
 
 // --- Open ------------------------------------------------------------------------------
@@ -89,7 +103,7 @@ void TKorvaleFrm::Open1Click() {
 
 void TKorvaleFrm::OpenLog(const std::string& path) {
   const ShownLog before = Remember(FileName, *ViewDevice);
-  FileName = path;
+  FileName = AbsoluteLogPath(path);
   try {
     if (!BindViewDevice()) throw OpenAborted{};
     CreateViewCanvas(true);  // a false result still shows the page (in the old size)
@@ -111,6 +125,7 @@ void TKorvaleFrm::OpenLog(const std::string& path) {
 
 bool TKorvaleFrm::BindViewDevice() {
   ViewDevice->file_name = FileName;
+  ViewDevice->log_folder = std::filesystem::path(FileName).parent_path().string();
   try {
     ViewDevice->open_read();
   } catch (const std::exception& e) {

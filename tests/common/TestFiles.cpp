@@ -22,6 +22,16 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
+WorkingDirectory::WorkingDirectory(const std::string& path)
+    : previous_(fs::current_path().string()) {
+  fs::current_path(path);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+  std::error_code ec;
+  fs::current_path(previous_, ec);
+}
+
 std::vector<unsigned char> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});

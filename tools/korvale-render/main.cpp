@@ -12,8 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "HeaderJson.h"
@@ -43,6 +45,10 @@ int UsageError(const std::string& reason) {
 // log) or kUsage (cannot be read).
 int ReadHeader(logp_object& device, const std::string& path) {
   device.file_name = path;
+  // Picture files the log names are looked up beside the log first.
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (!error) device.log_folder = absolute.parent_path().string();
   try {
     device.open_read();
   } catch (const FileError& e) {
