@@ -188,9 +188,11 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
           "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page "
           "Size?",
           platform::BoxButtons::YesNoCancel);
-      if (answer != platform::BoxAnswer::Yes) return false;  // status stays up
+      // No or Cancel: the log keeps its page size, and the page image takes
+      // it below, so that the whole page is shown.
       double length = 0, width = 0;
-      if (EditPageSetup(h.page_height, h.page_width, SystemSettings.PageOrientation, length,
+      if (answer == platform::BoxAnswer::Yes &&
+          EditPageSetup(h.page_height, h.page_width, SystemSettings.PageOrientation, length,
                         width)) {
         SetPrinterOrientation(SystemSettings.PageOrientation);
         StorePageSize(length, width);
@@ -202,13 +204,22 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
   const int dpi = ScreenPixelsPerInch();
   const double pageWidth = ViewDevice->header.page_width;
   const double pageLength = ViewDevice->header.page_height;
-  if (viewer::PageSizeInvalid(dpi, pageWidth, pageLength)) {
-    // Not a shortage: the file names no usable page. Keep the bitmap.
-    ErrorBox("The page size of " + FileName + " is not usable.");
+  if (const auto problem = viewer::CheckPageSize(dpi, pageWidth, pageLength);
+      problem != viewer::PageSizeProblem::None) {
+    // Not a shortage: no page image of this size can be made. Keep the bitmap.
+    std::string text = "The page size of " + FileName + " is not usable.";
+    if (problem == viewer::PageSizeProblem::TooLarge)
+      text += QString::asprintf("\rA page of %.2f x %.2f inches needs a page image of more "
+                                "than %d pixels a side.",
+                                pageLength, pageWidth, viewer::kMaxBitmapSide)
+                  .toStdString();
+    ErrorBox(text);
     HideStatus();
     return false;
   }
-  const auto wanted = viewer::PageBitmapSize(dpi, pageWidth, pageLength);
+  // A bitmap reduced to fewer colours is sized at its own bytes per pixel.
+  const int bytesPerPixel = PageBitmap.isNull() ? 4 : std::max(1, PageBitmap.depth() / 8);
+  const auto wanted = viewer::PageBitmapSize(dpi, pageWidth, pageLength, bytesPerPixel);
   if (wanted && PageBitmap.width() == wanted->width && PageBitmap.height() == wanted->height) {
     HideStatus();
     return true;
@@ -321,6 +332,15 @@ void TKorvaleFrm::ClearPageImage() {
     PageBitmap.fill(Qt::white);
     return;
   }
+  // The pen the last page left may be none (the rectangle would then stop
+  // one pixel short of the right and bottom edges) or dashed (its gaps would
+  // keep the old page): a solid one-pixel pen covers every pixel. The page's
+  // own pen is put back for the next plot.
+  const platform::Pen lastPen = canvas->GetPen();
+  platform::Pen solid = lastPen;
+  solid.style = platform::PS_SOLID;
+  solid.width = 0;
+  canvas->SetPen(solid);
   canvas->SetROP2(platform::R2_WHITE);
   platform::Brush white;
   white.style = platform::BS_SOLID;
@@ -328,6 +348,7 @@ void TKorvaleFrm::ClearPageImage() {
   canvas->SetBrush(white);
   canvas->Rectangle(0, 0, PageBitmap.width(), PageBitmap.height());
   canvas->SetROP2(platform::R2_COPYPEN);
+  canvas->SetPen(lastPen);
 }
 
 void TKorvaleFrm::PlotCurrentPage() {

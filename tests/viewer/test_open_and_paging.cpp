@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -337,4 +338,29 @@ TEST_F(ViewerTest, LogOpenedByARelativePathShowsItsAbsolutePathAndItsPicture) {
     for (int x = 0; x < page.width(); ++x) redPixels += (page.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
   const int dpi = ScreenPixelsPerInch();
   EXPECT_GT(redPixels, (2 * dpi - 4) * (dpi - 4)) << "the 2 x 1 inch picture is drawn";
+}
+
+// Whatever pen the last page left on the canvas, clearing whitens every
+// pixel of the page image (and the page's pen stays for the next plot).
+TEST_F(ViewerTest, ClearPageImageWhitensEveryPixelWhateverThePen) {
+  const std::string log = Path("one.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  platform::Canvas& canvas = *w.ViewDevice->canvas;
+  platform::Pen none;
+  none.style = platform::PS_NULL;
+  platform::Pen dashed;
+  dashed.style = platform::PS_DASH;
+  dashed.color = platform::kBlack;
+  for (const platform::Pen& pen : {none, dashed}) {
+    SCOPED_TRACE(pen.style);
+    canvas.SetBkMode(platform::TRANSPARENT);
+    canvas.SetPen(pen);
+    canvas.Painter()->fillRect(0, 0, w.PageBitmap.width(), w.PageBitmap.height(), Qt::black);
+    w.ClearPageImage();
+    canvas.EndPaint();
+    EXPECT_FALSE(HasInk(w.PageBitmap));
+    EXPECT_EQ(canvas.GetPen().style, pen.style);
+  }
 }

@@ -13,6 +13,7 @@
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "viewer/HeaderRewrite.h"
+#include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
 #include "viewer/Rerror.h"
@@ -68,28 +69,38 @@ TEST_F(ViewerTest, SizesWithinAHundredthRaiseNoQuestion) {
   EXPECT_EQ(DialogsRun(), 0);
 }
 
-TEST_F(ViewerTest, AnsweringNoKeepsTheBitmapSizeAndDrawsIntoIt) {
-  const std::string log = Path("bigger.tfl");
+// No or Cancel keeps the log's page size: the page image takes it, so the
+// whole page is shown (and the file is not touched).
+TEST_F(ViewerTest, AnsweringNoOrCancelShowsTheWholeLogPage) {
   LogSpec spec;
   spec.pageLength = 11.02;
   spec.pageWidth = 9.0;
+  const std::string log = Path("bigger.tfl");
   WriteLog(log, spec);
+  LogSpec smaller = spec;
+  smaller.pageLength = 10.0;
+  smaller.pageWidth = 8.0;
+  const std::string small = Path("smaller.tfl");
+  WriteLog(small, smaller);
   const auto original = testfiles::ReadAll(log);
   TKorvaleFrm& w = Window();
-  const QSize before = w.PageBitmap.size();
+  const int dpi = ScreenPixelsPerInch();
   for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Cancel}) {
-    platform::ClearShownBoxes();
-    platform::QueueBoxAnswer(answer);
-    w.OpenLog(log);
-    ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-    EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
-    EXPECT_EQ(platform::ShownBoxes()[0].buttons, platform::BoxButtons::YesNoCancel);
-    EXPECT_EQ(DialogsRun(), 0);
-    EXPECT_EQ(w.PageBitmap.size(), before);
-    EXPECT_EQ(PagePanel(), "1 of 1");
-    // The diagonal starts at the top left of the body.
-    const QImage page = w.PageBitmap.convertToFormat(QImage::Format_RGB32);
-    EXPECT_NE(page.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    for (const LogSpec* shown : {&spec, &smaller}) {
+      platform::ClearShownBoxes();
+      platform::QueueBoxAnswer(answer);
+      w.OpenLog(shown == &spec ? log : small);
+      ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+      EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
+      EXPECT_EQ(platform::ShownBoxes()[0].buttons, platform::BoxButtons::YesNoCancel);
+      EXPECT_EQ(DialogsRun(), 0);
+      EXPECT_EQ(w.PageBitmap.size(), QSize(std::lround(dpi * shown->pageWidth),
+                                           std::lround(dpi * shown->pageLength)));
+      EXPECT_EQ(PagePanel(), "1 of 1");
+      // The diagonal starts at the top left of the body.
+      const QImage page = w.PageBitmap.convertToFormat(QImage::Format_RGB32);
+      EXPECT_NE(page.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    }
   }
   EXPECT_EQ(testfiles::ReadAll(log), original);
 }
@@ -233,9 +244,14 @@ TEST(HeaderRewrite, ShortOrMissingFilesAreRefusedUntouched) {
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
-TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
+// A page needing a side beyond the longest page image the viewer makes is
+// refused like any other unusable page size: no memory would help.
+TEST_F(ViewerTest, PageWithASideOverTheBitmapLimitIsRefusedAndTheViewerStaysOpen) {
   TKorvaleFrm& w = Window();
   w.show();
+  const std::string shown = Path("shown.tfl");
+  WriteLog(shown, LogSpec{});
+  w.OpenLog(shown);
   const QSize before = w.PageBitmap.size();
   // The printer page (from the settings, no printer) matches the log page,
   // so no question comes before the bitmap.
@@ -245,6 +261,33 @@ TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
   LogSpec spec;
   spec.pageLength = 400.0;
   spec.pageWidth = 300.0;
+  WriteLog(log, spec);
+  platform::ClearShownBoxes();
+  w.OpenLog(log);
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].text,
+            "The page size of " + log +
+                " is not usable.\rA page of 400.00 x 300.00 inches needs a page image of more "
+                "than 32767 pixels a side.");
+  EXPECT_EQ(DialogsRun(), 0) << "no resource box";
+  EXPECT_TRUE(w.isVisible()) << "the viewer stays open";
+  EXPECT_EQ(w.PageBitmap.size(), before);
+}
+
+// A page within the side limit that memory cannot hold, even at 16 colours:
+// the resource box describes the printer page, then the program ends.
+TEST_F(ViewerTest, PageTooLargeForMemoryShowsTheResourceWarningAndCloses) {
+  TKorvaleFrm& w = Window();
+  w.show();
+  const QSize before = w.PageBitmap.size();
+  viewer::SetBitmapByteLimitForTests(1 << 20);  // a machine short of memory
+  SystemSettings.PageLength = 40.0;
+  SystemSettings.PageWidth = 30.0;
+  const std::string log = Path("large.tfl");
+  LogSpec spec;
+  spec.pageLength = 40.0;
+  spec.pageWidth = 30.0;
   WriteLog(log, spec);
 
   QString size, colors, memory;
@@ -259,8 +302,8 @@ TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
   w.OpenLog(log);
 
   const int64_t dpi = ScreenPixelsPerInch();
-  const int64_t kb = (dpi * 300 * dpi * 400 * 4) / 1024;
-  EXPECT_EQ(size.toStdString(), "Page Size: 300.00 x 400.00");
+  const int64_t kb = (dpi * 30 * dpi * 40 * 4) / 1024;
+  EXPECT_EQ(size.toStdString(), "Page Size: 30.00 x 40.00");
   EXPECT_EQ(colors.toStdString(), "Screen colors: 4294967296");
   EXPECT_EQ(memory.toStdString(), "Required Memory: " + std::to_string(kb) + "k");
   ASSERT_EQ(platform::ShownBoxes().size(), 2u);
@@ -269,6 +312,39 @@ TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
   EXPECT_EQ(platform::ShownBoxes()[1].text, "Our of resources for creating the view screen.");
   EXPECT_FALSE(w.isVisible()) << "the main window closes";
   EXPECT_EQ(w.PageBitmap.size(), before) << "the old bitmap is never half replaced";
+}
+
+// Once reduced to 16 colours the page image is sized at its own two bytes a
+// pixel: a page that fits so raises no new warning.
+TEST_F(ViewerTest, ReducedBitmapIsSizedAtItsOwnBytesPerPixel) {
+  TKorvaleFrm& w = Window();
+  const int64_t dpi = ScreenPixelsPerInch();
+  // Room for a letter page at two bytes a pixel, not at four.
+  viewer::SetBitmapByteLimitForTests(std::lround(dpi * 8.5) * std::lround(dpi * 11.0) * 3);
+  const std::string narrower = Path("narrower.tfl"), shorter = Path("shorter.tfl");
+  LogSpec spec;
+  spec.pageWidth = 8.4;
+  WriteLog(narrower, spec);
+  spec.pageLength = 10.9;
+  WriteLog(shorter, spec);
+
+  platform::QueueBoxAnswer(BoxAnswer::No);  // keep the log's page size
+  w.OpenLog(narrower);
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_EQ(platform::ShownBoxes()[1].text,
+            "Low on resources. Reducing the number of colors to display.");
+  EXPECT_EQ(w.PageBitmap.format(), QImage::Format_RGB444);
+  EXPECT_EQ(w.PageBitmap.width(), std::lround(dpi * 8.4));
+
+  for (const std::string& log : {shorter, narrower}) {
+    platform::ClearShownBoxes();
+    platform::QueueBoxAnswer(BoxAnswer::No);
+    w.OpenLog(log);
+    ASSERT_EQ(platform::ShownBoxes().size(), 1u) << platform::ShownBoxes().back().text;
+    EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
+    EXPECT_EQ(w.PageBitmap.format(), QImage::Format_RGB444);
+  }
+  EXPECT_EQ(w.PageBitmap.height(), std::lround(dpi * 11.0));
 }
 
 // Hostile headers: every failure is reported, nothing hangs or crashes, and
