@@ -31,6 +31,7 @@
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
 #include "viewer/Tarnfelf.h"
@@ -158,18 +159,18 @@ void TKorvaleFrm::ReadPrinterInfo() {
     PrinterPageLength = SystemSettings.PageLength;
     return;
   }
+  // The current printer in its current orientation, as page setup shows it.
   QPrinter& printer = viewer::CurrentPrinter();
-  const int dpiX = printer.logicalDpiX(), dpiY = printer.logicalDpiY();
-  if (dpiX <= 0 || dpiY <= 0) {
+  const auto printable = viewer::PrintablePage(printer);
+  if (!printable) {
     PrinterPageWidth = SystemSettings.PageWidth;
     PrinterPageLength = SystemSettings.PageLength;
     return;
   }
-  PrinterDpiX = dpiX;
-  PrinterDpiY = dpiY;
-  const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-  PrinterPageWidth = static_cast<double>(printable.width()) / PrinterDpiX;
-  PrinterPageLength = static_cast<double>(printable.height()) / PrinterDpiY;
+  PrinterDpiX = printer.logicalDpiX();
+  PrinterDpiY = printer.logicalDpiY();
+  PrinterPageWidth = printable->width;
+  PrinterPageLength = printable->length;
 }
 
 bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {

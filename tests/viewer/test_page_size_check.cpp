@@ -1,6 +1,7 @@
 // The page-size question while opening, the page setup it may raise and the
 // header rewrite that follows.
 #include <QImage>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <cmath>
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 
+#include "PrintTestSupport.h"
 #include "ViewerFixture.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
@@ -16,6 +18,7 @@
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
 
 #include <QLabel>
@@ -28,14 +31,11 @@ namespace {
 const char* kQuestion =
     "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page Size?";
 
-std::optional<PrinterPageInfo> LetterPrinter() {
-  PrinterPageInfo info;
-  info.name = "Test Printer";
-  info.paperWidth = 8.5;
-  info.paperHeight = 11;
-  info.printableWidth = 8.5;
-  info.printableHeight = 11;
-  return info;
+// The program's current printer: letter paper, printable to the edges
+// (writing PDF into dir).
+void UseLetterPrinter(const std::string& pdf, double margin = 0) {
+  viewer::SetPrintersInstalledForTests(true);
+  printtest::PrintToPdf(pdf, 300, 8.5, 11.0, margin);
 }
 
 // Runs the page setup as the user would: types length and width, presses OK.
@@ -112,7 +112,7 @@ TEST_F(ViewerTest, YesAndOkRewritesOnlyTheHeaderBlock) {
   spec.pageWidth = 8.5;
   WriteLog(log, spec);
   const auto before = testfiles::ReadAll(log);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
 
   TKorvaleFrm& w = Window();
   platform::QueueBoxAnswer(BoxAnswer::Yes);
@@ -146,7 +146,7 @@ TEST_F(ViewerTest, CancelInPageSetupChangesNothingAndGoesOn) {
   spec.pageLength = 14.0;
   WriteLog(log, spec);
   const auto before = testfiles::ReadAll(log);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
   TKorvaleFrm& w = Window();
   platform::QueueBoxAnswer(BoxAnswer::Yes);
   QueueDialog([](QDialog&) { return int(QDialog::Rejected); });
@@ -166,7 +166,7 @@ TEST_F(ViewerTest, ReadOnlyLogReportsTheErrorAndChangesNothing) {
   WriteLog(log, spec);
   std::filesystem::permissions(log, std::filesystem::perms::owner_read);
   const auto before = testfiles::ReadAll(log);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
   TKorvaleFrm& w = Window();
   platform::QueueBoxAnswer(BoxAnswer::Yes);
   QueueDialog(PageSetupOk(10.0, 8.0));
@@ -189,7 +189,7 @@ TEST_F(ViewerTest, LogThatCannotBeOpenedForWritingAbandonsTheOpen) {
   LogSpec spec;
   spec.pageLength = 14.0;
   WriteLog(log, spec);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
 
   TKorvaleFrm& w = Window();
   w.OpenLog(shown);
@@ -401,4 +401,77 @@ TEST_F(ViewerTest, UnusablePageSizeKeepsTheBitmapAndSaysSo) {
   ASSERT_FALSE(platform::ShownBoxes().empty());
   EXPECT_NE(platform::ShownBoxes()[0].text.find("is not usable"), std::string::npos);
   EXPECT_EQ(w.PageBitmap.size(), bitmap);
+}
+
+// Page setup, the page-size check and printing read one printer, the
+// program's current printer, in its current orientation: a page set to the
+// printable area in landscape is accepted at the next open and prints
+// without the clipping question.
+TEST_F(ViewerTest, LandscapePageFromPageSetupMatchesAtTheNextOpenAndInPrint) {
+  UseLetterPrinter(Path("printer.pdf"), 0.25);  // 8 x 10.5 inches printable
+  SystemSettings.PageOrientation = 1;
+  const std::string log = Path("letter.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  platform::QueueBoxAnswer(BoxAnswer::Yes);
+  QueueDialog([](QDialog& d) {
+    auto& dialog = dynamic_cast<TPageSetupFrm&>(d);
+    EXPECT_EQ(dialog.PrintLength->text(), "Printable Length = 8.00\"");
+    dialog.Default->click();
+    dialog.OKBtn->click();
+    return dialog.result();
+  });
+  w.OpenLog(log);
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u) << platform::ShownBoxes().back().text;
+  EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
+  EXPECT_EQ(SystemSettings.PageOrientation, 1);
+  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 8.0);
+  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_width, 10.5);
+
+  platform::ClearShownBoxes();
+  w.OpenLog(log);
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << "no question at the next open";
+  QueueDialog([](QDialog&) { return int(QDialog::Rejected); });  // the print dialog
+  w.Print1Click();
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << "no clipping question";
+}
+
+// Through this machine's own printer list (no printers here): fresh settings
+// take the page "Set Default Size" gives, a log of that page opens without a
+// question, and a letter page asks once and is then adjusted to it.
+TEST_F(ViewerTest, WithoutAPrinterTheDefaultPageOpensWithoutAQuestion) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has printers";
+  viewer::SetPrintersInstalledForTests(std::nullopt);
+  SetPrinterQueryForTests(nullptr);
+  SetSystemDefaults();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
+  const std::string fitting = Path("fitting.tfl"), letter = Path("letter.tfl");
+  LogSpec spec;
+  spec.pageLength = 10.5;
+  spec.pageWidth = 8.0;
+  WriteLog(fitting, spec);
+  WriteLog(letter, LogSpec{});
+
+  TKorvaleFrm& w = Window();
+  w.OpenLog(fitting);
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+  EXPECT_EQ(w.PageBitmap.size(), QSize(std::lround(ScreenPixelsPerInch() * 8.0),
+                                       std::lround(ScreenPixelsPerInch() * 10.5)));
+
+  platform::QueueBoxAnswer(BoxAnswer::Yes);
+  QueueDialog([](QDialog& d) {
+    auto& dialog = dynamic_cast<TPageSetupFrm&>(d);
+    dialog.Default->click();
+    dialog.OKBtn->click();
+    return dialog.result();
+  });
+  w.OpenLog(letter);
+  ASSERT_FALSE(platform::ShownBoxes().empty());
+  EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
+  EXPECT_EQ(HeaderInFile(testfiles::ReadAll(letter)).page_height, 10.5);
+  EXPECT_EQ(HeaderInFile(testfiles::ReadAll(letter)).page_width, 8.0);
+  platform::ClearShownBoxes();
+  w.OpenLog(letter);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
 }
