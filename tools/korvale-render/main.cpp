@@ -67,6 +67,15 @@ int ReadHeader(logp_object& device, const std::string& path) {
   return kOk;
 }
 
+// The folder an output file goes to is made when it is missing (a failure
+// shows when the file cannot be written).
+void MakeOutputFolder(const std::string& file) {
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  if (folder.empty()) return;
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+}
+
 uint8_t PageKind(const logp_object& device, int32_t index) {
   if (index == 0) return 1;
   return device.header.paged ? 2 : 0;
@@ -99,6 +108,7 @@ bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
   device.set_canvas(static_cast<platform::Canvas*>(nullptr));  // ends the painter
 
   const std::string name = OutputName(o, page);
+  MakeOutputFolder(name);
   if (!image.save(QString::fromStdString(name), "PNG")) {
     std::fprintf(stderr, "korvale-render: cannot write %s\n", name.c_str());
     return false;
@@ -199,7 +209,10 @@ int Run(const RenderOptions& o) {
   }
 
   device->last_page = count.last_page;
-  if (IsPdfOutput(o)) return RenderPdf(*device, o, first, last);
+  if (IsPdfOutput(o)) {
+    MakeOutputFolder(o.output);
+    return RenderPdf(*device, o, first, last);
+  }
   try {
     device->set_target_resolution(o.dpi, o.dpi);
     if (o.mode == RenderOptions::Mode::DepthAt) {
