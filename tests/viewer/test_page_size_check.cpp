@@ -49,6 +49,17 @@ std::function<int(QDialog&)> PageSetupOk(double length, double width) {
   };
 }
 
+// A log whose page is the printer's page (the settings' page, no printer),
+// so that no question comes before the bitmap.
+void WriteLogOfThePrinterPage(const std::string& path, double length, double width) {
+  SystemSettings.PageLength = length;
+  SystemSettings.PageWidth = width;
+  LogSpec spec;
+  spec.pageLength = length;
+  spec.pageWidth = width;
+  WriteLog(path, spec);
+}
+
 tfl::Header HeaderInFile(const std::vector<unsigned char>& bytes) {
   tfl::Header h{};
   std::memcpy(&h, bytes.data() + 4, sizeof h);
@@ -253,15 +264,8 @@ TEST_F(ViewerTest, PageWithASideOverTheBitmapLimitIsRefusedAndTheViewerStaysOpen
   WriteLog(shown, LogSpec{});
   w.OpenLog(shown);
   const QSize before = w.PageBitmap.size();
-  // The printer page (from the settings, no printer) matches the log page,
-  // so no question comes before the bitmap.
-  SystemSettings.PageLength = 400.0;
-  SystemSettings.PageWidth = 300.0;
   const std::string log = Path("huge.tfl");
-  LogSpec spec;
-  spec.pageLength = 400.0;
-  spec.pageWidth = 300.0;
-  WriteLog(log, spec);
+  WriteLogOfThePrinterPage(log, 400.0, 300.0);
   platform::ClearShownBoxes();
   w.OpenLog(log);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
@@ -282,13 +286,8 @@ TEST_F(ViewerTest, PageTooLargeForMemoryShowsTheResourceWarningAndCloses) {
   w.show();
   const QSize before = w.PageBitmap.size();
   viewer::SetBitmapByteLimitForTests(1 << 20);  // a machine short of memory
-  SystemSettings.PageLength = 40.0;
-  SystemSettings.PageWidth = 30.0;
   const std::string log = Path("large.tfl");
-  LogSpec spec;
-  spec.pageLength = 40.0;
-  spec.pageWidth = 30.0;
-  WriteLog(log, spec);
+  WriteLogOfThePrinterPage(log, 40.0, 30.0);
 
   QString size, colors, memory;
   QueueDialog([&](QDialog& d) {
