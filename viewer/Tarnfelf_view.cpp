@@ -107,7 +107,7 @@ void TKorvaleFrm::OpenLog(const std::string& path) {
   FileName = AbsoluteLogPath(path);
   try {
     if (!BindViewDevice()) throw OpenAborted{};
-    CreateViewCanvas(true);  // a false result still shows the page (in the old size)
+    CreateViewCanvas(true);  // false (an unusable page size): drawn into the old bitmap
   } catch (const OpenAborted&) {
     // Keep showing what was shown: the previous log, or the empty window.
     ViewDevice->close();
