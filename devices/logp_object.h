@@ -7,6 +7,7 @@
 // Typical use (viewer, korvale-render):
 //   logp_object device;                 // opens the pattern/symbol libraries
 //   device.file_name = path;
+//   device.log_folder = folder of path; // where its pictures are looked up
 //   device.open_read(); device.close(); // header
 //   device.set_canvas(&image);          // or a Canvas*, or a printer
 //   device.set_target_resolution(96, 96);
@@ -151,6 +152,10 @@ class logp_object : public gd_object {
 
   // The screen's pixels per inch: the base of the pen width rule.
   int32_t screen_ppi = 96;
+  // The folder of the log (absolute), where picture files that the log names
+  // are looked up first (platform/PicturePath.h). Empty: the working
+  // directory only.
+  std::string log_folder;
   // This device's pixel coordinate limit (from DefaultPixelLimit; plot
   // doubles it while the page is taller).
   int32_t pixel_limit = kPixelLimitNT;

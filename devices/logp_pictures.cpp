@@ -16,6 +16,7 @@
 #include "devices/logp_object.h"
 #include "platform/BitmapFile.h"
 #include "platform/PictureFile.h"
+#include "platform/PicturePath.h"
 #include "platform/TempFiles.h"
 #include "platform/WmfPlayer.h"
 
@@ -71,7 +72,8 @@ void logp_object::plot_picture_file(std::string_view file_name, uint8_t frame, c
   int32_t left = AddChecked(mapped.left, 1), right = AddChecked(mapped.right, 1);
   int32_t top = AddChecked(mapped.top, -1), bottom = AddChecked(mapped.bottom, -1);
 
-  const QImage picture = LoadNamedPicture(std::string(file_name));
+  const QImage picture =
+      LoadNamedPicture(platform::FindPictureFile(std::string(file_name), log_folder));
   const int32_t width = picture.width(), height = picture.height();
 
   if (stretch) {

@@ -316,8 +316,14 @@ void SetPrinterQueryForTests(PrinterQuery query) { g_printerQuery = query; }
 
 bool GetPrinterPageSize(std::string& name, double& paperWidth, double& paperHeight,
                         double& printableWidth, double& printableHeight, int* orientation) {
-  std::optional<PrinterPageInfo> printer =
-      g_printerQuery ? g_printerQuery() : QuerySystemPrinter();
+  return DescribePrinterPage(g_printerQuery ? g_printerQuery() : QuerySystemPrinter(), name,
+                             paperWidth, paperHeight, printableWidth, printableHeight,
+                             orientation);
+}
+
+bool DescribePrinterPage(const std::optional<PrinterPageInfo>& printer, std::string& name,
+                         double& paperWidth, double& paperHeight, double& printableWidth,
+                         double& printableHeight, int* orientation) {
   if (!printer) {
     platform::ShowMessageBox(
         platform::BoxKind::Warning,

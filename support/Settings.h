@@ -203,6 +203,12 @@ struct PrinterPageInfo {
   int orientation = 0;
   bool queryFailed = false;  // a printer exists but could not be queried
 };
+
+// GetPrinterPageSize for a printer already asked (nothing: no printer), such
+// as the program's current printer: the same warning, defaults and result.
+bool DescribePrinterPage(const std::optional<PrinterPageInfo>& printer, std::string& name,
+                         double& paperWidth, double& paperHeight, double& printableWidth,
+                         double& printableHeight, int* orientation = nullptr);
 using PrinterQuery = std::optional<PrinterPageInfo> (*)();
 // nullptr restores the real query of the system's default printer.
 void SetPrinterQueryForTests(PrinterQuery query);

@@ -4,6 +4,13 @@
 #include <limits>
 
 namespace viewer {
+namespace {
+std::optional<int64_t> g_byteLimitOverride;
+}
+
+int64_t BitmapByteLimit() { return g_byteLimitOverride.value_or(kMaxBitmapBytes); }
+
+void SetBitmapByteLimitForTests(std::optional<int64_t> bytes) { g_byteLimitOverride = bytes; }
 
 bool PageSizesDiffer(double logLength, double logWidth, double printerLength,
                      double printerWidth) {
@@ -29,16 +36,21 @@ std::optional<PixelSize> PageBitmapSize(int pixelsPerInch, double widthInches,
   const auto h = InchesToPixels(pixelsPerInch, lengthInches);
   if (!w || !h) return std::nullopt;
   if (*w < 1 || *h < 1 || *w > kMaxBitmapSide || *h > kMaxBitmapSide) return std::nullopt;
-  if (int64_t{*w} * int64_t{*h} * bytesPerPixel > kMaxBitmapBytes) return std::nullopt;
+  if (int64_t{*w} * int64_t{*h} * bytesPerPixel > BitmapByteLimit()) return std::nullopt;
   return PixelSize{*w, *h};
 }
 
-bool PageSizeInvalid(int pixelsPerInch, double widthInches, double lengthInches) {
-  if (!std::isfinite(widthInches) || !std::isfinite(lengthInches)) return true;
+PageSizeProblem CheckPageSize(int pixelsPerInch, double widthInches, double lengthInches) {
+  if (!(widthInches > 0) || !(lengthInches > 0) || !std::isfinite(widthInches) ||
+      !std::isfinite(lengthInches))
+    return PageSizeProblem::Invalid;
   const auto w = InchesToPixels(pixelsPerInch, widthInches);
   const auto h = InchesToPixels(pixelsPerInch, lengthInches);
-  // A side beyond 32 bits is a size, just far too large: not "invalid".
-  return (w && *w < 1) || (h && *h < 1) || widthInches <= 0 || lengthInches <= 0;
+  // A side beyond 32 bits, or longer than the longest side we make: more
+  // memory would not help.
+  if (!w || !h || *w > kMaxBitmapSide || *h > kMaxBitmapSide) return PageSizeProblem::TooLarge;
+  if (*w < 1 || *h < 1) return PageSizeProblem::Invalid;
+  return PageSizeProblem::None;
 }
 
 int64_t RequiredMemoryKilobytes(int64_t widthPx, int64_t lengthPx, int planes,

@@ -16,6 +16,11 @@ namespace viewer {
 constexpr int kMaxBitmapSide = 32767;
 constexpr int64_t kMaxBitmapBytes = int64_t{1} << 30;  // 1 GiB at 32 bits a pixel
 
+// The byte limit in force: kMaxBitmapBytes, or what a test set to stand for a
+// machine short of memory (nothing: back to kMaxBitmapBytes).
+int64_t BitmapByteLimit();
+void SetBitmapByteLimitForTests(std::optional<int64_t> bytes);
+
 // The log page and the printer page differ when either side differs by more
 // than a hundredth of an inch. NaN sizes count as different.
 bool PageSizesDiffer(double logLength, double logWidth, double printerLength,
@@ -33,14 +38,20 @@ struct PixelSize {
 
 // The bitmap size of a page: both sides rounded to the nearest pixel; nothing
 // when a side is not a positive size the viewer can allocate (at most
-// kMaxBitmapSide a side and kMaxBitmapBytes at 32 bits a pixel).
+// kMaxBitmapSide a side and BitmapByteLimit() bytes).
 // bytesPerPixel: 4 for the full-colour bitmap, 2 for the reduced one.
 std::optional<PixelSize> PageBitmapSize(int pixelsPerInch, double widthInches,
                                         double lengthInches, int bytesPerPixel = 4);
 
-// Whether the page size itself is unusable (not a finite positive size of at
-// least one pixel a side) rather than merely too large to allocate.
-bool PageSizeInvalid(int pixelsPerInch, double widthInches, double lengthInches);
+// Whether a page image of this size can be made at all, whatever the
+// memory. (A page within these bounds that does not fit in memory is a
+// shortage of resources instead.)
+enum class PageSizeProblem {
+  None,
+  Invalid,   // not a finite positive size of at least one pixel a side
+  TooLarge,  // a side longer than kMaxBitmapSide (or beyond 32 bits)
+};
+PageSizeProblem CheckPageSize(int pixelsPerInch, double widthInches, double lengthInches);
 
 // "Required Memory" of the resource warning, in kilobytes: round(w * h *
 // planes * bitsPerPixel / 8) / 1024, computed in 64 bits (a large page

@@ -1,11 +1,12 @@
 #include "viewer/PageSetup.h"
 
+#include <QDialogButtonBox>
 #include <QDoubleValidator>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPageLayout>
-#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -134,7 +135,8 @@ void TPageSetupFrm::ShowPrinterInfo() {
 
   std::string name;
   double paperWidth = 0, paperHeight = 0;
-  GetPrinterPageSize(name, paperWidth, paperHeight, PrintableWidth, PrintableLength);
+  DescribePrinterPage(viewer::CurrentPrinterPage(), name, paperWidth, paperHeight, PrintableWidth,
+                      PrintableLength);
   PrinterLbl->setText(QString::fromStdString(name));
   Page->setText(QString::asprintf("Page = %.2f%s x %.2f%s", paperHeight * factor, suffix,
                                   paperWidth * factor, suffix));
@@ -174,7 +176,13 @@ void TPageSetupFrm::UnitClick() {
 }
 
 void TPageSetupFrm::PrintersClick() {
-  QPageSetupDialog dialog(&viewer::CurrentPrinter(), this);
+  // Qt has no dialog that only chooses a printer: the print dialog chooses
+  // the printer and, under its properties, the paper and orientation. Here
+  // it prints nothing, so its button says OK.
+  QPrintDialog dialog(&viewer::CurrentPrinter(), this);
+  dialog.setWindowTitle("Print Setup");
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText("OK");
   if (RunDialog(dialog) == QDialog::Accepted) ShowPrinterInfo();
 }
 

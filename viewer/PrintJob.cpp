@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "devices/logp_object.h"
+#include "viewer/PrinterColours.h"
 
 namespace viewer {
 namespace {
@@ -49,6 +50,10 @@ PrintJobResult PrintPages(logp_object& device, QPrinter& printer, int32_t dpi_x,
     throw std::runtime_error("The printer reports no resolution");
   printer.setDocName(QString::fromStdString(title));
   device.set_canvas(&printer, true);
+  // The ink rule asks what the printer makes of a pale colour.
+  const bool grayscale = printer.colorMode() == QPrinter::GrayScale;
+  device.canvas->SetNearestColorRule(
+      [grayscale](platform::COLORREF color) { return NearestPrinterColour(color, grayscale); });
   DocumentEnd end(device);
   // Beginning the painter begins the document; it fails when there is
   // nowhere to print (no printer and no output file).

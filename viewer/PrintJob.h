@@ -32,7 +32,8 @@ struct PrintJobResult {
 // device is bound to (header read, last_page counted).
 //
 // The device is retargeted to the printer: its canvas draws on the printer
-// (marked as a printer canvas), canvas font and device resolution dpi_y,
+// (marked as a printer canvas, its nearest colours those of the printer's
+// colour mode), canvas font and device resolution dpi_y,
 // scales and page size in printer pixels. The document carries `title`.
 // A new printer page is started only when another log page follows, so a job
 // cancelled between pages leaves no blank sheet.

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "viewer/PrintSize.h"
+
 namespace viewer {
 namespace {
 std::optional<bool> g_installedOverride;
@@ -26,6 +28,27 @@ void SetPrintersInstalledForTests(std::optional<bool> installed) { g_installedOv
 
 int CurrentPrinterOrientation() {
   return CurrentPrinter().pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
+}
+
+std::optional<PrinterPageInfo> CurrentPrinterPage() {
+  if (!PrintersInstalled()) return std::nullopt;
+  QPrinter& printer = CurrentPrinter();
+  PrinterPageInfo page;
+  // A printer chosen as "Print to File" has no name of its own.
+  page.name = printer.printerName().isEmpty() ? std::string("Print to File (PDF)")
+                                              : printer.printerName().toStdString();
+  const QRectF paper = printer.pageLayout().fullRect(QPageLayout::Inch);
+  const auto printable = PrintablePage(printer);
+  if (!printable || paper.isEmpty()) {
+    page.queryFailed = true;
+    return page;
+  }
+  page.paperWidth = paper.width();
+  page.paperHeight = paper.height();
+  page.printableWidth = printable->width;
+  page.printableHeight = printable->length;
+  page.orientation = CurrentPrinterOrientation();
+  return page;
 }
 
 }  // namespace viewer

@@ -4,6 +4,8 @@
 // is one QPrinter that lives as long as the program.
 #include <optional>
 
+#include "support/Settings.h"
+
 class QPrinter;
 
 namespace viewer {
@@ -18,5 +20,10 @@ void SetPrintersInstalledForTests(std::optional<bool> installed);
 
 // 0 portrait, 1 landscape.
 int CurrentPrinterOrientation();
+
+// The current printer's name, paper and printable area in inches, in its
+// current orientation; nothing when no printer is installed. Page setup
+// shows it; the page-size check and printing read the same printer.
+std::optional<PrinterPageInfo> CurrentPrinterPage();
 
 }  // namespace viewer

@@ -133,11 +133,11 @@ void TKorvaleFrm::Print1Click() {
   ReturnDeviceToScreen(*this);
   setEnabled(true);
 
+  HideStatus();
   if (!error.empty()) {
     platform::ShowMessageBox(platform::BoxKind::Error, error);
     return;
   }
-  HideStatus();
   if (CancelConfirmed())
     platform::ShowMessageBox(platform::BoxKind::Warning, "Print job aborted.");
 }

@@ -18,6 +18,8 @@
 #include <cmath>
 #include <limits>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 #include "core/FileError.h"
 #include "devices/PageCount.h"
@@ -31,6 +33,7 @@
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
 #include "viewer/Tarnfelf.h"
@@ -48,6 +51,7 @@ struct OpenAborted {};
 struct ShownLog {
   std::string fileName;
   std::string deviceFile;
+  std::string deviceFolder;
   tfl::Header header;
   int32_t resolution, pageHeightPx, pageWidthPx, lastPage, pageIndex;
   double scaleX, scaleY;
@@ -55,14 +59,16 @@ struct ShownLog {
 };
 
 ShownLog Remember(const std::string& fileName, const logp_object& d) {
-  return {fileName,        d.file_name,     d.header,    d.resolution, d.page_height_px,
-          d.page_width_px, d.last_page,     d.page_index, d.scale_x,   d.scale_y,
-          d.page_kind,     d.has_footer};
+  return {fileName,         d.file_name,      d.log_folder, d.header,
+          d.resolution,     d.page_height_px, d.page_width_px, d.last_page,
+          d.page_index,     d.scale_x,        d.scale_y,    d.page_kind,
+          d.has_footer};
 }
 
 void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
   fileName = s.fileName;
   d.file_name = s.deviceFile;
+  d.log_folder = s.deviceFolder;
   d.header = s.header;
   d.resolution = s.resolution;
   d.page_height_px = s.pageHeightPx;
@@ -77,6 +83,15 @@ void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
 
 void ErrorBox(const std::string& text) {
   platform::ShowMessageBox(platform::BoxKind::Error, text);
+}
+
+// The log's path as the caption shows it: absolute, whatever folder the
+// program was started from.
+std::string AbsoluteLogPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
 }
 
 }  // namespace
@@ -102,10 +117,10 @@ void TKorvaleFrm::dropEvent(QDropEvent* event) {
 
 void TKorvaleFrm::OpenLog(const std::string& path) {
   const ShownLog before = Remember(FileName, *ViewDevice);
-  FileName = path;
+  FileName = AbsoluteLogPath(path);
   try {
     if (!BindViewDevice()) throw OpenAborted{};
-    CreateViewCanvas(true);  // a false result still shows the page (in the old size)
+    CreateViewCanvas(true);  // false (an unusable page size): drawn into the old bitmap
   } catch (const OpenAborted&) {
     // Keep showing what was shown: the previous log, or the empty window.
     ViewDevice->close();
@@ -124,6 +139,7 @@ void TKorvaleFrm::OpenLog(const std::string& path) {
 
 bool TKorvaleFrm::BindViewDevice() {
   ViewDevice->file_name = FileName;
+  ViewDevice->log_folder = std::filesystem::path(FileName).parent_path().string();
   try {
     ViewDevice->open_read();
   } catch (const std::exception& e) {
@@ -156,18 +172,18 @@ void TKorvaleFrm::ReadPrinterInfo() {
     PrinterPageLength = SystemSettings.PageLength;
     return;
   }
+  // The current printer in its current orientation, as page setup shows it.
   QPrinter& printer = viewer::CurrentPrinter();
-  const int dpiX = printer.logicalDpiX(), dpiY = printer.logicalDpiY();
-  if (dpiX <= 0 || dpiY <= 0) {
+  const auto printable = viewer::PrintablePage(printer);
+  if (!printable) {
     PrinterPageWidth = SystemSettings.PageWidth;
     PrinterPageLength = SystemSettings.PageLength;
     return;
   }
-  PrinterDpiX = dpiX;
-  PrinterDpiY = dpiY;
-  const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-  PrinterPageWidth = static_cast<double>(printable.width()) / PrinterDpiX;
-  PrinterPageLength = static_cast<double>(printable.height()) / PrinterDpiY;
+  PrinterDpiX = printer.logicalDpiX();
+  PrinterDpiY = printer.logicalDpiY();
+  PrinterPageWidth = printable->width;
+  PrinterPageLength = printable->length;
 }
 
 bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
@@ -186,9 +202,11 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
           "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page "
           "Size?",
           platform::BoxButtons::YesNoCancel);
-      if (answer != platform::BoxAnswer::Yes) return false;  // status stays up
+      // No or Cancel: the log keeps its page size, and the page image takes
+      // it below, so that the whole page is shown.
       double length = 0, width = 0;
-      if (EditPageSetup(h.page_height, h.page_width, SystemSettings.PageOrientation, length,
+      if (answer == platform::BoxAnswer::Yes &&
+          EditPageSetup(h.page_height, h.page_width, SystemSettings.PageOrientation, length,
                         width)) {
         SetPrinterOrientation(SystemSettings.PageOrientation);
         StorePageSize(length, width);
@@ -200,13 +218,22 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
   const int dpi = ScreenPixelsPerInch();
   const double pageWidth = ViewDevice->header.page_width;
   const double pageLength = ViewDevice->header.page_height;
-  if (viewer::PageSizeInvalid(dpi, pageWidth, pageLength)) {
-    // Not a shortage: the file names no usable page. Keep the bitmap.
-    ErrorBox("The page size of " + FileName + " is not usable.");
+  if (const auto problem = viewer::CheckPageSize(dpi, pageWidth, pageLength);
+      problem != viewer::PageSizeProblem::None) {
+    // Not a shortage: no page image of this size can be made. Keep the bitmap.
+    std::string text = "The page size of " + FileName + " is not usable.";
+    if (problem == viewer::PageSizeProblem::TooLarge)
+      text += QString::asprintf("\rA page of %.2f x %.2f inches needs a page image of more "
+                                "than %d pixels a side.",
+                                pageLength, pageWidth, viewer::kMaxBitmapSide)
+                  .toStdString();
+    ErrorBox(text);
     HideStatus();
     return false;
   }
-  const auto wanted = viewer::PageBitmapSize(dpi, pageWidth, pageLength);
+  // A bitmap reduced to fewer colours is sized at its own bytes per pixel.
+  const int bytesPerPixel = PageBitmap.isNull() ? 4 : std::max(1, PageBitmap.depth() / 8);
+  const auto wanted = viewer::PageBitmapSize(dpi, pageWidth, pageLength, bytesPerPixel);
   if (wanted && PageBitmap.width() == wanted->width && PageBitmap.height() == wanted->height) {
     HideStatus();
     return true;
@@ -319,6 +346,15 @@ void TKorvaleFrm::ClearPageImage() {
     PageBitmap.fill(Qt::white);
     return;
   }
+  // The pen the last page left may be none (the rectangle would then stop
+  // one pixel short of the right and bottom edges) or dashed (its gaps would
+  // keep the old page): a solid one-pixel pen covers every pixel. The page's
+  // own pen is put back for the next plot.
+  const platform::Pen lastPen = canvas->GetPen();
+  platform::Pen solid = lastPen;
+  solid.style = platform::PS_SOLID;
+  solid.width = 0;
+  canvas->SetPen(solid);
   canvas->SetROP2(platform::R2_WHITE);
   platform::Brush white;
   white.style = platform::BS_SOLID;
@@ -326,6 +362,7 @@ void TKorvaleFrm::ClearPageImage() {
   canvas->SetBrush(white);
   canvas->Rectangle(0, 0, PageBitmap.width(), PageBitmap.height());
   canvas->SetROP2(platform::R2_COPYPEN);
+  canvas->SetPen(lastPen);
 }
 
 void TKorvaleFrm::PlotCurrentPage() {

@@ -38,6 +38,16 @@ ScopedEnv::~ScopedEnv() {
   else unsetenv(name_.c_str());
 }
 
+WorkingDirectory::WorkingDirectory(const std::string& path)
+    : previous_(fs::current_path().string()) {
+  fs::current_path(path);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+  std::error_code ec;
+  fs::current_path(previous_, ec);
+}
+
 std::vector<unsigned char> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});

@@ -12,6 +12,7 @@
 
 #include "picture_test_files.h"
 #include "platform/PictureFile.h"
+#include "platform/PicturePath.h"
 #include "platform/TempFiles.h"
 
 using platform::LoadPictureFile;
@@ -123,6 +124,36 @@ TEST(PictureFileTest, SharedSamplesLoadThroughTheFileReader) {
   EXPECT_EQ(LoadPictureFile(pictures + "/jpeg/dotnet-nature24bits.jpg").image.size(), QSize(110, 100));
   const platform::LoadedPicture cut = LoadPictureFile(pictures + "/jpeg-bad/pillow-truncated_jpeg.jpg");
   EXPECT_FALSE(cut.warning.empty());
+}
+
+// A log names its pictures relative to itself or with a Windows path; the
+// program's working directory is somewhere else.
+TEST(PicturePathTest, NamesAreFoundBesideTheLogThenInTheWorkingDirectory) {
+  using platform::FindPictureFile;
+  testfiles::TempDir root;
+  const std::string logs = root.file("logs"), pics = root.file("pics"), cwd = root.file("cwd");
+  for (const std::string& folder : {logs, pics, cwd}) std::filesystem::create_directory(folder);
+  for (const std::string& file : {logs + "/both.bmp", cwd + "/both.bmp", cwd + "/here.bmp",
+                                  pics + "/a.jpg", logs + "/Photo.JPG", logs + "/Exact.bmp",
+                                  logs + "/exact.BMP"})
+    Write(file, SmallBitmap());
+  testfiles::WorkingDirectory inCwd(cwd);
+
+  EXPECT_EQ(FindPictureFile("both.bmp", logs), logs + "/both.bmp") << "the log's folder first";
+  EXPECT_EQ(FindPictureFile("here.bmp", logs), "here.bmp") << "then the working directory";
+  EXPECT_EQ(FindPictureFile("here.bmp", ""), "here.bmp");
+  // Windows separators; a case-only difference in the file name.
+  EXPECT_EQ(FindPictureFile("..\\pics\\a.JPG", logs), logs + "/../pics/a.jpg");
+  EXPECT_EQ(FindPictureFile("C:\\Logs\\photo.jpg", logs), logs + "/Photo.JPG")
+      << "a drive path by its last part, beside the log";
+  EXPECT_EQ(FindPictureFile("/elsewhere/photo.jpg", logs), logs + "/Photo.JPG");
+  EXPECT_EQ(FindPictureFile(logs + "/both.bmp", ""), logs + "/both.bmp");
+  EXPECT_EQ(FindPictureFile("exact.BMP", logs), logs + "/exact.BMP") << "an exact match wins";
+  EXPECT_EQ(FindPictureFile("EXACT.bmp", logs), logs + "/Exact.bmp")
+      << "among loose matches the first name in order";
+  // Nothing found: the log's own name, read the Linux way, for the message.
+  EXPECT_EQ(FindPictureFile("sub\\missing.bmp", logs), "sub/missing.bmp");
+  EXPECT_EQ(FindPictureFile("", logs), "");
 }
 
 TEST(TempFilesTest, CreatesANewPrivateFileWithTheBytes) {

@@ -22,6 +22,7 @@
 #include "platform/JpegFile.h"
 #include "platform/MessageBox.h"
 #include "platform/WmfPlayer.h"
+#include "support/Settings.h"
 
 namespace {
 
@@ -134,6 +135,14 @@ TEST_F(DemoLog, ReplayReachesEveryOperation) {
 
 TEST_F(DemoLog, HeaderDescribesAPagedLogOfFiveToEightPages) {
   const tfl::Header& h = header_;
+  // The page the viewer assumes without a printer (what "Set Default Size"
+  // of page setup gives there): the demo opens without the page-size question.
+  std::string name;
+  double paperWidth = 0, paperLength = 0, width = 0, length = 0;
+  DescribePrinterPage(std::nullopt, name, paperWidth, paperLength, width, length);
+  platform::ClearShownBoxes();
+  EXPECT_DOUBLE_EQ(+h.page_width, width);
+  EXPECT_DOUBLE_EQ(+h.page_height, length);
   EXPECT_EQ(+h.x_units_per_inch, +h.y_units_per_inch) << "round symbols need equal units";
   EXPECT_GT(+h.y_max, +h.y_min);
   EXPECT_GT(+h.x_max, +h.x_min);

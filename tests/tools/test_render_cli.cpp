@@ -93,11 +93,13 @@ class RenderCli : public ::testing::Test {
 
 TEST_F(RenderCli, DrawsPagesIntoNamedPngs) {
   const QString log = Log("well.tfl", Header());
-  CliRun r = Render({"--all", "-o", "page-%d.png", log});
+  // Into a folder that is made when it is missing.
+  CliRun r = Render({"--all", "-o", "pages/page-%d.png", log});
   EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_TRUE(Exists("page-1.png") && Exists("page-2.png") && Exists("page-3.png"));
-  EXPECT_FALSE(Exists("page-4.png"));
-  const QImage first(QString::fromStdString(dir_.file("page-1.png")));
+  EXPECT_TRUE(Exists("pages/page-1.png") && Exists("pages/page-2.png") &&
+              Exists("pages/page-3.png"));
+  EXPECT_FALSE(Exists("pages/page-4.png"));
+  const QImage first(QString::fromStdString(dir_.file("pages/page-1.png")));
   EXPECT_EQ(first.size(), QSize(816, 1056));
   EXPECT_EQ(first.pixel(200, 100) & 0xFFFFFF, 0u);  // the line of the log
 

@@ -15,16 +15,18 @@
 
 namespace printtest {
 
-void PrintToPdf(const std::string& pdfPath, int dpi, double paperWidth, double paperLength) {
+void PrintToPdf(const std::string& pdfPath, int dpi, double paperWidth, double paperLength,
+                double margin) {
   QPrinter& printer = viewer::CurrentPrinter();
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(pdfPath));
   printer.setResolution(dpi);
   printer.setFullPage(false);
+  printer.setColorMode(QPrinter::Color);
   const QPageSize paper(QSizeF(paperWidth, paperLength), QPageSize::Inch, QString(),
                         QPageSize::ExactMatch);
-  printer.setPageLayout(
-      QPageLayout(paper, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Inch));
+  printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait,
+                                    QMarginsF(margin, margin, margin, margin), QPageLayout::Inch));
 }
 
 bool PopplerAvailable() {

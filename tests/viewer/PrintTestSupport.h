@@ -7,9 +7,10 @@
 namespace printtest {
 
 // Points the program's current printer at a PDF file: 8.5 x 11 inch paper
-// without margins (printable = paper), portrait, at `dpi` pixels per inch.
+// with `margin` inches on every side (none: printable = paper), portrait, in
+// colour, at `dpi` pixels per inch.
 void PrintToPdf(const std::string& pdfPath, int dpi, double paperWidth = 8.5,
-                double paperLength = 11.0);
+                double paperLength = 11.0, double margin = 0.0);
 
 // Whether pdfinfo and pdftoppm can be run.
 bool PopplerAvailable();

@@ -10,6 +10,7 @@
 #include "support/StatusWin.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
+#include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PrinterAccess.h"
 
@@ -104,6 +105,7 @@ void ViewerTest::TearDown() {
   CloseHelpWindowForTests();
   SetDialogRunnerForTests(nullptr);
   viewer::SetPrintersInstalledForTests(std::nullopt);
+  viewer::SetBitmapByteLimitForTests(std::nullopt);
   SetPrinterQueryForTests(nullptr);
   ClearDialogQueue();
   platform::ClearShownBoxes();

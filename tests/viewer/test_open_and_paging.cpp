@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
 #include <cmath>
+#include <filesystem>
 
 #include "ViewerFixture.h"
 #include "devices/logp_object.h"
@@ -347,4 +349,62 @@ TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
   EXPECT_EQ(w.ViewDevice.get(), device);
   EXPECT_EQ(PagePanel(), "1 of 1");
   EXPECT_FALSE(w.PageUpBtn->isEnabled());
+}
+
+// A log opened by a relative path (as from the command line) is shown by its
+// absolute path, and the picture it names is read from its own folder, not
+// from the folder the program was started in.
+TEST_F(ViewerTest, LogOpenedByARelativePathShowsItsAbsolutePathAndItsPicture) {
+  std::filesystem::create_directory(Path("logs"));
+  QImage red(20, 20, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  ASSERT_TRUE(red.save(QString::fromStdString(Path("logs/photo.bmp")), "BMP"));
+  LogSpec spec;
+  {
+    tfl::TflWriter writer(Path("logs/pictured.tfl"), HeaderFor(spec));
+    tfl::PictureFileRecord picture{};
+    picture.rect = {1, 400, 3, 300};
+    picture.file_name.assign("photo.bmp");
+    picture.stretch = 1;
+    writer.write(picture);
+  }
+  TKorvaleFrm& w = Window();
+  {
+    testfiles::WorkingDirectory startedIn(dir_.path());
+    w.OpenLog("logs/pictured.tfl");
+  }
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+  EXPECT_EQ(w.FileName, Path("logs/pictured.tfl"));
+  EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - " + Path("logs/pictured.tfl"));
+  const QImage page = w.PageBitmap.convertToFormat(QImage::Format_RGB32);
+  int redPixels = 0;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x) redPixels += (page.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
+  const int dpi = ScreenPixelsPerInch();
+  EXPECT_GT(redPixels, (2 * dpi - 4) * (dpi - 4)) << "the 2 x 1 inch picture is drawn";
+}
+
+// Whatever pen the last page left on the canvas, clearing whitens every
+// pixel of the page image (and the page's pen stays for the next plot).
+TEST_F(ViewerTest, ClearPageImageWhitensEveryPixelWhateverThePen) {
+  const std::string log = Path("one.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  platform::Canvas& canvas = *w.ViewDevice->canvas;
+  platform::Pen none;
+  none.style = platform::PS_NULL;
+  platform::Pen dashed;
+  dashed.style = platform::PS_DASH;
+  dashed.color = platform::kBlack;
+  for (const platform::Pen& pen : {none, dashed}) {
+    SCOPED_TRACE(pen.style);
+    canvas.SetBkMode(platform::TRANSPARENT);
+    canvas.SetPen(pen);
+    canvas.Painter()->fillRect(0, 0, w.PageBitmap.width(), w.PageBitmap.height(), Qt::black);
+    w.ClearPageImage();
+    canvas.EndPaint();
+    EXPECT_FALSE(HasInk(w.PageBitmap));
+    EXPECT_EQ(canvas.GetPen().style, pen.style);
+  }
 }

@@ -44,11 +44,15 @@ TEST(PageGeometry, BitmapSizeIsLimitedAndInvalidSizesAreToldApart) {
   EXPECT_FALSE(PageBitmapSize(100, 200.0, 200.0));
   EXPECT_TRUE(PageBitmapSize(100, 200.0, 200.0, 2)) << "the reduced bitmap fits";
 
-  EXPECT_TRUE(PageSizeInvalid(96, 0.0, 11.0));
-  EXPECT_TRUE(PageSizeInvalid(96, 8.5, std::nan("")));
-  EXPECT_TRUE(PageSizeInvalid(96, 0.001, 11.0)) << "less than half a pixel";
-  EXPECT_FALSE(PageSizeInvalid(96, 8.5, 11.0));
-  EXPECT_FALSE(PageSizeInvalid(96, 8.5, 1e12)) << "huge is too large, not invalid";
+  EXPECT_EQ(CheckPageSize(96, 0.0, 11.0), PageSizeProblem::Invalid);
+  EXPECT_EQ(CheckPageSize(96, 8.5, std::nan("")), PageSizeProblem::Invalid);
+  EXPECT_EQ(CheckPageSize(96, 8.5, INFINITY), PageSizeProblem::Invalid);
+  EXPECT_EQ(CheckPageSize(96, 0.001, 11.0), PageSizeProblem::Invalid) << "less than half a pixel";
+  EXPECT_EQ(CheckPageSize(96, 8.5, 11.0), PageSizeProblem::None);
+  // A side over the limit cannot be made with any amount of memory.
+  EXPECT_EQ(CheckPageSize(96, 8.5, 1e12), PageSizeProblem::TooLarge);
+  EXPECT_EQ(CheckPageSize(96, 8.5, 341.3), PageSizeProblem::None) << "32765 rows";
+  EXPECT_EQ(CheckPageSize(96, 8.5, 341.33), PageSizeProblem::TooLarge) << "32768 rows";
 }
 
 TEST(PageGeometry, RequiredMemoryIsComputedIn64Bits) {

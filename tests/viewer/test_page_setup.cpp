@@ -1,39 +1,40 @@
 // The page setup dialog: colours, units, the default size and the "fix?"
 // question.
 #include <QLabel>
+#include <QPrintDialog>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "PrintTestSupport.h"
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrinterAccess.h"
 
 using namespace viewertest;
 using platform::BoxAnswer;
 
 namespace {
 
-std::optional<PrinterPageInfo> Printer1050() {
-  PrinterPageInfo info;
-  info.name = "Narrow Printer";
-  info.paperWidth = 8.5;
-  info.paperHeight = 11.0;
-  info.printableWidth = 8.0;
-  info.printableHeight = 10.5;
-  return info;
-}
 
 QColor TextColour(const QWidget* w) { return w->palette().color(QPalette::Text); }
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 
+// The program's current printer writes PDF here: its name is the PDF
+// writer's.
+constexpr const char* kPdfPrinter = "Print to File (PDF)";
+
 class PageSetupTest : public ViewerTest {
  protected:
   void SetUp() override {
     ViewerTest::SetUp();
-    SetPrinterQueryForTests(&Printer1050);
+    // A printer of letter paper with a quarter inch it cannot print on each
+    // side: 8 x 10.5 inches printable.
+    viewer::SetPrintersInstalledForTests(true);
+    printtest::PrintToPdf(Path("setup.pdf"), 300, 8.5, 11.0, 0.25);
   }
   // The dialog as EditPageSetup fills it.
   std::unique_ptr<TPageSetupFrm> Dialog(double length, double width) {
@@ -49,7 +50,7 @@ class PageSetupTest : public ViewerTest {
 
 TEST_F(PageSetupTest, ShowsThePrinterInInchesAndColoursBySizeInHundredths) {
   auto d = Dialog(10.504, 8.0);
-  EXPECT_EQ(d->PrinterLbl->text(), "Narrow Printer");
+  EXPECT_EQ(d->PrinterLbl->text(), kPdfPrinter);
   EXPECT_EQ(d->Page->text(), "Page = 11.00\" x 8.50\"");
   EXPECT_EQ(d->PrintLength->text(), "Printable Length = 10.50\"");
   EXPECT_EQ(d->PrintWidth->text(), "Printable Width = 8.00\"");
@@ -173,29 +174,21 @@ TEST_F(PageSetupTest, SizesThatAreNoPositiveNumberAreRedAndNotAccepted) {
   EXPECT_DOUBLE_EQ(SystemSettings.PageLength, 11.0);
 }
 
-namespace {
-std::optional<PrinterPageInfo> WidePrinter() {
-  PrinterPageInfo info;
-  info.name = "Wide Printer";
-  info.paperWidth = 11.0;
-  info.paperHeight = 17.0;
-  info.printableWidth = 10.5;
-  info.printableHeight = 16.5;
-  return info;
-}
-}  // namespace
-
-TEST_F(PageSetupTest, PrintersRefreshesThePrinterInfoOnlyOnOk) {
+// "&Printers" chooses among the printers (the print dialog, on the
+// program's current printer), and the dialog shows the printer chosen.
+TEST_F(PageSetupTest, PrintersChoosesTheCurrentPrinterAndShowsTheChoice) {
   auto d = Dialog(12.0, 8.0);
   EXPECT_EQ(TextColour(d->PageLengthRe), kRed);
-  SetPrinterQueryForTests(&WidePrinter);  // the user picks another printer
-  QueueDialog([](QDialog&) { return int(QDialog::Rejected); });
+  QueueDialog([this](QDialog& dialog) {
+    auto* chooser = dynamic_cast<QPrintDialog*>(&dialog);
+    EXPECT_NE(chooser, nullptr) << "a dialog that chooses the printer";
+    if (chooser) EXPECT_EQ(chooser->printer(), &viewer::CurrentPrinter());
+    // The user picks a printer of 11 x 17 inch paper.
+    printtest::PrintToPdf(Path("wide.pdf"), 300, 11.0, 17.0, 0.25);
+    return int(QDialog::Accepted);
+  });
   d->Printers->click();
-  EXPECT_EQ(d->PrinterLbl->text(), "Narrow Printer");
-
-  QueueDialog([](QDialog&) { return int(QDialog::Accepted); });
-  d->Printers->click();
-  EXPECT_EQ(d->PrinterLbl->text(), "Wide Printer");
+  EXPECT_EQ(DialogsRun(), 1);
   EXPECT_EQ(d->PrintLength->text(), "Printable Length = 16.50\"");
   EXPECT_EQ(TextColour(d->PageLengthRe), kBlue) << "12 inches fit the wide printer";
 }

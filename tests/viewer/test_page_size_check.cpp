@@ -1,6 +1,7 @@
 // The page-size question while opening, the page setup it may raise and the
 // header rewrite that follows.
 #include <QImage>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <cmath>
 #include <cstring>
@@ -8,13 +9,16 @@
 
 #include <filesystem>
 
+#include "PrintTestSupport.h"
 #include "ViewerFixture.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "viewer/HeaderRewrite.h"
+#include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
 
 #include <QLabel>
@@ -27,14 +31,11 @@ namespace {
 const char* kQuestion =
     "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page Size?";
 
-std::optional<PrinterPageInfo> LetterPrinter() {
-  PrinterPageInfo info;
-  info.name = "Test Printer";
-  info.paperWidth = 8.5;
-  info.paperHeight = 11;
-  info.printableWidth = 8.5;
-  info.printableHeight = 11;
-  return info;
+// The program's current printer: letter paper, printable to the edges
+// (writing PDF into dir).
+void UseLetterPrinter(const std::string& pdf, double margin = 0) {
+  viewer::SetPrintersInstalledForTests(true);
+  printtest::PrintToPdf(pdf, 300, 8.5, 11.0, margin);
 }
 
 // Runs the page setup as the user would: types length and width, presses OK.
@@ -46,6 +47,17 @@ std::function<int(QDialog&)> PageSetupOk(double length, double width) {
     dialog.OKBtn->click();
     return dialog.result();
   };
+}
+
+// A log whose page is the printer's page (the settings' page, no printer),
+// so that no question comes before the bitmap.
+void WriteLogOfThePrinterPage(const std::string& path, double length, double width) {
+  SystemSettings.PageLength = length;
+  SystemSettings.PageWidth = width;
+  LogSpec spec;
+  spec.pageLength = length;
+  spec.pageWidth = width;
+  WriteLog(path, spec);
 }
 
 tfl::Header HeaderInFile(const std::vector<unsigned char>& bytes) {
@@ -68,7 +80,9 @@ TEST_F(ViewerTest, SizesWithinAHundredthRaiseNoQuestion) {
   EXPECT_EQ(DialogsRun(), 0);
 }
 
-TEST_F(ViewerTest, AnsweringNoKeepsTheBitmapSizeAndDrawsIntoIt) {
+// No or Cancel keeps the log's page size: the page image takes it, so the
+// whole page is shown (and the file is not touched).
+TEST_F(ViewerTest, AnsweringNoOrCancelShowsTheWholeLogPage) {
   const std::string log = Path("bigger.tfl");
   LogSpec spec;
   spec.pageLength = 11.02;
@@ -76,7 +90,7 @@ TEST_F(ViewerTest, AnsweringNoKeepsTheBitmapSizeAndDrawsIntoIt) {
   WriteLog(log, spec);
   const auto original = testfiles::ReadAll(log);
   TKorvaleFrm& w = Window();
-  const QSize before = w.PageBitmap.size();
+  const int dpi = ScreenPixelsPerInch();
   for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Cancel}) {
     platform::ClearShownBoxes();
     platform::QueueBoxAnswer(answer);
@@ -85,7 +99,7 @@ TEST_F(ViewerTest, AnsweringNoKeepsTheBitmapSizeAndDrawsIntoIt) {
     EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
     EXPECT_EQ(platform::ShownBoxes()[0].buttons, platform::BoxButtons::YesNoCancel);
     EXPECT_EQ(DialogsRun(), 0);
-    EXPECT_EQ(w.PageBitmap.size(), before);
+    EXPECT_EQ(w.PageBitmap.size(), QSize(std::lround(dpi * 9.0), std::lround(dpi * 11.02)));
     EXPECT_EQ(PagePanel(), "1 of 1");
     // The diagonal starts at the top left of the body.
     const QImage page = w.PageBitmap.convertToFormat(QImage::Format_RGB32);
@@ -101,7 +115,7 @@ TEST_F(ViewerTest, YesAndOkRewritesOnlyTheHeaderBlock) {
   spec.pageWidth = 8.5;
   WriteLog(log, spec);
   const auto before = testfiles::ReadAll(log);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
 
   TKorvaleFrm& w = Window();
   platform::QueueBoxAnswer(BoxAnswer::Yes);
@@ -135,7 +149,7 @@ TEST_F(ViewerTest, CancelInPageSetupChangesNothingAndGoesOn) {
   spec.pageLength = 14.0;
   WriteLog(log, spec);
   const auto before = testfiles::ReadAll(log);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
   TKorvaleFrm& w = Window();
   platform::QueueBoxAnswer(BoxAnswer::Yes);
   QueueDialog([](QDialog&) { return int(QDialog::Rejected); });
@@ -155,7 +169,7 @@ TEST_F(ViewerTest, ReadOnlyLogReportsTheErrorAndChangesNothing) {
   WriteLog(log, spec);
   std::filesystem::permissions(log, std::filesystem::perms::owner_read);
   const auto before = testfiles::ReadAll(log);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
   TKorvaleFrm& w = Window();
   platform::QueueBoxAnswer(BoxAnswer::Yes);
   QueueDialog(PageSetupOk(10.0, 8.0));
@@ -178,7 +192,7 @@ TEST_F(ViewerTest, LogThatCannotBeOpenedForWritingAbandonsTheOpen) {
   LogSpec spec;
   spec.pageLength = 14.0;
   WriteLog(log, spec);
-  SetPrinterQueryForTests(&LetterPrinter);
+  UseLetterPrinter(Path("printer.pdf"));
 
   TKorvaleFrm& w = Window();
   w.OpenLog(shown);
@@ -233,19 +247,39 @@ TEST(HeaderRewrite, ShortOrMissingFilesAreRefusedUntouched) {
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
-TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
+// A page needing a side beyond the longest page image the viewer makes is
+// refused like any other unusable page size: no memory would help.
+TEST_F(ViewerTest, PageWithASideOverTheBitmapLimitIsRefusedAndTheViewerStaysOpen) {
+  TKorvaleFrm& w = Window();
+  w.show();
+  const std::string shown = Path("shown.tfl");
+  WriteLog(shown, LogSpec{});
+  w.OpenLog(shown);
+  const QSize before = w.PageBitmap.size();
+  const std::string log = Path("huge.tfl");
+  WriteLogOfThePrinterPage(log, 400.0, 300.0);
+  platform::ClearShownBoxes();
+  w.OpenLog(log);
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].text,
+            "The page size of " + log +
+                " is not usable.\rA page of 400.00 x 300.00 inches needs a page image of more "
+                "than 32767 pixels a side.");
+  EXPECT_EQ(DialogsRun(), 0) << "no resource box";
+  EXPECT_TRUE(w.isVisible()) << "the viewer stays open";
+  EXPECT_EQ(w.PageBitmap.size(), before);
+}
+
+// A page within the side limit that memory cannot hold, even at 16 colours:
+// the resource box describes the printer page, then the program ends.
+TEST_F(ViewerTest, PageTooLargeForMemoryShowsTheResourceWarningAndCloses) {
   TKorvaleFrm& w = Window();
   w.show();
   const QSize before = w.PageBitmap.size();
-  // The printer page (from the settings, no printer) matches the log page,
-  // so no question comes before the bitmap.
-  SystemSettings.PageLength = 400.0;
-  SystemSettings.PageWidth = 300.0;
-  const std::string log = Path("huge.tfl");
-  LogSpec spec;
-  spec.pageLength = 400.0;
-  spec.pageWidth = 300.0;
-  WriteLog(log, spec);
+  viewer::SetBitmapByteLimitForTests(1 << 20);  // a machine short of memory
+  const std::string log = Path("large.tfl");
+  WriteLogOfThePrinterPage(log, 40.0, 30.0);
 
   QString size, colors, memory;
   QueueDialog([&](QDialog& d) {
@@ -259,8 +293,8 @@ TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
   w.OpenLog(log);
 
   const int64_t dpi = ScreenPixelsPerInch();
-  const int64_t kb = (dpi * 300 * dpi * 400 * 4) / 1024;
-  EXPECT_EQ(size.toStdString(), "Page Size: 300.00 x 400.00");
+  const int64_t kb = (dpi * 30 * dpi * 40 * 4) / 1024;
+  EXPECT_EQ(size.toStdString(), "Page Size: 30.00 x 40.00");
   EXPECT_EQ(colors.toStdString(), "Screen colors: 4294967296");
   EXPECT_EQ(memory.toStdString(), "Required Memory: " + std::to_string(kb) + "k");
   ASSERT_EQ(platform::ShownBoxes().size(), 2u);
@@ -269,6 +303,37 @@ TEST_F(ViewerTest, PageTooLargeForAnyBitmapShowsTheResourceWarningAndCloses) {
   EXPECT_EQ(platform::ShownBoxes()[1].text, "Our of resources for creating the view screen.");
   EXPECT_FALSE(w.isVisible()) << "the main window closes";
   EXPECT_EQ(w.PageBitmap.size(), before) << "the old bitmap is never half replaced";
+}
+
+// Once reduced to 16 colours the page image is sized at its own two bytes a
+// pixel: a page that fits so raises no new warning.
+TEST_F(ViewerTest, ReducedBitmapIsSizedAtItsOwnBytesPerPixel) {
+  TKorvaleFrm& w = Window();
+  const int64_t dpi = ScreenPixelsPerInch();
+  // Room for a letter page at two bytes a pixel, not at four.
+  viewer::SetBitmapByteLimitForTests(std::lround(dpi * 8.5) * std::lround(dpi * 11.0) * 3);
+  const std::string narrower = Path("narrower.tfl"), shorter = Path("shorter.tfl");
+  LogSpec spec;
+  spec.pageWidth = 8.4;
+  WriteLog(narrower, spec);
+  spec.pageLength = 10.9;
+  WriteLog(shorter, spec);
+
+  platform::QueueBoxAnswer(BoxAnswer::No);  // keep the log's page size
+  w.OpenLog(narrower);
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_EQ(platform::ShownBoxes()[1].text,
+            "Low on resources. Reducing the number of colors to display.");
+  EXPECT_EQ(w.PageBitmap.format(), QImage::Format_RGB444);
+  EXPECT_EQ(w.PageBitmap.width(), std::lround(dpi * 8.4));
+
+  platform::ClearShownBoxes();
+  platform::QueueBoxAnswer(BoxAnswer::No);
+  w.OpenLog(shorter);
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u) << platform::ShownBoxes().back().text;
+  EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
+  EXPECT_EQ(w.PageBitmap.format(), QImage::Format_RGB444);
+  EXPECT_EQ(w.PageBitmap.height(), std::lround(dpi * 10.9));
 }
 
 // Hostile headers: every failure is reported, nothing hangs or crashes, and
@@ -325,4 +390,63 @@ TEST_F(ViewerTest, UnusablePageSizeKeepsTheBitmapAndSaysSo) {
   ASSERT_FALSE(platform::ShownBoxes().empty());
   EXPECT_NE(platform::ShownBoxes()[0].text.find("is not usable"), std::string::npos);
   EXPECT_EQ(w.PageBitmap.size(), bitmap);
+}
+
+// Page setup, the page-size check and printing read one printer, the
+// program's current printer, in its current orientation: a page set to the
+// printable area in landscape is accepted at the next open and prints
+// without the clipping question.
+TEST_F(ViewerTest, LandscapePageFromPageSetupMatchesAtTheNextOpenAndInPrint) {
+  UseLetterPrinter(Path("printer.pdf"), 0.25);  // 8 x 10.5 inches printable
+  SystemSettings.PageOrientation = 1;
+  const std::string log = Path("letter.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  platform::QueueBoxAnswer(BoxAnswer::Yes);
+  QueueDialog([](QDialog& d) {
+    auto& dialog = dynamic_cast<TPageSetupFrm&>(d);
+    EXPECT_EQ(dialog.PrintLength->text(), "Printable Length = 8.00\"");
+    dialog.Default->click();
+    dialog.OKBtn->click();
+    return dialog.result();
+  });
+  w.OpenLog(log);
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u) << platform::ShownBoxes().back().text;
+  EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
+  EXPECT_EQ(SystemSettings.PageOrientation, 1);
+  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 8.0);
+  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_width, 10.5);
+
+  platform::ClearShownBoxes();
+  w.OpenLog(log);
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << "no question at the next open";
+  QueueDialog([](QDialog&) { return int(QDialog::Rejected); });  // the print dialog
+  w.Print1Click();
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << "no clipping question";
+}
+
+// Through this machine's own printer list (no printers here): fresh settings
+// take the page "Set Default Size" gives there; a log of that page opens
+// without a question, a letter page asks.
+TEST_F(ViewerTest, WithoutAPrinterTheDefaultPageOpensWithoutAQuestion) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has printers";
+  viewer::SetPrintersInstalledForTests(std::nullopt);
+  SetPrinterQueryForTests(nullptr);
+  SetSystemDefaults();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
+  const std::string fitting = Path("fitting.tfl"), letter = Path("letter.tfl");
+  LogSpec spec;
+  spec.pageLength = 10.5;
+  spec.pageWidth = 8.0;
+  WriteLog(fitting, spec);
+  WriteLog(letter, LogSpec{});
+
+  TKorvaleFrm& w = Window();
+  w.OpenLog(fitting);
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+  platform::QueueBoxAnswer(BoxAnswer::No);
+  w.OpenLog(letter);
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
 }

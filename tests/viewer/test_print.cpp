@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QPrintDialog>
+#include <QPrinter>
 
 #include <filesystem>
 
@@ -17,6 +18,7 @@
 #include "support/StatusWin.h"
 #include "viewer/PageImage.h"
 #include "viewer/PrintJob.h"
+#include "viewer/PrinterAccess.h"
 
 using namespace viewertest;
 using namespace printtest;
@@ -359,8 +361,43 @@ TEST_F(PrintTest, AnErrorEndsTheJobAndTheDeviceIsBackOnTheScreen) {
   EXPECT_GT(InkCount(PdfPage(pdf_, 1, 48)), 100);
   EXPECT_EQ(InkCount(PdfPage(pdf_, 2, 48)), 0);
   ExpectDeviceOnScreen(w);
+  EXPECT_FALSE(StatusVisible()) << "the status window goes when the job has ended";
   w.Image1MouseMove(10, 300);
   EXPECT_EQ(w.DepthEd->text(), depth);
+}
+
+// A line too pale for the printer would vanish on paper: it prints black.
+// What is too pale depends on the printer's colour mode: a grey-scale
+// printer loses near-white greys and pale yellows, a colour printer only
+// white itself.
+TEST_F(PrintTest, PaleLinesPrintBlackByThePrintersColourMode) {
+  const std::string log = Path("pale.tfl");
+  {
+    tfl::TflWriter writer(log, HeaderFor(LogSpec{}));
+    // Rules 1, 2 and 3 inches below the top of the body.
+    const int32_t colours[] = {0xFAFAFA, 0xDCFFFF /* pale yellow */, 0xFFFFFF};
+    for (int k = 0; k < 3; ++k) {
+      writer.write(tfl::ColorRecord{colours[k]});
+      const double y = 400 - 100 * k;
+      writer.write(tfl::VectorRecord{.x1 = 0, .y1 = y, .z1 = 0, .x2 = 8, .y2 = y, .z2 = 0});
+    }
+  }
+  for (const auto mode : {QPrinter::GrayScale, QPrinter::Color}) {
+    SCOPED_TRACE(mode == QPrinter::GrayScale ? "grey-scale printer" : "colour printer");
+    PrintToPdf(pdf_, 150);
+    viewer::CurrentPrinter().setColorMode(mode);
+    TKorvaleFrm& w = Window();
+    w.OpenLog(log);
+    QueuePrintDialog(0, 0);
+    w.Print1Click();
+    ASSERT_EQ(PdfPageCount(pdf_), 1);
+    const QImage paper = PdfPage(pdf_, 1, 150);
+    auto blackRule = [&](int inch) { return InkIn(paper, 10, inch * 150 - 2, 1000, inch * 150 + 2) > 500; };
+    EXPECT_EQ(blackRule(1), mode == QPrinter::GrayScale) << "near-white grey";
+    EXPECT_EQ(blackRule(2), mode == QPrinter::GrayScale) << "pale yellow";
+    EXPECT_TRUE(blackRule(3)) << "white";
+    window_.reset();
+  }
 }
 
 TEST_F(PrintTest, StatusLinesNameEachPage) {

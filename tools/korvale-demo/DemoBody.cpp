@@ -331,7 +331,7 @@ void Summary(Drawing& d, const Well& w) {
 
   // Crossplot frame: porosity 0-30 % across, log10 of permeability -1..3
   // (0.1 to 1000 mD) up.
-  const Rect frame{20, Y(5240), 70, Y(5200)};
+  const Rect frame{20, Y(5226), 70, Y(5196)};
   GraphFrameRecord g{};
   g.frame = frame;
   g.data_x_start = 0;
@@ -372,7 +372,7 @@ void Summary(Drawing& d, const Well& w) {
   d.writer().write(RectangleRecord{{note_x, frame.y2 + 0.3, note_x + 14, frame.y2 - 5.0}});
 
   // Rose of dip directions in 30-degree sectors, with range rings.
-  const double cx = 112, cy = Y(5220), r = 14;
+  const double cx = 106, cy = Y(5212), r = 12;
   d.pen(kGridGrey, 0, 1);
   for (double ring : {r / 3, 2 * r / 3}) d.writer().write(ArcRecord{cx, cy, ring, 0, 360});
   d.pen(kBlack, 0, 1);

@@ -13,16 +13,21 @@ constexpr double kUnitsPerInch = 20.0;
 constexpr double In(double inches) { return inches * kUnitsPerInch; }
 constexpr double Y(double depth_ft) { return -depth_ft; }
 
-// The page: US letter, a tall first-page header, a short repeated header and
-// a footer on every page.
-constexpr double kPageWidth = 8.5, kPageHeight = 11.0;
+// The page: the printable area of a US letter sheet (8 x 10.5 inches, the
+// page the viewer assumes when no printer is installed, so the log opens
+// without the page-size question), a tall first-page header, a short
+// repeated header and a footer on every page.
+constexpr double kPageWidth = 8.0, kPageHeight = 10.5;
+// Left and right edges of the header and footer sheets, inches.
+constexpr double kSheetLeft = 0.15, kSheetRight = 7.85;
 constexpr double kFirstHeader = 3.5, kRepeatHeader = 0.8, kFooter = 0.4, kSectionGap = 0.1;
 
 // The borehole interval drawn, in feet below the kelly bushing.
 constexpr double kLogTop = 4200.0;
 constexpr double kTotalDepth = 5180.0;
-// The body runs on below TD for a summary (core crossplot, dip rose).
-constexpr double kLogBottom = 5250.0;
+// The body runs on below TD for a summary (core crossplot, dip rose), which
+// ends above the last page's footer.
+constexpr double kLogBottom = 5236.0;
 constexpr double kKellyBushing = 1247.0;  // elevation of the depth datum, ft
 
 // Tracks, left to right, in drawing units (inches * 20).
@@ -37,16 +42,16 @@ struct Track {
   }
 };
 
-constexpr Track kGammaTrack{2, 32};
-constexpr Track kRopTrack{32, 46};
-constexpr Track kDepthTrack{46, 56};
-constexpr Track kLithTrack{56, 70};
-constexpr Track kPorosityTrack{70, 100};
-constexpr Track kGasTrack{100, 114};
-constexpr Track kShowTrack{114, 124};
-constexpr Track kDipTrack{124, 138};
-constexpr Track kDescTrack{138, 166};
-constexpr double kLogRight = 166;  // x_max
+constexpr Track kGammaTrack{2, 30};
+constexpr Track kRopTrack{30, 42};
+constexpr Track kDepthTrack{42, 52};
+constexpr Track kLithTrack{52, 66};
+constexpr Track kPorosityTrack{66, 94};
+constexpr Track kGasTrack{94, 106};
+constexpr Track kShowTrack{106, 116};
+constexpr Track kDipTrack{116, 128};
+constexpr Track kDescTrack{128, 156};
+constexpr double kLogRight = 156;  // x_max
 
 // Curve scales (value at the left edge, value at the right edge).
 constexpr double kGrLeft = 0, kGrRight = 150;           // API

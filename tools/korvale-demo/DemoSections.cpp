@@ -125,13 +125,13 @@ void WellData(Drawing& d) {
   };
   constexpr double kTop = 0.95, kRow = 0.19;
   const double bottom = kTop + 7 * kRow;
-  const double mid = In(4.25);
+  const double mid = In((kSheetLeft + kSheetRight) / 2);
   d.pen(kBlack, 0, 1);
-  d.section_box(1, In(0.15), kTop, In(8.35), bottom);
+  d.section_box(1, In(kSheetLeft), kTop, In(kSheetRight), bottom);
   d.section_line(1, mid, kTop, mid, bottom);
   d.pen(kGridGrey, 0, 1);
   for (int i = 1; i < 7; ++i) {
-    d.section_line(1, In(0.15), kTop + i * kRow, In(8.35), kTop + i * kRow);
+    d.section_line(1, In(kSheetLeft), kTop + i * kRow, In(kSheetRight), kTop + i * kRow);
   }
   d.pen(kBlack, 0, 1);
   for (int i = 0; i < 7; ++i) {
@@ -146,7 +146,7 @@ void WellData(Drawing& d) {
 }
 
 void Legend(Drawing& d, const Well& well) {
-  constexpr double kTop = 2.36, kSwatchH = 0.16, kRowGap = 0.2, kCell = 0.9;
+  constexpr double kTop = 2.36, kSwatchH = 0.16, kRowGap = 0.2, kCell = 0.85;
   const size_t per_row = 9;
   for (size_t i = 0; i < well.lithologies.size(); ++i) {
     const Lithology& lith = well.lithologies[i];
@@ -196,7 +196,7 @@ void Legend(Drawing& d, const Well& well) {
   };
   const double y = kTop + 2 * kRowGap + 0.08;
   for (size_t i = 0; i < std::size(keys); ++i) {
-    const double x = In(0.32 + 1.0 * static_cast<double>(i));
+    const double x = In(0.32 + 0.95 * static_cast<double>(i));
     d.pen(keys[i].color, 0, 1);
     SymbolExRecord rec{};
     rec.x = x;
@@ -215,9 +215,9 @@ void Legend(Drawing& d, const Well& well) {
 
 void WriteFirstPageHeader(Drawing& d, const Well& well, const SectionPictures& pictures) {
   // Title band with the operator's logo and the contractor's emblem.
-  d.fill(1, In(0.15), 0.1, In(8.35), 0.85, kNavy);
+  d.fill(1, In(kSheetLeft), 0.1, In(kSheetRight), 0.85, kNavy);
   d.writer().bitmap(BitmapRecord{{In(0.25), 0.125, In(0.95), 0.825}, 1}, pictures.logo_bmp);
-  d.writer().picture(PictureRecord{{In(6.75), 0.125, In(8.25), 0.825}, 0, 0, 1},
+  d.writer().picture(PictureRecord{{In(6.25), 0.125, In(7.75), 0.825}, 0, 0, 1},
                      pictures.emblem_wmf);
   d.font(kFace, 16, kBold, kWhite);
   d.page_text(1, In(1.15), 0.17, "FORMATION EVALUATION LOG");
@@ -230,28 +230,28 @@ void WriteFirstPageHeader(Drawing& d, const Well& well, const SectionPictures& p
 }
 
 void WriteRepeatedHeader(Drawing& d) {
-  d.fill(2, In(0.15), 0.04, In(8.35), 0.24, kNavy);
+  d.fill(2, In(kSheetLeft), 0.04, In(kSheetRight), 0.24, kNavy);
   d.font(kFace, 8, kBold, kWhite);
   d.page_text(2, In(0.25), 0.07, "HARROW BASIN 14-22  -  FORMATION EVALUATION LOG (continued)");
   d.font(kFace, 7, 0, kWhite);
-  d.page_text(2, In(6.55), 0.08, "KB 1,247 ft   1:240");
+  d.page_text(2, In(6.05), 0.08, "KB 1,247 ft   1:240");
   TrackHeadings(d, 2, 0.28);
 }
 
 void WriteFooter(Drawing& d) {
   d.pen(kNavy, 0, 2);
-  d.section_line(3, In(0.15), 0.03, In(8.35), 0.03);
+  d.section_line(3, In(kSheetLeft), 0.03, In(kSheetRight), 0.03);
   d.pen(kBlack, 0, 1);
   d.font(kFace, 7, kBold, kNavy);
-  d.page_text(3, In(0.15), 0.08, "Harrow Basin 14-22   |   Formation Evaluation Log");
-  d.page_text(3, In(7.45), 0.08, "Page #p of #t");
+  d.page_text(3, In(kSheetLeft), 0.08, "Harrow Basin 14-22   |   Formation Evaluation Log");
+  d.page_text(3, In(6.95), 0.08, "Page #p of #t");
   d.font(kFace, 6, kItalic, Rgb(90, 90, 90));
-  d.page_text(3, In(0.15), 0.22,
+  d.page_text(3, In(kSheetLeft), 0.22,
               "Interpretations are opinions drawn from cuttings, cores and logs; "
               "no warranty is given as to their accuracy.");
   // A core symbol before the page number.
   SymbolExRecord rec{};
-  rec.x = In(7.3);
+  rec.x = In(6.8);
   rec.y = 0.15;
   rec.symbol = symbol::kCore;
   rec.width = rec.height = 0.12;

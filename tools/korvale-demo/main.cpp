@@ -4,8 +4,7 @@
 //
 // The core photograph is written as "core-photo.jpg" beside OUT.tfl. The
 // log names it by NAME, by default "core-photo.jpg": a name without a folder
-// is found when the program runs in the log's folder (the program folder for
-// the sample log that the build writes).
+// is looked up beside the log, wherever the program runs.
 #include <cstdio>
 #include <exception>
 #include <string>

@@ -13,8 +13,10 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "HeaderJson.h"
@@ -49,6 +51,10 @@ int UsageError(const std::string& reason) {
 // log) or kUsage (cannot be read).
 int ReadHeader(logp_object& device, const std::string& path) {
   device.file_name = path;
+  // Picture files the log names are looked up beside the log first.
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (!error) device.log_folder = absolute.parent_path().string();
   try {
     device.open_read();
   } catch (const FileError& e) {
@@ -65,6 +71,15 @@ int ReadHeader(logp_object& device, const std::string& path) {
   }
   device.close();
   return kOk;
+}
+
+// The folder an output file goes to is made when it is missing (a failure
+// shows when the file cannot be written).
+void MakeOutputFolder(const std::string& file) {
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  if (folder.empty()) return;
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
 }
 
 uint8_t PageKind(const logp_object& device, int32_t index) {
@@ -107,6 +122,7 @@ bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
   const bool ok = DrawPage(device, o.dpi, page, image);
   if (image.isNull()) return false;
   const std::string name = OutputName(o, page);
+  MakeOutputFolder(name);
   if (!image.save(QString::fromStdString(name), "PNG")) {
     std::fprintf(stderr, "korvale-render: cannot write %s\n", name.c_str());
     return false;
@@ -226,7 +242,10 @@ int Run(const RenderOptions& o) {
   }
 
   device->last_page = count.last_page;
-  if (IsPdfOutput(o) && !thumbnail) return RenderPdf(*device, o, first, last);
+  if (IsPdfOutput(o) && !thumbnail) {
+    MakeOutputFolder(o.output);
+    return RenderPdf(*device, o, first, last);
+  }
   try {
     device->set_target_resolution(dpi, dpi);
     if (o.mode == RenderOptions::Mode::DepthAt) {

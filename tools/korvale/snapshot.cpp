@@ -3,6 +3,10 @@
 // for checking the window by eye on a machine without a screen grabber).
 //
 //   korvale-snapshot OUT.png LOG.tfl [PAGE]
+//
+// The README's picture is made with fresh settings on a screen tall enough
+// for the whole page:
+//   xvfb-run -a -s "-screen 0 1152x1300x24" korvale-snapshot OUT.png sample.tfl
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
