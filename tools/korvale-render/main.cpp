@@ -131,10 +131,13 @@ bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
 }
 
 // The first page, scaled to fit thumbnail_size pixels both ways, into OUT as
-// PNG whatever its name (file managers hand over temporary names).
+// PNG whatever its name (file managers hand over temporary names). A page that
+// ended with an error (a picture missing beside a log copied alone) still
+// gives the thumbnail of what it drew: a file manager shows nothing at all for
+// a thumbnailer that fails.
 int RenderThumbnail(logp_object& device, const RenderOptions& o, int32_t dpi) {
   QImage image;
-  const bool ok = DrawPage(device, dpi, 1, image);
+  DrawPage(device, dpi, 1, image);
   if (image.isNull()) return kFailed;
   const QImage thumbnail = image.scaled(o.thumbnail_size, o.thumbnail_size, Qt::KeepAspectRatio,
                                         Qt::SmoothTransformation);
@@ -142,7 +145,7 @@ int RenderThumbnail(logp_object& device, const RenderOptions& o, int32_t dpi) {
     std::fprintf(stderr, "korvale-render: cannot write %s\n", o.output.c_str());
     return kFailed;
   }
-  return ok ? kOk : kFailed;
+  return kOk;
 }
 
 // The page count of PDF output is the viewer's, counted at this resolution
