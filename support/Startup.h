@@ -20,7 +20,8 @@ namespace platform {
 struct PlatformVersion;
 }
 
-// The program's title, shown by the desktop beside its windows.
+// The program's title: the caption of message boxes that bring none of their
+// own. Windows show their own captions only.
 inline constexpr const char* kApplicationTitle = "Quelmark Korvale";
 // The executable's own name, compared ignoring case; any other name means
 // that the program was copied or renamed and runs beside the design program.

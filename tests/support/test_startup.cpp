@@ -166,7 +166,7 @@ TEST_F(SingleInstance, OtherNameWithoutDesignerAsksNothing) {
   EXPECT_TRUE(platform::ShownBoxes().empty());
 }
 
-TEST(TopLevelWindowLookup, FindsARunningDesignerProcessByName) {
+TEST(TopLevelWindowLookup, FindsARunningTarnfelProcessByName) {
   testfiles::TempDir dir;
   const std::string fake = dir.file("Tarnfel2001");
   fs::copy_file("/bin/sleep", fake);

@@ -107,7 +107,7 @@ TEST_F(StartupProgram, RenamedProgramRenamesLogsAndSettings) {
   EXPECT_FALSE(fs::exists(dir_.file("korvale.Cn2")));
 }
 
-TEST_F(StartupProgram, RenamedProgramAsksWhenTheDesignerRuns) {
+TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
   const std::string designer = dir_.file("Tarnfel2001");
   fs::copy_file("/bin/sleep", designer);
   pid_t pid = 0;
