@@ -181,3 +181,20 @@ bool ExitAfterStartupRequested() {
   const char* value = std::getenv("KORVALE_EXIT_AFTER_STARTUP");
   return value && *value && std::string(value) != "0";
 }
+
+std::optional<std::vector<std::string>> StartCommandsRequested() {
+  const char* value = std::getenv("KORVALE_START_COMMANDS");
+  if (!value) return std::nullopt;
+  std::vector<std::string> commands;
+  std::string word;
+  for (const char* c = value;; ++c) {
+    if (*c && *c != ' ' && *c != ',') {
+      word += *c;
+      continue;
+    }
+    if (!word.empty()) commands.push_back(word);
+    word.clear();
+    if (!*c) break;
+  }
+  return commands;
+}

@@ -111,6 +111,8 @@ TTextViewDialog::TTextViewDialog(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
   setSizeGripEnabled(true);
+  // A viewer does not keep the program running once the main window closes.
+  setAttribute(Qt::WA_QuitOnClose, false);
   resize(630, 461);
   QFont dialogFont("MS Sans Serif", 8);
   dialogFont.setBold(true);

@@ -49,14 +49,19 @@ class StartupProgram : public ::testing::Test {
     if (!fs::exists(korvale_)) GTEST_SKIP() << "build the korvale target first";
     fs::create_directories(tmp_);
   }
-  // Copies the program as name into the scratch folder and starts it there.
-  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8") {
+  // Copies the program as name into the scratch folder and starts it there,
+  // by default to end after start-up (`how`: the environment that drives it;
+  // `args`: its command line). A program still running after a minute is
+  // ended (exit code 124).
+  ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8",
+                   const std::string& how = "KORVALE_EXIT_AFTER_STARTUP=1",
+                   const std::string& args = "") {
     const std::string program = dir_.file(name);
     if (!fs::exists(program)) fs::copy_file(korvale_, program);
     const std::string command = "cd '" + dir_.path() + "' && env TMPDIR='" + tmp_ +
                                 "' LC_ALL=" + locale +
-                                " QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR='" + tmp_ +
-                                "' KORVALE_EXIT_AFTER_STARTUP=1 './" + name + "' 2> '" +
+                                " QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR='" + tmp_ + "' " +
+                                how + " timeout 60 './" + name + "' " + args + " 2> '" +
                                 dir_.file("errors.txt") + "'";
     ProgramRun run;
     const int status = std::system(command.c_str());
@@ -125,6 +130,22 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
             std::string::npos)
       << renamed.errors;
   EXPECT_EQ(own.errors.find("Tarnfel 2001 is already running"), std::string::npos);
+}
+
+TEST_F(StartupProgram, ClosingTheMainWindowEndsTheProgramWhileHelpAndAViewerAreOpen) {
+  for (const char* name : {"korvale.hlp", "korvale.INF", "sample.tfl"})
+    if (!fs::exists(testfiles::BinDir() + "/" + name)) GTEST_SKIP() << "no " << name << " built";
+  fs::copy_file(testfiles::BinDir() + "/korvale.hlp", dir_.file("korvale.hlp"));
+  fs::copy_file(testfiles::BinDir() + "/korvale.INF", dir_.file("korvale.INF"));
+  const std::string log = dir_.file("Log~TF1.tfl");  // a temporary log
+  fs::copy_file(testfiles::BinDir() + "/sample.tfl", log);
+
+  const ProgramRun run = Start("korvale", "C.UTF-8",
+                               "KORVALE_START_COMMANDS='help revisions close'", "'" + log + "'");
+  ASSERT_NE(run.exitCode, 124) << "the program still ran a minute after its window closed";
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(run.errors.find("start command"), std::string::npos) << run.errors;
+  EXPECT_FALSE(fs::exists(log)) << "the temporary log goes with the window";
 }
 
 TEST_F(StartupProgram, UnwritableProgramLogEndsStartup) {

@@ -2,14 +2,18 @@
 // opens it as the Open command would after its dialog; without one the window
 // starts empty.
 //
-// KORVALE_EXIT_AFTER_STARTUP=1 ends the program right after start-up (see
+// KORVALE_EXIT_AFTER_STARTUP=1 ends the program right after start-up;
+// KORVALE_START_COMMANDS runs commands of the main window (see
 // support/Startup.h).
 #include <QApplication>
+#include <QTimer>
 
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/MessageBox.h"
 #include "platform/VersionStamp.h"
@@ -18,6 +22,7 @@
 #include "support/ProgInfo.h"
 #include "support/Settings.h"
 #include "support/Startup.h"
+#include "support/TextView.h"
 #include "viewer/HelpWin.h"
 #include "viewer/Tarnfelf.h"
 
@@ -26,10 +31,40 @@
 KORVALE_VERSION_STAMP(KORVALE_VERSION_MAJOR, KORVALE_VERSION_MINOR, KORVALE_VERSION_PATCH,
                       KORVALE_VERSION_TWEAK)
 
+namespace {
+
+// Carries out the start commands one at a time from the event loop, so that
+// each window has shown before the next command. A command whose window
+// does not show is reported on stderr.
+void RunStartCommands(TKorvaleFrm& window, std::vector<std::string> commands) {
+  if (commands.empty()) return;
+  QTimer::singleShot(0, &window, [&window, commands = std::move(commands)]() mutable {
+    const std::string command = commands.front();
+    commands.erase(commands.begin());
+    bool shown = true;
+    if (command == "help") {
+      window.HelpBtnClick();
+      shown = HelpWindow() && HelpWindow()->isVisible();
+    } else if (command == "revisions") {
+      const std::string base = std::filesystem::path(ProgramPath()).replace_extension().string();
+      shown = ShowTextView("Program Revisions", base + ".INF")->isVisible();
+    } else if (command == "close") {
+      window.close();
+    } else {
+      shown = false;
+    }
+    if (!shown) std::fprintf(stderr, "korvale: start command %s failed\n", command.c_str());
+    RunStartCommands(window, std::move(commands));
+  });
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const bool exitAfterStartup = ExitAfterStartupRequested();
-  if (exitAfterStartup) platform::SetMessageBoxMode(platform::BoxMode::Headless);
+  const auto startCommands = StartCommandsRequested();
+  if (exitAfterStartup || startCommands) platform::SetMessageBoxMode(platform::BoxMode::Headless);
 
   FixNumberFormats();
   CheckSingleInstance(std::filesystem::path(QCoreApplication::applicationFilePath().toStdString())
@@ -54,6 +89,7 @@ int main(int argc, char** argv) {
   if (exitAfterStartup) return 0;  // ~TKorvaleFrm closes everything it opened
   window->show();
   if (argc > 1) window->OpenLog(argv[1]);
+  if (startCommands) RunStartCommands(*window, *startCommands);
   const int result = app.exec();
   window.reset();  // FormDestroy: closes the log, removes a temporary log
   return result;
