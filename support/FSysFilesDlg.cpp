@@ -83,6 +83,7 @@ void ShowSystemFilesDialog() {
     if (QWidget* owner = dialog.parentWidget()) {
       dialog.adjustSize();
       dialog.move(owner->geometry().center() - dialog.rect().center());
+      dialog.setWindowModality(Qt::WindowModal);  // its help stays usable beside it
     }
     if (dialog.exec() == QDialog::Accepted) StoreNames(*dialog.SysFilesFra);
   } catch (const std::exception& failure) {

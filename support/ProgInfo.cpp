@@ -183,7 +183,11 @@ void TProgInfoForm::RevisionsButtonClick() {
 void TProgInfoForm::OkButtonClick() { accept(); }
 
 void ShowAboutBox(const std::string& revisionBase, const std::string& programName) {
-  TProgInfoForm form(QApplication::activeWindow());
+  QWidget* owner = QApplication::activeWindow();
+  TProgInfoForm form(owner);
+  // Modal for the window that opened it only: the revision notes and the help
+  // that it opens stay usable beside it.
+  if (owner) form.setWindowModality(Qt::WindowModal);
   form.RevisionBase = revisionBase;
   form.ProgramName->setText(QString::fromStdString(programName));
   if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -175,6 +176,13 @@ std::vector<std::string> TTextViewDialog::Lines() const {
 void TTextViewDialog::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TTextViewDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The text shows at once, also where the window system does not make the
+  // new window the active one (opened from a modal box, focus rules).
+  if (!event->spontaneous()) FormActivate();
 }
 
 void TTextViewDialog::FormActivate() {

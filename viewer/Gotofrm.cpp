@@ -11,7 +11,12 @@ DialogRunner g_runner = nullptr;
 
 void SetDialogRunnerForTests(DialogRunner runner) { g_runner = runner; }
 
-int RunDialog(QDialog& dialog) { return g_runner ? g_runner(dialog) : dialog.exec(); }
+int RunDialog(QDialog& dialog) {
+  // A dialog with an owner blocks only its owner: the help window and the
+  // text viewers stay usable while it is open.
+  if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
+  return g_runner ? g_runner(dialog) : dialog.exec();
+}
 
 TGotoDLG::TGotoDLG(QWidget* owner) : QDialog(owner) {
   setWindowTitle("Tarnfel: Page");

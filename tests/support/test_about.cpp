@@ -8,7 +8,11 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <filesystem>
 #include <memory>
@@ -135,22 +139,59 @@ TEST_F(AboutBox, WebAndMailLinksGoToTheShell) {
   EXPECT_NE(second.WebSite->palette().color(QPalette::WindowText), QColor(128, 0, 0));
 }
 
-TEST_F(AboutBox, RevisionsButtonOpensTheInfFileInAViewer) {
+// The revision notes open beside the About box: their text is there at once,
+// and the viewer takes real input (scrolling, printing, closing) while the
+// About box is still open over the main window.
+TEST_F(AboutBox, RevisionNotesOpenInAViewerThatWorksBesideTheAboutBox) {
   SetProgramPath(dir_.file("absent"));
-  WriteText(dir_.file("korvale.INF"), "Version 1\r\nFirst release\r\n");
-  TProgInfoForm form;
-  form.RevisionBase = dir_.file("korvale");
-  form.RevisionsButton->click();
+  std::string notes;
+  for (int i = 1; i <= 200; ++i) notes += "Revision " + std::to_string(i) + "\r\n";
+  WriteText(dir_.file("korvale.INF"), notes);
+  QWidget main;
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+  // Clicks and keys through the window system, which holds back input from
+  // windows that a modal window blocks.
+  auto click = [](QWidget* widget) {
+    QWindow* window = widget->window()->windowHandle();
+    QTest::mouseClick(window, Qt::LeftButton, {},
+                      window->mapFromGlobal(widget->mapToGlobal(widget->rect().center())));
+  };
   TTextViewDialog* viewer = nullptr;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* candidate = qobject_cast<TTextViewDialog*>(widget);
-    if (candidate && candidate->TextFileName == dir_.file("korvale.INF")) viewer = candidate;
-  }
+  int printDialogs = 0, scrolled = 0;
+  bool textAtOnce = false, closed = false;
+  QTimer::singleShot(0, [&] {
+    auto* about = qobject_cast<TProgInfoForm*>(QApplication::activeModalWidget());
+    if (!about) return;
+    about->RevisionsButton->click();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* candidate = qobject_cast<TTextViewDialog*>(widget)) viewer = candidate;
+    if (viewer) {
+      textAtOnce = viewer->Lines().size() == 200;
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(viewer));
+      viewer->Memo->setFocus();
+      QTest::keyClick(viewer->windowHandle(), Qt::Key_PageDown);
+      scrolled = viewer->Memo->verticalScrollBar()->value();
+      viewer->PrintDialog = [&] {
+        ++printDialogs;
+        return std::unique_ptr<TextPrintJob>();
+      };
+      click(viewer->PrintButton);
+      click(viewer->OkButton);
+      closed = !viewer->isVisible();
+    }
+    about->reject();
+  });
+  ShowAboutBox(dir_.file("korvale"), "Korvale 2001");
   ASSERT_NE(viewer, nullptr);
   EXPECT_EQ(viewer->windowTitle(), "Program Revisions");
-  EXPECT_TRUE(viewer->isVisible()) << "the viewer does not block and stays open";
-  viewer->FormActivate();
-  EXPECT_EQ(viewer->Lines(), (std::vector<std::string>{"Version 1", "First release"}));
+  EXPECT_EQ(viewer->TextFileName, dir_.file("korvale.INF"));
+  EXPECT_TRUE(textAtOnce) << "the notes show as soon as the viewer opens";
+  EXPECT_GT(scrolled, 0);
+  EXPECT_EQ(printDialogs, 1);
+  EXPECT_TRUE(closed);
   delete viewer;
 }
 
