@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/MessageBox.h"
+#include "support/HelpContext.h"
 #include "support/Settings.h"
 #include "support/SysFileSettings.h"
 
@@ -42,6 +43,7 @@ void StoreNames(const TSysFilesFra& frame) {
 TSysFilesDlg::TSysFilesDlg(QWidget* owner) : QDialog(owner) {
   setObjectName("SysFilesDlg");
   setWindowTitle("System Files");
+  SetHelpContext(this, kHelpContext);
   setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   QFont dialogFont("Arial", 10);

@@ -14,6 +14,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "support/Startup.h"
@@ -62,6 +63,7 @@ std::string RevisionDateText(const std::string& fileName) {
 
 TProgInfoForm::TProgInfoForm(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About");
+  SetHelpContext(this, kHelpContext);
   setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(632, 388);

@@ -12,8 +12,8 @@
 
 namespace {
 
-// The platform's file dialog: "Select", the file must exist, read-only files
-// are not offered.
+// The platform's file dialog: "Select", the file must exist. Read-only files
+// are offered: the libraries are only read, and installed ones are read-only.
 std::string RunBrowseDialog(QWidget* parent, const std::string& filter,
                             const std::string& current) {
   QFileDialog dialog(parent, "Select");
@@ -23,7 +23,6 @@ std::string RunBrowseDialog(QWidget* parent, const std::string& filter,
   dialog.setNameFilters(QString::fromStdString(filter).split(";;"));
   dialog.setSizeGripEnabled(true);
   dialog.setOption(QFileDialog::DontUseNativeDialog, false);
-  dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Writable | QDir::NoDotAndDotDot);
   const QFileInfo currentFile(QString::fromStdString(current));
   if (!current.empty()) dialog.setDirectory(currentFile.absolutePath());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

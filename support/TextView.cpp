@@ -23,6 +23,7 @@
 #include <fstream>
 
 #include "platform/MessageBox.h"
+#include "support/HelpContext.h"
 #include "support/IoError.h"
 #include "support/StatusWin.h"
 
@@ -109,6 +110,7 @@ std::string WithDefaultExtension(const std::string& fileName, const std::string&
 
 TTextViewDialog::TTextViewDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Text View");
+  SetHelpContext(this, kHelpContext);  // the memo and both file dialogs too
   setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
   setSizeGripEnabled(true);
@@ -214,7 +216,7 @@ void TTextViewDialog::CopyButtonClick() {
 }
 
 void TTextViewDialog::SaveAsButtonClick() {
-  const std::string chosen = SaveDialog("Save As ...", "Text File (*.TXT);;All Files (*.*)",
+  const std::string chosen = SaveDialog("Save As ...", "Text File (*.TXT *.txt);;All Files (*)",
                                         "*.TXT", "TXT");
   if (chosen.empty()) return;
   const std::string path = WithDefaultExtension(chosen, "TXT");

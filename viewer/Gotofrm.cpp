@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "support/HelpContext.h"
+
 namespace {
 DialogRunner g_runner = nullptr;
 }
@@ -20,6 +22,7 @@ int RunDialog(QDialog& dialog) {
 
 TGotoDLG::TGotoDLG(QWidget* owner) : QDialog(owner) {
   setWindowTitle("Tarnfel: Page");
+  SetHelpContext(this, kHelpContext);  // F1: the dialog has no Help button
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   QFont font("Arial");
   font.setPixelSize(13);

@@ -24,6 +24,7 @@
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
+#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "support/StatusWin.h"
@@ -38,7 +39,9 @@ static void InitViewerResources() { Q_INIT_RESOURCE(korvale_viewer); }
 namespace {
 
 constexpr const char* kCaptionPrefix = "Quelmark Korvale - ";
-constexpr const char* kTflFilter = "Tarnfel (*.tfl);;All Files (*.*)";
+// Logs from Windows machines often carry upper-case names; "*" lists every
+// file, also names without a dot.
+constexpr const char* kTflFilter = "Tarnfel (*.tfl *.TFL);;All Files (*)";
 
 // Tool-button image indices.
 enum ImageIndex { kImgOpen = 0, kImgSave = 1, kImgCopy = 2, kImgPageDown = 3, kImgPageUp = 4,
@@ -77,6 +80,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
   setFont(font);
   resize(611, 431);
   setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
+  SetHelpContext(this, kHelpContext);
 
   LoadImages();
   BuildMenus();
@@ -85,6 +89,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
 
   OpenDlg = [this] {
     QFileDialog dialog(this, "Open a Compiled Log");
+    SetHelpContext(&dialog, kOpenDlgHelpContext);
     dialog.setNameFilter(kTflFilter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.selectFile("*.tfl");
@@ -93,6 +98,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
   };
   SaveDlg = [this] {
     QFileDialog dialog(this, "Save Compiled Log As...");
+    SetHelpContext(&dialog, kSaveDlgHelpContext);
     dialog.setNameFilter(kTflFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("tfl");

@@ -311,7 +311,7 @@ TEST_F(TextView, SaveAsAppendsTxtToANameWithoutExtension) {
   };
   viewer->SaveAsButtonClick();
   EXPECT_EQ(title, "Save As ...");
-  EXPECT_EQ(filter, "Text File (*.TXT);;All Files (*.*)");
+  EXPECT_EQ(filter, "Text File (*.TXT *.txt);;All Files (*)");
   EXPECT_EQ(proposed, "*.TXT");
   EXPECT_EQ(ext, "TXT");
   EXPECT_FALSE(fs::exists(dir_.file("copy")));

@@ -2,8 +2,11 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QApplication>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <filesystem>
@@ -11,7 +14,14 @@
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "support/FSysFilesDlg.h"
+#include "support/HelpContext.h"
+#include "support/ProgInfo.h"
+#include "support/SysFileSettings.h"
+#include "support/TextView.h"
+#include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
+#include "viewer/PageSetup.h"
 
 using namespace viewertest;
 
@@ -158,6 +168,52 @@ TEST_F(ViewerTest, HelpCommandsOpenContentsIndexAndTheWindowTopic) {
   EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
 }
 
+// F1 shows the topic of the window that has the focus, the go-to dialog's
+// (which has no Help button) and those of the file dialogs included.
+TEST_F(ViewerTest, F1ShowsTheHelpTopicOfTheFocusedWindow) {
+  TKorvaleFrm& w = Window();
+  SetApplicationHelpFile(testfiles::SourceDir() + "/data/help/korvale.html");
+  InstallHelpKey([](int context) { ShowHelpTopic(context); });
+  auto pressF1 = [](QWidget& widget) {
+    widget.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    QTest::keyClick(widget.window()->windowHandle(), Qt::Key_F1);
+    return HelpWindow() ? HelpWindow()->CurrentAnchor().toStdString() : std::string("no help");
+  };
+  EXPECT_EQ(pressF1(w), "topic3004");
+  TGotoDLG go(&w);
+  go.PageSE->setFocus();
+  EXPECT_EQ(pressF1(go), "topic61");
+  TPageSetupFrm pageSetup(&w);
+  EXPECT_EQ(pressF1(pageSetup), "topic54");
+  TSysFilesDlg sysFiles(&w);
+  sysFiles.SysFilesFra->PatternBtn->setFocus();
+  EXPECT_EQ(pressF1(sysFiles), "topic58");
+  TProgInfoForm about(&w);
+  EXPECT_EQ(pressF1(about), "topic94");
+  TTextViewDialog viewer;
+  viewer.TextFileName = Path("none.INF");
+  EXPECT_EQ(pressF1(viewer), "topic90");
+  platform::ClearShownBoxes();  // the viewer's missing file
+
+  // The open and save dialogs of the main window, while they run.
+  std::string inFileDialog;
+  auto pressF1InDialog = [&] {
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      inFileDialog = dialog ? pressF1(*dialog) : "no dialog";
+      if (dialog) dialog->close();
+    });
+  };
+  pressF1InDialog();
+  w.Open1Click();
+  EXPECT_EQ(inFileDialog, "topic305");
+  pressF1InDialog();
+  w.SaveBtn->click();
+  EXPECT_EQ(inFileDialog, "topic62");
+  InstallHelpKey(nullptr);
+}
+
 // The help explains every command of the window, and every topic the
 // program opens exists in it.
 TEST_F(ViewerTest, HelpFileCoversEveryCommandAndTopic) {
@@ -173,7 +229,7 @@ TEST_F(ViewerTest, HelpFileCoversEveryCommandAndTopic) {
     }
   }
   for (const char* anchor : {"contents", "index", "topic3004", "topic305", "topic62", "topic61",
-                             "topic54"})
+                             "topic54", "topic58", "topic94", "topic90"})
     EXPECT_TRUE(html.contains(QString("name=\"%1\"").arg(anchor))) << anchor;
 }
 

@@ -18,6 +18,7 @@
 #include "platform/MessageBox.h"
 #include "platform/VersionStamp.h"
 #include "support/FSysFilesDlg.h"
+#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/ProgInfo.h"
 #include "support/Settings.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
   };
   TKorvaleFrm::SystemFilesCommand = [] { ShowSystemFilesDialog(); };
   TSysFilesDlg::HelpCommand = [](int context) { ShowHelpTopic(context); };
+  InstallHelpKey([](int context) { ShowHelpTopic(context); });
 
   auto window = std::make_unique<TKorvaleFrm>();
   if (exitAfterStartup) return 0;  // ~TKorvaleFrm closes everything it opened
