@@ -8,12 +8,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <vector>
 
 #include "TestFiles.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowRequests.h"
+#include "support/Startup.h"
 
 namespace fs = std::filesystem;
 
@@ -130,6 +136,60 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
             std::string::npos)
       << renamed.errors;
   EXPECT_EQ(own.errors.find("Tarnfel 2001 is already running"), std::string::npos);
+}
+
+// Two real programs: a viewer running under the design program's name, and
+// a start under another name whose user answers "Switch to running program?".
+TEST_F(StartupProgram, SwitchingToTheRunningTarnfelBringsItsWindowToTheFront) {
+  const std::string running = dir_.file("Tarnfel2001");
+  fs::copy_file(korvale_, running);
+  std::vector<std::string> settings = {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + tmp_,
+                                       "KORVALE_START_COMMANDS="};
+  for (char** variable = environ; *variable; ++variable) {
+    const std::string text = *variable;
+    if (text.rfind("QT_QPA_PLATFORM=", 0) != 0 && text.rfind("TMPDIR=", 0) != 0 &&
+        text.rfind("KORVALE_", 0) != 0)
+      settings.push_back(text);  // XDG_RUNTIME_DIR included: both use one runtime folder
+  }
+  std::vector<char*> envp;
+  for (std::string& text : settings) envp.push_back(text.data());
+  envp.push_back(nullptr);
+  char arg0[] = "Tarnfel2001";
+  char* argv[] = {arg0, nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, running.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+  const std::optional<std::string> socket = platform::WindowSocketPath(pid);
+  bool published = false;
+  for (int i = 0; i < 600 && socket && !published; ++i) {  // until its window is up
+    published = fs::exists(*socket);
+    if (!published) usleep(50000);
+  }
+  const std::string log = dir_.file("Tarnfel2001.LOG");
+  const std::string note = "Brought to the front at the request of another program.";
+  auto notes = [&] {
+    const std::vector<std::string> lines = Lines(log);
+    return std::count(lines.begin(), lines.end(), note);
+  };
+  long afterNo = -1, afterYes = -1;
+  if (published) {
+    platform::ClearShownBoxes();
+    platform::QueueBoxAnswer(platform::BoxAnswer::No);
+    CheckSingleInstance("Vesk");
+    afterNo = notes();
+    platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
+    CheckSingleInstance("Vesk");
+    afterYes = notes();
+  }
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+  ASSERT_TRUE(socket) << "no private runtime folder";
+  ASSERT_TRUE(published) << "the running viewer published no window";
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_EQ(platform::ShownBoxes()[1].text,
+            "Tarnfel 2001 is already running.\rSwitch to running program?");
+  EXPECT_EQ(afterNo, 0) << "No leaves the running program alone";
+  EXPECT_EQ(afterYes, 1) << "Yes brings its window to the front";
+  platform::ClearShownBoxes();
 }
 
 TEST_F(StartupProgram, ClosingTheMainWindowEndsTheProgramWhileHelpAndAViewerAreOpen) {

@@ -17,6 +17,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/VersionStamp.h"
+#include "platform/WindowRequests.h"
 #include "support/FSysFilesDlg.h"
 #include "support/HelpContext.h"
 #include "support/Paths.h"
@@ -90,6 +91,15 @@ int main(int argc, char** argv) {
   auto window = std::make_unique<TKorvaleFrm>();
   if (exitAfterStartup) return 0;  // ~TKorvaleFrm closes everything it opened
   window->show();
+  // Another start of the program, under another name, may ask for this window
+  // ("Switch to running program?").
+  platform::PublishMainWindow(window.get(), [] {
+    try {
+      WriteLog("Brought to the front at the request of another program.");
+    } catch (const std::exception&) {
+      // Only a note in the log: the window is in front all the same.
+    }
+  });
   if (argc > 1) window->OpenLog(argv[1]);
   if (startCommands) RunStartCommands(*window, *startCommands);
   const int result = app.exec();
