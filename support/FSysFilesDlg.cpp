@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/MessageBox.h"
+#include "support/CommandGuard.h"
 #include "support/HelpContext.h"
 #include "support/Settings.h"
 #include "support/SysFileSettings.h"
@@ -65,7 +66,8 @@ TSysFilesDlg::TSysFilesDlg(QWidget* owner) : QDialog(owner) {
   buttons->addWidget(HelpBtn);
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-  connect(HelpBtn, &QPushButton::clicked, this, &TSysFilesDlg::HelpBtnClick);
+  connect(HelpBtn, &QPushButton::clicked, this,
+          GuardedSlot(this, &TSysFilesDlg::HelpBtnClick, "Error in the System Files Dialog"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(SysFilesFra);

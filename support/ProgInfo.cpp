@@ -14,6 +14,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "support/CommandGuard.h"
 #include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
@@ -101,7 +102,8 @@ TProgInfoForm::TProgInfoForm(QWidget* parent) : QDialog(parent) {
   Panel2->setGeometry(372, 3, 257, 382);
   auto* right = new QVBoxLayout(Panel2);
   RevisionsButton = new QPushButton("&Revision Information", Panel2);
-  connect(RevisionsButton, &QPushButton::clicked, this, &TProgInfoForm::RevisionsButtonClick);
+  connect(RevisionsButton, &QPushButton::clicked, this,
+          GuardedSlot(this, &TProgInfoForm::RevisionsButtonClick, "Error in the About box"));
   right->addWidget(RevisionsButton);
   Panel3 = new QFrame(Panel2);
   Panel3->setFrameShape(QFrame::StyledPanel);
@@ -150,9 +152,11 @@ void TProgInfoForm::showEvent(QShowEvent* event) {
 bool TProgInfoForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    if (watched == ProgramIcon) ProgramIconClick();
-    if (watched == WebSite) WebButtonClick();
-    if (watched == Email) EmailClick();
+    RunGuarded("Error in the About box", [&] {
+      if (watched == ProgramIcon) ProgramIconClick();
+      if (watched == WebSite) WebButtonClick();
+      if (watched == Email) EmailClick();
+    });
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+#include "support/CommandGuard.h"
+
 namespace {
 
 // The platform's file dialog: "Select", the file must exist. Read-only files
@@ -53,9 +55,14 @@ TSysFilesFra::TSysFilesFra(QWidget* parent) : QFrame(parent) {
   layout->addWidget(KeywordGroup);
   layout->addWidget(PatternGroup);
   layout->addWidget(SymbolGroup);
-  connect(KeywordBtn, &QToolButton::clicked, this, &TSysFilesFra::KeywordBtnClick);
-  connect(PatternBtn, &QToolButton::clicked, this, &TSysFilesFra::PatternBtnClick);
-  connect(SymbolBtn, &QToolButton::clicked, this, &TSysFilesFra::SymbolBtnClick);
+  // A failure while browsing is shown and the dialog stays open.
+  constexpr const char* kPhrase = "Error in the System Files Dialog";
+  connect(KeywordBtn, &QToolButton::clicked, this,
+          GuardedSlot(this, &TSysFilesFra::KeywordBtnClick, kPhrase));
+  connect(PatternBtn, &QToolButton::clicked, this,
+          GuardedSlot(this, &TSysFilesFra::PatternBtnClick, kPhrase));
+  connect(SymbolBtn, &QToolButton::clicked, this,
+          GuardedSlot(this, &TSysFilesFra::SymbolBtnClick, kPhrase));
 }
 
 std::string TSysFilesFra::KeywordFile() const { return KeywordEd->text().toStdString(); }

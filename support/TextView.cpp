@@ -23,6 +23,7 @@
 #include <fstream>
 
 #include "platform/MessageBox.h"
+#include "support/CommandGuard.h"
 #include "support/HelpContext.h"
 #include "support/IoError.h"
 #include "support/StatusWin.h"
@@ -141,7 +142,8 @@ TTextViewDialog::TTextViewDialog(QWidget* parent) : QDialog(parent) {
   auto makeButton = [&](const char* caption, void (TTextViewDialog::*handler)()) {
     auto* button = new QPushButton(caption, Panel1);
     button->setFixedSize(kButtonWidth, kButtonHeight);
-    connect(button, &QPushButton::clicked, this, handler);
+    connect(button, &QPushButton::clicked, this,
+            GuardedSlot(this, handler, "Error in the text viewer"));
     buttons->addWidget(button);
     return button;
   };
@@ -197,7 +199,7 @@ void TTextViewDialog::FormActivate() {
     }
     Memo->setPlainText(text);
     lastLoadFailed_ = false;
-  } catch (const InOutError& failure) {
+  } catch (const std::exception& failure) {
     Memo->clear();
     // The box itself takes the activation away and gives it back when it
     // closes; one box per failure keeps that from repeating without end.

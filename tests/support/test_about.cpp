@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
@@ -328,6 +329,17 @@ TEST_F(TextView, SaveAsAppendsTxtToANameWithoutExtension) {
   viewer->SaveAsButtonClick();  // Cancel writes nothing
   EXPECT_EQ(count(), files);
   EXPECT_EQ(WithDefaultExtension("/a.b/name", "TXT"), "/a.b/name.TXT");
+
+  // A failure inside the command is shown; the viewer stays open.
+  viewer->SaveDialog = [](const std::string&, const std::string&, const std::string&,
+                          const std::string&) -> std::string {
+    throw std::runtime_error("no dialog");
+  };
+  viewer->show();
+  viewer->SaveAsButton->click();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text, "Error in the text viewer - no dialog");
+  EXPECT_TRUE(viewer->isVisible());
 }
 
 TEST_F(TextView, SwitchingAwayAndBackReloadsTheFile) {

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <stdexcept>
 
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
@@ -120,15 +121,26 @@ TEST_F(SysFiles, ANameThatDoesNotExistIsNotTaken) {
   EXPECT_EQ(PatternFilePath(), dir_.file("old.pat"));
 }
 
-TEST_F(SysFiles, BrowseCancelKeepsTheBox) {
+TEST_F(SysFiles, BrowseCancelOrFailureKeepsTheBox) {
   choice_ = [](const std::string&) { return std::string(); };
   WhenDialogShows([&](TSysFilesDlg& dialog) {
     dialog.SysFilesFra->SymbolBtn->click();
     EXPECT_EQ(dialog.SysFilesFra->SymbolFile(), dir_.file("old.sym"));
+    // A browse dialog that fails: the failure is shown, the dialog goes on.
+    choice_ = [](const std::string&) -> std::string { throw std::runtime_error("no browser"); };
+    dialog.SysFilesFra->PatternBtn->click();
+    EXPECT_EQ(dialog.SysFilesFra->PatternFile(), dir_.file("old.pat"));
+    EXPECT_TRUE(dialog.isVisible());
+    choice_ = [this](const std::string& filter) { return NewFileFor(filter); };
+    dialog.SysFilesFra->KeywordBtn->click();
     dialog.OkBtn->click();
   });
   ShowSystemFilesDialog();
   EXPECT_EQ(SymbolFilePath(), dir_.file("old.sym"));
+  EXPECT_EQ(PatternFilePath(), dir_.file("old.pat"));
+  EXPECT_EQ(KeywordFilePath(), dir_.file("new.key"));
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text, "Error in the System Files Dialog - no browser");
 }
 
 TEST_F(SysFiles, NameTooLongForTheSettingsChangesNothing) {

@@ -9,7 +9,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <stdexcept>
 
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
@@ -74,13 +77,35 @@ TEST_F(ViewerTest, SaveAsCancelOrFailureChangesNothing) {
   w.SaveAs1Click();
   EXPECT_TRUE(platform::ShownBoxes().empty());
 
-  const std::string target = Path("no/such/folder/x.tfl");
-  w.SaveDlg = [&] { return target; };
-  w.SaveAs1Click();
-  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
+  // A missing folder, a name longer than the file system takes, and (for a
+  // user other than root) a folder that cannot be searched.
+  std::vector<std::string> targets = {Path("no/such/folder/x.tfl"),
+                                      Path(std::string(300, 'n') + ".tfl")};
+  const std::string locked = Path("locked");
+  std::filesystem::create_directory(locked);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_write);
+  if (geteuid() != 0) targets.push_back(locked + "/x.tfl");
+  for (const std::string& target : targets) {
+    platform::ClearShownBoxes();
+    w.SaveDlg = [&] { return target; };
+    w.SaveAs1Click();
+    ASSERT_EQ(platform::ShownBoxes().size(), 1u) << target;
+    EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
+    EXPECT_EQ(w.FileName, log);
+    EXPECT_TRUE(std::filesystem::exists(log)) << "a failed copy keeps the temporary log";
+  }
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+
+  // Whatever else fails inside a command is shown, and the window goes on.
+  platform::ClearShownBoxes();
+  w.SaveDlg = []() -> std::string { throw std::runtime_error("the dialog broke"); };
+  w.SaveBtn->click();
+  w.SaveAs1->trigger();
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  for (const platform::ShownBox& box : platform::ShownBoxes())
+    EXPECT_EQ(box.text, "Error in Save As - the dialog broke");
+  EXPECT_TRUE(w.isEnabled());
   EXPECT_EQ(w.FileName, log);
-  EXPECT_TRUE(std::filesystem::exists(log)) << "a failed copy keeps the temporary log";
 }
 
 TEST_F(ViewerTest, SaveButtonWithoutALogReportsTheFailedCopy) {
