@@ -143,21 +143,18 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
 TEST_F(StartupProgram, SwitchingToTheRunningTarnfelBringsItsWindowToTheFront) {
   const std::string running = dir_.file("Tarnfel2001");
   fs::copy_file(korvale_, running);
-  std::vector<std::string> settings = {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + tmp_,
-                                       "KORVALE_START_COMMANDS="};
-  for (char** variable = environ; *variable; ++variable) {
-    const std::string text = *variable;
-    if (text.rfind("QT_QPA_PLATFORM=", 0) != 0 && text.rfind("TMPDIR=", 0) != 0 &&
-        text.rfind("KORVALE_", 0) != 0)
-      settings.push_back(text);  // XDG_RUNTIME_DIR included: both use one runtime folder
-  }
-  std::vector<char*> envp;
-  for (std::string& text : settings) envp.push_back(text.data());
-  envp.push_back(nullptr);
+  // It runs with its event loop and answers its own boxes; both programs use
+  // this process's runtime folder.
+  setenv("KORVALE_START_COMMANDS", "", 1);
+  const std::string tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  setenv("TMPDIR", tmp_.c_str(), 1);
   char arg0[] = "Tarnfel2001";
   char* argv[] = {arg0, nullptr};
   pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, running.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+  const int spawned = posix_spawn(&pid, running.c_str(), nullptr, nullptr, argv, environ);
+  unsetenv("KORVALE_START_COMMANDS");
+  tmpdir.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmpdir.c_str(), 1);
+  ASSERT_EQ(spawned, 0);
   const std::optional<std::string> socket = platform::WindowSocketPath(pid);
   bool published = false;
   for (int i = 0; i < 600 && socket && !published; ++i) {  // until its window is up

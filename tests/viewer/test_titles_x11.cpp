@@ -11,9 +11,7 @@
 
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
-#include "support/ProgInfo.h"
 #include "support/Startup.h"
-#include "viewer/Gotofrm.h"
 
 #if KORVALE_HAVE_XCB
 #include <xcb/xcb.h>
@@ -71,18 +69,6 @@ TEST_F(WindowTitlesOnX11, TitleBarsShowEachWindowsOwnCaption) {
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   EXPECT_EQ(TitleBarText(w), "Quelmark Korvale - UNTITLED");
-
-  TGotoDLG go(&w);
-  go.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&go));
-  EXPECT_EQ(TitleBarText(go), "Tarnfel: Page");
-  go.close();
-
-  TProgInfoForm about(&w);
-  about.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-  EXPECT_EQ(TitleBarText(about), "About");
-  about.close();
 
   // A message box without a caption of its own carries the program's title.
   std::string boxTitle = "(no box)";
