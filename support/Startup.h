@@ -75,8 +75,9 @@ bool ExitAfterStartupRequested();
 // KORVALE_START_COMMANDS="help revisions close" answers every message box as
 // KORVALE_EXIT_AFTER_STARTUP does and, once the event loop runs, carries out
 // these commands of the main window in order: "help" (the Help button),
-// "revisions" (the About box's revision notes in a text viewer) and "close"
-// (the window's close box). An empty value runs none and leaves the program
+// "revisions" (the About box's revision notes in a text viewer), "status"
+// (the status window left showing, as after a failure) and "close" (the
+// window's close box). An empty value runs none and leaves the program
 // running. Tests use it to drive the real program. Nothing when unset;
 // words are separated by blanks or commas.
 std::optional<std::vector<std::string>> StartCommandsRequested();

@@ -189,7 +189,7 @@ TEST_F(StartupProgram, SwitchingToTheRunningTarnfelBringsItsWindowToTheFront) {
   platform::ClearShownBoxes();
 }
 
-TEST_F(StartupProgram, ClosingTheMainWindowEndsTheProgramWhileHelpAndAViewerAreOpen) {
+TEST_F(StartupProgram, ClosingTheMainWindowEndsTheProgramWhileOtherWindowsShow) {
   for (const char* name : {"korvale.hlp", "korvale.INF", "sample.tfl"})
     if (!fs::exists(testfiles::BinDir() + "/" + name)) GTEST_SKIP() << "no " << name << " built";
   fs::copy_file(testfiles::BinDir() + "/korvale.hlp", dir_.file("korvale.hlp"));
@@ -198,7 +198,8 @@ TEST_F(StartupProgram, ClosingTheMainWindowEndsTheProgramWhileHelpAndAViewerAreO
   fs::copy_file(testfiles::BinDir() + "/sample.tfl", log);
 
   const ProgramRun run = Start("korvale", "C.UTF-8",
-                               "KORVALE_START_COMMANDS='help revisions close'", "'" + log + "'");
+                               "KORVALE_START_COMMANDS='help revisions status close'",
+                               "'" + log + "'");
   ASSERT_NE(run.exitCode, 124) << "the program still ran a minute after its window closed";
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   EXPECT_EQ(run.errors.find("start command"), std::string::npos) << run.errors;

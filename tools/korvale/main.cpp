@@ -24,6 +24,7 @@
 #include "support/ProgInfo.h"
 #include "support/Settings.h"
 #include "support/Startup.h"
+#include "support/StatusWin.h"
 #include "support/TextView.h"
 #include "viewer/HelpWin.h"
 #include "viewer/Tarnfelf.h"
@@ -50,6 +51,9 @@ void RunStartCommands(TKorvaleFrm& window, std::vector<std::string> commands) {
     } else if (command == "revisions") {
       const std::string base = std::filesystem::path(ProgramPath()).replace_extension().string();
       shown = ShowTextView("Program Revisions", base + ".INF")->isVisible();
+    } else if (command == "status") {
+      ShowStatus("Left showing");
+      shown = StatusForm && StatusForm->isVisible();
     } else if (command == "close") {
       window.close();
     } else {
