@@ -141,14 +141,14 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
 // Two real programs: a viewer running under the design program's name, and
 // a start under another name whose user answers "Switch to running program?".
 TEST_F(StartupProgram, SwitchingToTheRunningTarnfelBringsItsWindowToTheFront) {
-  const std::string running = dir_.file("Tarnfel2001");
+  const std::string running = dir_.file("TarnfelViewer");
   fs::copy_file(korvale_, running);
   // It runs with its event loop and answers its own boxes; both programs use
   // this process's runtime folder.
   setenv("KORVALE_START_COMMANDS", "", 1);
   const std::string tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
   setenv("TMPDIR", tmp_.c_str(), 1);
-  char arg0[] = "Tarnfel2001";
+  char arg0[] = "TarnfelViewer";
   char* argv[] = {arg0, nullptr};
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, running.c_str(), nullptr, nullptr, argv, environ);
@@ -161,7 +161,7 @@ TEST_F(StartupProgram, SwitchingToTheRunningTarnfelBringsItsWindowToTheFront) {
     published = fs::exists(*socket);
     if (!published) usleep(50000);
   }
-  const std::string log = dir_.file("Tarnfel2001.LOG");
+  const std::string log = dir_.file("TarnfelViewer.LOG");
   const std::string note = "Brought to the front at the request of another program.";
   auto notes = [&] {
     const std::vector<std::string> lines = Lines(log);
