@@ -13,6 +13,7 @@ namespace {
 BoxMode g_mode = BoxMode::Interactive;
 std::deque<BoxAnswer> g_queue;
 std::vector<ShownBox> g_shown;
+std::string g_defaultCaption;
 
 const char* KindName(BoxKind kind) {
   switch (kind) {
@@ -55,8 +56,9 @@ BoxAnswer AskUser(BoxKind kind, const std::string& text, BoxButtons buttons,
       set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
       break;
   }
-  QString title = caption.empty() ? QApplication::applicationName()
-                                  : QString::fromLocal8Bit(caption.c_str());
+  const std::string& shown = caption.empty() ? g_defaultCaption : caption;
+  const QString title =
+      shown.empty() ? QApplication::applicationName() : QString::fromLocal8Bit(shown.c_str());
   QMessageBox box(icon, title, QString::fromLocal8Bit(BoxTextWithNewlines(text).c_str()), set,
                   QApplication::activeWindow());
   switch (box.exec()) {
@@ -120,6 +122,7 @@ BoxAnswer ShowMessageBox(BoxKind kind, const std::string& text, BoxButtons butto
   return answer;
 }
 
+void SetDefaultBoxCaption(const std::string& caption) { g_defaultCaption = caption; }
 void SetMessageBoxMode(BoxMode mode) { g_mode = mode; }
 BoxMode MessageBoxMode() { return g_mode; }
 void QueueBoxAnswer(BoxAnswer answer) { g_queue.push_back(answer); }

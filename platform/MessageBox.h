@@ -39,6 +39,10 @@ BoxAnswer ShowMessageBox(BoxKind kind, const std::string& text,
 
 BoxAnswer DefaultAnswer(BoxButtons buttons);
 
+// The title bar text of a box shown without a caption of its own: the
+// application's title once start-up has set it, the executable's name before.
+void SetDefaultBoxCaption(const std::string& caption);
+
 void SetMessageBoxMode(BoxMode mode);
 BoxMode MessageBoxMode();
 

@@ -1,11 +1,14 @@
 #include "platform/TopWindow.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+
+#include "platform/WindowRequests.h"
 
 namespace platform {
 namespace {
@@ -25,24 +28,42 @@ std::string ProgramNameOfClass(const std::string& className) {
   return Lower(name);
 }
 
+// Whether the process runs as this user (its windows are on this user's
+// desktop).
+bool OwnProcess(const std::filesystem::path& procEntry) {
+  struct stat st {};
+  return ::stat(procEntry.c_str(), &st) == 0 && st.st_uid == ::getuid();
+}
+
+bool PublishesWindow(long pid) {
+  const std::optional<std::string> socket = WindowSocketPath(pid);
+  struct stat st {};
+  return socket && ::lstat(socket->c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
 std::optional<TopLevelWindow> FindProcess(const std::string& className) {
   const std::string wanted = ProgramNameOfClass(className);
   if (wanted.empty()) return std::nullopt;
   const long self = static_cast<long>(getpid());
+  std::optional<TopLevelWindow> found;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
-    const std::string pidText = entry.path().filename().string();
+  std::filesystem::directory_iterator entries("/proc", ec), end;
+  for (; !ec && entries != end; entries.increment(ec)) {
+    const std::filesystem::path& entry = entries->path();
+    const std::string pidText = entry.filename().string();
     if (pidText.empty() ||
         !std::all_of(pidText.begin(), pidText.end(), [](unsigned char c) { return std::isdigit(c); }))
       continue;
     const long pid = std::strtol(pidText.c_str(), nullptr, 10);
-    if (pid == self) continue;
-    std::ifstream comm(entry.path() / "comm");
+    if (pid == self || !OwnProcess(entry)) continue;
+    std::ifstream comm(entry / "comm");
     std::string name;
     if (!comm || !std::getline(comm, name)) continue;  // the process has ended
-    if (Lower(name).rfind(wanted, 0) == 0) return TopLevelWindow{pid, name};
+    if (Lower(name).rfind(wanted, 0) != 0) continue;
+    if (PublishesWindow(pid)) return TopLevelWindow{pid, name};
+    if (!found) found = TopLevelWindow{pid, name};
   }
-  return std::nullopt;
+  return found;
 }
 
 }  // namespace
@@ -51,7 +72,9 @@ std::optional<TopLevelWindow> FindTopLevelWindow(const std::string& className) {
   return g_finder ? g_finder(className) : FindProcess(className);
 }
 
-bool RestoreTopLevelWindow(const TopLevelWindow&) { return false; }
+bool RestoreTopLevelWindow(const TopLevelWindow& window) {
+  return RequestWindowToFront(window.processId);
+}
 
 void SetTopLevelWindowFinderForTests(TopLevelWindowFinder finder) { g_finder = finder; }
 

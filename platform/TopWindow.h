@@ -16,13 +16,14 @@ struct TopLevelWindow {
   std::string processName;
 };
 
-// A running program (other than this one) whose top-level window has the
-// class className; nothing when none runs.
+// A running program of this user (other than this one) whose top-level
+// window has the class className; one that publishes its window (see
+// WindowRequests.h) before one that does not; nothing when none runs.
 std::optional<TopLevelWindow> FindTopLevelWindow(const std::string& className);
 
-// Restores and shows the window. Raising another program's window needs a
-// client library of the desktop's window manager, which this program does
-// not use: the call does nothing and returns false.
+// Restores and shows the window, raised and active. Only a program that
+// publishes its window can be asked (the viewer does, under any name);
+// false when the program does not answer.
 bool RestoreTopLevelWindow(const TopLevelWindow& window);
 
 // Tests replace the lookup; nullptr restores the real one.

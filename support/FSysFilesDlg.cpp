@@ -10,6 +10,8 @@
 #include <stdexcept>
 
 #include "platform/MessageBox.h"
+#include "support/CommandGuard.h"
+#include "support/HelpContext.h"
 #include "support/Settings.h"
 #include "support/SysFileSettings.h"
 
@@ -42,6 +44,7 @@ void StoreNames(const TSysFilesFra& frame) {
 TSysFilesDlg::TSysFilesDlg(QWidget* owner) : QDialog(owner) {
   setObjectName("SysFilesDlg");
   setWindowTitle("System Files");
+  SetHelpContext(this, kHelpContext);
   setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   QFont dialogFont("Arial", 10);
@@ -63,7 +66,8 @@ TSysFilesDlg::TSysFilesDlg(QWidget* owner) : QDialog(owner) {
   buttons->addWidget(HelpBtn);
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-  connect(HelpBtn, &QPushButton::clicked, this, &TSysFilesDlg::HelpBtnClick);
+  connect(HelpBtn, &QPushButton::clicked, this,
+          GuardedSlot(this, &TSysFilesDlg::HelpBtnClick, "Error in the System Files Dialog"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(SysFilesFra);
@@ -83,6 +87,7 @@ void ShowSystemFilesDialog() {
     if (QWidget* owner = dialog.parentWidget()) {
       dialog.adjustSize();
       dialog.move(owner->geometry().center() - dialog.rect().center());
+      dialog.setWindowModality(Qt::WindowModal);  // its help stays usable beside it
     }
     if (dialog.exec() == QDialog::Accepted) StoreNames(*dialog.SysFilesFra);
   } catch (const std::exception& failure) {

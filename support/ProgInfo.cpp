@@ -14,6 +14,8 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "support/CommandGuard.h"
+#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "support/Startup.h"
@@ -62,6 +64,7 @@ std::string RevisionDateText(const std::string& fileName) {
 
 TProgInfoForm::TProgInfoForm(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About");
+  SetHelpContext(this, kHelpContext);
   setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(632, 388);
@@ -99,7 +102,8 @@ TProgInfoForm::TProgInfoForm(QWidget* parent) : QDialog(parent) {
   Panel2->setGeometry(372, 3, 257, 382);
   auto* right = new QVBoxLayout(Panel2);
   RevisionsButton = new QPushButton("&Revision Information", Panel2);
-  connect(RevisionsButton, &QPushButton::clicked, this, &TProgInfoForm::RevisionsButtonClick);
+  connect(RevisionsButton, &QPushButton::clicked, this,
+          GuardedSlot(this, &TProgInfoForm::RevisionsButtonClick, "Error in the About box"));
   right->addWidget(RevisionsButton);
   Panel3 = new QFrame(Panel2);
   Panel3->setFrameShape(QFrame::StyledPanel);
@@ -148,9 +152,11 @@ void TProgInfoForm::showEvent(QShowEvent* event) {
 bool TProgInfoForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    if (watched == ProgramIcon) ProgramIconClick();
-    if (watched == WebSite) WebButtonClick();
-    if (watched == Email) EmailClick();
+    RunGuarded("Error in the About box", [&] {
+      if (watched == ProgramIcon) ProgramIconClick();
+      if (watched == WebSite) WebButtonClick();
+      if (watched == Email) EmailClick();
+    });
   }
   return QDialog::eventFilter(watched, event);
 }
@@ -183,7 +189,11 @@ void TProgInfoForm::RevisionsButtonClick() {
 void TProgInfoForm::OkButtonClick() { accept(); }
 
 void ShowAboutBox(const std::string& revisionBase, const std::string& programName) {
-  TProgInfoForm form(QApplication::activeWindow());
+  QWidget* owner = QApplication::activeWindow();
+  TProgInfoForm form(owner);
+  // Modal for the window that opened it only: the revision notes and the help
+  // that it opens stay usable beside it.
+  if (owner) form.setWindowModality(Qt::WindowModal);
   form.RevisionBase = revisionBase;
   form.ProgramName->setText(QString::fromStdString(programName));
   if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -65,7 +65,7 @@ class TProgInfoForm : public QDialog {
 // names ("March 05, 2001"); "" when the file has no date.
 std::string RevisionDateText(const std::string& fileName);
 
-// Shows the About box modally and destroys it. revisionBase is the
+// Shows the About box modally (for the active window) and destroys it. revisionBase is the
 // executable's full path without its extension, programName the text of the
 // name label ("Korvale 2001").
 void ShowAboutBox(const std::string& revisionBase, const std::string& programName);

@@ -24,6 +24,9 @@ namespace {
 // The Windows directory query fills a buffer of this many characters.
 constexpr std::size_t kSystemDirectoryBuffer = 144;
 
+// Set by SetApplicationTitle; until then the title is the executable's name.
+std::string g_applicationTitle;
+
 std::string Lower(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -104,13 +107,17 @@ bool RunStartupSequence(const std::string& exePath) {
 }
 
 void SetApplicationTitle() {
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+  // Not Qt's application display name: the window system would add it to the
+  // title bar of every window ("About — Quelmark Korvale"), where each window
+  // shows only its own caption.
+  g_applicationTitle = kApplicationTitle;
+  platform::SetDefaultBoxCaption(g_applicationTitle);
 }
 
 std::string ApplicationTitle() {
+  if (!g_applicationTitle.empty()) return g_applicationTitle;
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-    return QGuiApplication::applicationDisplayName().toStdString();
+    return QCoreApplication::applicationName().toStdString();
   // Without an application object the title is the executable's name.
   return FileBaseName(ProgramPath());
 }
@@ -173,4 +180,21 @@ std::string WindowsDirectoryText() {
 bool ExitAfterStartupRequested() {
   const char* value = std::getenv("KORVALE_EXIT_AFTER_STARTUP");
   return value && *value && std::string(value) != "0";
+}
+
+std::optional<std::vector<std::string>> StartCommandsRequested() {
+  const char* value = std::getenv("KORVALE_START_COMMANDS");
+  if (!value) return std::nullopt;
+  std::vector<std::string> commands;
+  std::string word;
+  for (const char* c = value;; ++c) {
+    if (*c && *c != ' ' && *c != ',') {
+      word += *c;
+      continue;
+    }
+    if (!word.empty()) commands.push_back(word);
+    word.clear();
+    if (!*c) break;
+  }
+  return commands;
 }

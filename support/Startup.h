@@ -14,13 +14,16 @@
 // end right after the main window is created, without showing it. The exit
 // code is 0 after a complete start-up and 1 when start-up stopped. Scripts and
 // tests use it to look at the logs and settings files a start writes.
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 struct PlatformVersion;
 }
 
-// The program's title, shown by the desktop beside its windows.
+// The program's title: the caption of message boxes that bring none of their
+// own. Windows show their own captions only.
 inline constexpr const char* kApplicationTitle = "Quelmark Korvale";
 // The executable's own name, compared ignoring case; any other name means
 // that the program was copied or renamed and runs beside the design program.
@@ -68,3 +71,13 @@ std::string WindowsDirectoryText();
 
 // Whether KORVALE_EXIT_AFTER_STARTUP asks for a start without event loop.
 bool ExitAfterStartupRequested();
+
+// KORVALE_START_COMMANDS="help revisions close" answers every message box as
+// KORVALE_EXIT_AFTER_STARTUP does and, once the event loop runs, carries out
+// these commands of the main window in order: "help" (the Help button),
+// "revisions" (the About box's revision notes in a text viewer), "status"
+// (the status window left showing, as after a failure) and "close" (the
+// window's close box). An empty value runs none and leaves the program
+// running. Tests use it to drive the real program. Nothing when unset;
+// words are separated by blanks or commas.
+std::optional<std::vector<std::string>> StartCommandsRequested();

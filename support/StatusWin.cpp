@@ -75,6 +75,9 @@ TStatusForm::TStatusForm(QWidget* owner)
                          Qt::WindowStaysOnTopHint) {
   setObjectName("StatusForm");
   setWindowTitle("Please stand-by ...");
+  // Left showing (after a failure), it does not keep the program running once
+  // the main window closes.
+  setAttribute(Qt::WA_QuitOnClose, false);
   QFont font("MS Sans Serif");
   font.setPointSize(8);
   setFont(font);

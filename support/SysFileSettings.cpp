@@ -10,10 +10,12 @@
 
 #include <filesystem>
 
+#include "support/CommandGuard.h"
+
 namespace {
 
-// The platform's file dialog: "Select", the file must exist, read-only files
-// are not offered.
+// The platform's file dialog: "Select", the file must exist. Read-only files
+// are offered: the libraries are only read, and installed ones are read-only.
 std::string RunBrowseDialog(QWidget* parent, const std::string& filter,
                             const std::string& current) {
   QFileDialog dialog(parent, "Select");
@@ -23,7 +25,6 @@ std::string RunBrowseDialog(QWidget* parent, const std::string& filter,
   dialog.setNameFilters(QString::fromStdString(filter).split(";;"));
   dialog.setSizeGripEnabled(true);
   dialog.setOption(QFileDialog::DontUseNativeDialog, false);
-  dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Writable | QDir::NoDotAndDotDot);
   const QFileInfo currentFile(QString::fromStdString(current));
   if (!current.empty()) dialog.setDirectory(currentFile.absolutePath());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -54,9 +55,14 @@ TSysFilesFra::TSysFilesFra(QWidget* parent) : QFrame(parent) {
   layout->addWidget(KeywordGroup);
   layout->addWidget(PatternGroup);
   layout->addWidget(SymbolGroup);
-  connect(KeywordBtn, &QToolButton::clicked, this, &TSysFilesFra::KeywordBtnClick);
-  connect(PatternBtn, &QToolButton::clicked, this, &TSysFilesFra::PatternBtnClick);
-  connect(SymbolBtn, &QToolButton::clicked, this, &TSysFilesFra::SymbolBtnClick);
+  // A failure while browsing is shown and the dialog stays open.
+  constexpr const char* kPhrase = "Error in the System Files Dialog";
+  connect(KeywordBtn, &QToolButton::clicked, this,
+          GuardedSlot(this, &TSysFilesFra::KeywordBtnClick, kPhrase));
+  connect(PatternBtn, &QToolButton::clicked, this,
+          GuardedSlot(this, &TSysFilesFra::PatternBtnClick, kPhrase));
+  connect(SymbolBtn, &QToolButton::clicked, this,
+          GuardedSlot(this, &TSysFilesFra::SymbolBtnClick, kPhrase));
 }
 
 std::string TSysFilesFra::KeywordFile() const { return KeywordEd->text().toStdString(); }

@@ -26,13 +26,14 @@ class TSysFilesFra : public QFrame {
   QToolButton* PatternBtn;
   QToolButton* SymbolBtn;
 
-  // Browse filters, in the form of the file dialog.
-  static constexpr const char* kKeywordFilter = "Keyword Files (*.key);;All files (*.*)";
-  static constexpr const char* kPatternFilter = "Pattern Files (*.pat);;All files (*.*)";
-  static constexpr const char* kSymbolFilter = "Symbol File (*.sym);;All files (*.*)";
+  // Browse filters, in the form of the file dialog. Library names come in any
+  // case ("Zelmorth.Pat"), and the platform's own dialogs match patterns
+  // case-sensitively; "*" lists every file, also names without a dot.
+  static constexpr const char* kKeywordFilter = "Keyword Files (*.key *.Key *.KEY);;All files (*)";
+  static constexpr const char* kPatternFilter = "Pattern Files (*.pat *.Pat *.PAT);;All files (*)";
+  static constexpr const char* kSymbolFilter = "Symbol File (*.sym *.Sym *.SYM);;All files (*)";
 
-  // The browse dialog ("Select", existing files only, read-only files hidden,
-  // resizable): gets the filter and the current name, returns the chosen
+  // The browse dialog ("Select", existing files only, resizable): gets the filter and the current name, returns the chosen
   // path or "" for Cancel. Tests replace it.
   static inline std::function<std::string(const std::string& filter, const std::string& current)>
       BrowseDialog;

@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -22,6 +23,8 @@
 #include <fstream>
 
 #include "platform/MessageBox.h"
+#include "support/CommandGuard.h"
+#include "support/HelpContext.h"
 #include "support/IoError.h"
 #include "support/StatusWin.h"
 
@@ -108,9 +111,12 @@ std::string WithDefaultExtension(const std::string& fileName, const std::string&
 
 TTextViewDialog::TTextViewDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Text View");
+  SetHelpContext(this, kHelpContext);  // the memo and both file dialogs too
   setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
   setSizeGripEnabled(true);
+  // A viewer does not keep the program running once the main window closes.
+  setAttribute(Qt::WA_QuitOnClose, false);
   resize(630, 461);
   QFont dialogFont("MS Sans Serif", 8);
   dialogFont.setBold(true);
@@ -136,7 +142,8 @@ TTextViewDialog::TTextViewDialog(QWidget* parent) : QDialog(parent) {
   auto makeButton = [&](const char* caption, void (TTextViewDialog::*handler)()) {
     auto* button = new QPushButton(caption, Panel1);
     button->setFixedSize(kButtonWidth, kButtonHeight);
-    connect(button, &QPushButton::clicked, this, handler);
+    connect(button, &QPushButton::clicked, this,
+            GuardedSlot(this, handler, "Error in the text viewer"));
     buttons->addWidget(button);
     return button;
   };
@@ -175,6 +182,13 @@ void TTextViewDialog::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
 }
 
+void TTextViewDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The text shows at once, also where the window system does not make the
+  // new window the active one (opened from a modal box, focus rules).
+  if (!event->spontaneous()) FormActivate();
+}
+
 void TTextViewDialog::FormActivate() {
   try {
     const std::vector<std::string> lines = ReadLines(TextFileName);
@@ -185,7 +199,7 @@ void TTextViewDialog::FormActivate() {
     }
     Memo->setPlainText(text);
     lastLoadFailed_ = false;
-  } catch (const InOutError& failure) {
+  } catch (const std::exception& failure) {
     Memo->clear();
     // The box itself takes the activation away and gives it back when it
     // closes; one box per failure keeps that from repeating without end.
@@ -204,7 +218,7 @@ void TTextViewDialog::CopyButtonClick() {
 }
 
 void TTextViewDialog::SaveAsButtonClick() {
-  const std::string chosen = SaveDialog("Save As ...", "Text File (*.TXT);;All Files (*.*)",
+  const std::string chosen = SaveDialog("Save As ...", "Text File (*.TXT *.txt);;All Files (*)",
                                         "*.TXT", "TXT");
   if (chosen.empty()) return;
   const std::string path = WithDefaultExtension(chosen, "TXT");

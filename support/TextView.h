@@ -3,8 +3,9 @@
 // with buttons to copy, save and print what it shows. The About box opens the
 // program's revision notes in it.
 //
-// The file is read again every time the window becomes the active window, so
-// changes made to it elsewhere show when the user comes back.
+// The file is read when the window is shown and again every time it becomes
+// the active window, so changes made to it elsewhere show when the user comes
+// back.
 #include <QDialog>
 #include <functional>
 #include <memory>
@@ -65,6 +66,7 @@ class TTextViewDialog : public QDialog {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   bool lastLoadFailed_ = false;

@@ -5,16 +5,24 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "support/HelpContext.h"
+
 namespace {
 DialogRunner g_runner = nullptr;
 }
 
 void SetDialogRunnerForTests(DialogRunner runner) { g_runner = runner; }
 
-int RunDialog(QDialog& dialog) { return g_runner ? g_runner(dialog) : dialog.exec(); }
+int RunDialog(QDialog& dialog) {
+  // A dialog with an owner blocks only its owner: the help window and the
+  // text viewers stay usable while it is open.
+  if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
+  return g_runner ? g_runner(dialog) : dialog.exec();
+}
 
 TGotoDLG::TGotoDLG(QWidget* owner) : QDialog(owner) {
   setWindowTitle("Tarnfel: Page");
+  SetHelpContext(this, kHelpContext);  // F1: the dialog has no Help button
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   QFont font("Arial");
   font.setPixelSize(13);

@@ -21,8 +21,9 @@ class TGotoDLG : public QDialog {
   static constexpr int kHelpContext = 61;
 };
 
-// Runs a dialog modally. Tests replace the runner so that no real modal loop
-// starts; the default calls exec().
+// Runs a dialog modally: for its owner window when it has one, else for the
+// whole program. Tests replace the runner so that no real modal loop starts;
+// the default calls exec().
 using DialogRunner = int (*)(QDialog& dialog);
 void SetDialogRunnerForTests(DialogRunner runner);  // nullptr: exec()
 int RunDialog(QDialog& dialog);

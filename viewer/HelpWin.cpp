@@ -12,6 +12,9 @@ THelpWindow* g_window = nullptr;
 
 THelpWindow::THelpWindow(QWidget* parent) : QTextBrowser(parent) {
   setWindowTitle("Korvale Help");
+  // The help stands beside the main window: closing the main window ends the
+  // program even while the help is open.
+  setAttribute(Qt::WA_QuitOnClose, false);
   setOpenExternalLinks(true);
   resize(640, 560);
 }

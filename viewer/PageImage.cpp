@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <cmath>
 
@@ -15,6 +16,13 @@ void TPageImage::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   emit MouseMoved(p.x(), p.y());
   QLabel::mouseMoveEvent(event);
+}
+
+void TPageImage::paintEvent(QPaintEvent*) {
+  const QPixmap page = pixmap();
+  if (page.isNull()) return;
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, page);
 }
 
 int ScreenPixelsPerInch() {

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/MessageBox.h"
+#include "support/HelpContext.h"
 #include "support/Settings.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
@@ -61,6 +62,7 @@ void TNumberEdit::setValue(double v) { setText(QString::number(v, 'g', 12)); }
 
 TPageSetupFrm::TPageSetupFrm(QWidget* owner) : QDialog(owner) {
   setWindowTitle("Page Setup");
+  SetHelpContext(this, kHelpContext);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   QFont font("MS Sans Serif");

@@ -24,6 +24,8 @@
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
+#include "support/CommandGuard.h"
+#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "support/StatusWin.h"
@@ -38,7 +40,9 @@ static void InitViewerResources() { Q_INIT_RESOURCE(korvale_viewer); }
 namespace {
 
 constexpr const char* kCaptionPrefix = "Quelmark Korvale - ";
-constexpr const char* kTflFilter = "Tarnfel (*.tfl);;All Files (*.*)";
+// Logs from Windows machines often carry upper-case names; "*" lists every
+// file, also names without a dot.
+constexpr const char* kTflFilter = "Tarnfel (*.tfl *.TFL);;All Files (*)";
 
 // Tool-button image indices.
 enum ImageIndex { kImgOpen = 0, kImgSave = 1, kImgCopy = 2, kImgPageDown = 3, kImgPageUp = 4,
@@ -55,6 +59,18 @@ QToolButton* MakeToolButton(QToolBar* bar, const QIcon& icon, const QString& cap
   button->setAutoRaise(true);
   bar->addWidget(button);
   return button;
+}
+
+// A command of the window as a slot. A failure that escapes the handler is
+// shown ("Error in <name> - <message>") and leaves the window usable:
+// enabled, without the status window, with the default cursor.
+template <class... Args>
+auto Command(TKorvaleFrm* window, void (TKorvaleFrm::*handler)(Args...), const char* name) {
+  return [window, handler, phrase = std::string("Error in ") + name](Args... args) {
+    if (RunGuarded(phrase, [&] { (window->*handler)(args...); })) return;
+    window->setEnabled(true);
+    HideStatus();
+  };
 }
 
 // A gap in the tool bar (a divider is drawn as a line, a separator as space).
@@ -77,6 +93,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
   setFont(font);
   resize(611, 431);
   setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
+  SetHelpContext(this, kHelpContext);
 
   LoadImages();
   BuildMenus();
@@ -85,6 +102,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
 
   OpenDlg = [this] {
     QFileDialog dialog(this, "Open a Compiled Log");
+    SetHelpContext(&dialog, kOpenDlgHelpContext);
     dialog.setNameFilter(kTflFilter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.selectFile("*.tfl");
@@ -93,6 +111,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
   };
   SaveDlg = [this] {
     QFileDialog dialog(this, "Save Compiled Log As...");
+    SetHelpContext(&dialog, kSaveDlgHelpContext);
     dialog.setNameFilter(kTflFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("tfl");
@@ -114,41 +133,53 @@ void TKorvaleFrm::LoadImages() {
 }
 
 void TKorvaleFrm::BuildMenus() {
+  const auto command = [this](auto handler, const char* name) {
+    return Command(this, handler, name);
+  };
   QMenuBar* bar = menuBar();
   File1 = bar->addMenu("&File");
-  Open1 = File1->addAction("&Open", this, &TKorvaleFrm::Open1Click);
-  SaveAs1 = File1->addAction("&Save As...", this, &TKorvaleFrm::SaveAs1Click);
+  Open1 = File1->addAction("&Open", this, command(&TKorvaleFrm::Open1Click, "Open"));
+  SaveAs1 = File1->addAction("&Save As...", this, command(&TKorvaleFrm::SaveAs1Click, "Save As"));
   File1->addSeparator();
-  Print1 = File1->addAction("&Print", this, &TKorvaleFrm::Print1Click);
+  Print1 = File1->addAction("&Print", this, command(&TKorvaleFrm::Print1Click, "Print"));
   File1->addSeparator();
-  Exit1 = File1->addAction("&Close", this, &TKorvaleFrm::Exit1Click);
+  Exit1 = File1->addAction("&Close", this, command(&TKorvaleFrm::Exit1Click, "Close"));
 
   Edit1 = bar->addMenu("&Edit");
-  Copy1 = Edit1->addAction("&Copy Page", this, &TKorvaleFrm::Copy1Click);
+  Copy1 = Edit1->addAction("&Copy Page", this, command(&TKorvaleFrm::Copy1Click, "Copy Page"));
   Copy1->setShortcut(QKeySequence("Ctrl+C"));
-  CopyDepth1 = Edit1->addAction("Copy &Depth", this, &TKorvaleFrm::CopyDepth1Click);
+  CopyDepth1 =
+      Edit1->addAction("Copy &Depth", this, command(&TKorvaleFrm::CopyDepth1Click, "Copy Depth"));
   CopyDepth1->setShortcut(QKeySequence("Ctrl+D"));
   Edit1->addSeparator();
-  SystemFiles1 = Edit1->addAction("&System Files...", this, &TKorvaleFrm::SystemFiles1Click);
+  SystemFiles1 = Edit1->addAction("&System Files...", this,
+                                  command(&TKorvaleFrm::SystemFiles1Click, "System Files"));
 
   View1 = bar->addMenu("&View");
-  PageDown1 = View1->addAction("Page &Down", this, &TKorvaleFrm::PageDownBTNClick);
-  PageUp1 = View1->addAction("Page &Up", this, &TKorvaleFrm::PageUpBTNClick);
-  GoToPage1 = View1->addAction("&Go to page ...", this, &TKorvaleFrm::PageNumBTNClick);
+  PageDown1 =
+      View1->addAction("Page &Down", this, command(&TKorvaleFrm::PageDownBTNClick, "Page Down"));
+  PageUp1 = View1->addAction("Page &Up", this, command(&TKorvaleFrm::PageUpBTNClick, "Page Up"));
+  GoToPage1 = View1->addAction("&Go to page ...", this,
+                               command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
   GoToPage1->setShortcut(QKeySequence("Ctrl+G"));
 
   Help1 = bar->addMenu("&Help");
-  Contents1 = Help1->addAction("&Contents...", this, &TKorvaleFrm::Contents1Click);
-  Index1 = Help1->addAction("&Index...", this, &TKorvaleFrm::Index1Click);
+  Contents1 =
+      Help1->addAction("&Contents...", this, command(&TKorvaleFrm::Contents1Click, "Contents"));
+  Index1 = Help1->addAction("&Index...", this, command(&TKorvaleFrm::Index1Click, "Index"));
   Help1->addSeparator();
-  AboutKorvale1 = Help1->addAction("&About Korvale...", this, &TKorvaleFrm::AboutKorvale1Click);
+  AboutKorvale1 = Help1->addAction("&About Korvale...", this,
+                                   command(&TKorvaleFrm::AboutKorvale1Click, "About Korvale"));
 
-  connect(File1, &QMenu::aboutToShow, this, &TKorvaleFrm::File1Click);
-  connect(Edit1, &QMenu::aboutToShow, this, &TKorvaleFrm::Edit1Click);
-  connect(View1, &QMenu::aboutToShow, this, &TKorvaleFrm::View1Click);
+  connect(File1, &QMenu::aboutToShow, this, command(&TKorvaleFrm::File1Click, "the File menu"));
+  connect(Edit1, &QMenu::aboutToShow, this, command(&TKorvaleFrm::Edit1Click, "the Edit menu"));
+  connect(View1, &QMenu::aboutToShow, this, command(&TKorvaleFrm::View1Click, "the View menu"));
 }
 
 void TKorvaleFrm::BuildToolBar() {
+  const auto command = [this](auto handler, const char* name) {
+    return Command(this, handler, name);
+  };
   ToolBar = addToolBar("ToolBar");
   ToolBar->setMovable(false);
   ToolBar->setFloatable(false);
@@ -167,10 +198,10 @@ void TKorvaleFrm::BuildToolBar() {
   ToolBar->addSeparator();
   PageDownBtn = MakeToolButton(ToolBar, ImageList[kImgPageDown], "Next Page",
                                "Go to the next page in the log.");
-  PageUpBtn = MakeToolButton(ToolBar, ImageList[kImgPageUp], "Previous Page",
-                             "Go to the previous page.");
-  PageNumBtn = MakeToolButton(ToolBar, ImageList[kImgPageNum], "Page Number",
-                              "Select the page to display.");
+  PageUpBtn =
+      MakeToolButton(ToolBar, ImageList[kImgPageUp], "Previous Page", "Go to the previous page.");
+  PageNumBtn =
+      MakeToolButton(ToolBar, ImageList[kImgPageNum], "Page Number", "Select the page to display.");
   ToolBar->addSeparator();
   HelpBtn = MakeToolButton(ToolBar, ImageList[kImgHelp], "Help", "Get help.");
   AddGap(ToolBar);
@@ -187,14 +218,16 @@ void TKorvaleFrm::BuildToolBar() {
   ElevationCb->setChecked(false);
   ToolBar->addWidget(ElevationCb);
 
-  connect(FileOpenBtn, &QToolButton::clicked, this, &TKorvaleFrm::Open1Click);
-  connect(SaveBtn, &QToolButton::clicked, this, &TKorvaleFrm::SaveAs1Click);
-  connect(PrintBtn, &QToolButton::clicked, this, &TKorvaleFrm::Print1Click);
-  connect(CopyBtn, &QToolButton::clicked, this, &TKorvaleFrm::Copy1Click);
-  connect(PageDownBtn, &QToolButton::clicked, this, &TKorvaleFrm::PageDownBTNClick);
-  connect(PageUpBtn, &QToolButton::clicked, this, &TKorvaleFrm::PageUpBTNClick);
-  connect(PageNumBtn, &QToolButton::clicked, this, &TKorvaleFrm::PageNumBTNClick);
-  connect(HelpBtn, &QToolButton::clicked, this, &TKorvaleFrm::HelpBtnClick);
+  connect(FileOpenBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::Open1Click, "Open"));
+  connect(SaveBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::SaveAs1Click, "Save As"));
+  connect(PrintBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::Print1Click, "Print"));
+  connect(CopyBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::Copy1Click, "Copy Page"));
+  connect(PageDownBtn, &QToolButton::clicked, this,
+          command(&TKorvaleFrm::PageDownBTNClick, "Page Down"));
+  connect(PageUpBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::PageUpBTNClick, "Page Up"));
+  connect(PageNumBtn, &QToolButton::clicked, this,
+          command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
+  connect(HelpBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::HelpBtnClick, "Help"));
 
   CopyBtn->setEnabled(false);
   PageDownBtn->setEnabled(false);
@@ -203,6 +236,9 @@ void TKorvaleFrm::BuildToolBar() {
 }
 
 void TKorvaleFrm::BuildPageView() {
+  const auto command = [this](auto handler, const char* name) {
+    return Command(this, handler, name);
+  };
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -230,7 +266,8 @@ void TKorvaleFrm::BuildPageView() {
   layout->addWidget(Panel2);
 
   setCentralWidget(client);
-  connect(Image1, &TPageImage::MouseMoved, this, &TKorvaleFrm::Image1MouseMove);
+  connect(Image1, &TPageImage::MouseMoved, this,
+          command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
 }
 
 void TKorvaleFrm::FormCreate() {
@@ -307,8 +344,9 @@ void TKorvaleFrm::SaveAs1Click() {
   if (!FileName.empty()) {
     const std::filesystem::path from(FileName), to(target);
     // Copying a file onto itself would truncate it on some systems: treat it
-    // as done, the content is already there.
-    if (std::filesystem::exists(to) && std::filesystem::equivalent(from, to, error)) {
+    // as done, the content is already there. (A name too long, or a folder
+    // that cannot be searched, makes the copy fail below.)
+    if (std::filesystem::exists(to, error) && std::filesystem::equivalent(from, to, error)) {
       copied = true;
     } else {
       copied = std::filesystem::copy_file(from, to,

@@ -8,10 +8,15 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
@@ -135,22 +140,59 @@ TEST_F(AboutBox, WebAndMailLinksGoToTheShell) {
   EXPECT_NE(second.WebSite->palette().color(QPalette::WindowText), QColor(128, 0, 0));
 }
 
-TEST_F(AboutBox, RevisionsButtonOpensTheInfFileInAViewer) {
+// The revision notes open beside the About box: their text is there at once,
+// and the viewer takes real input (scrolling, printing, closing) while the
+// About box is still open over the main window.
+TEST_F(AboutBox, RevisionNotesOpenInAViewerThatWorksBesideTheAboutBox) {
   SetProgramPath(dir_.file("absent"));
-  WriteText(dir_.file("korvale.INF"), "Version 1\r\nFirst release\r\n");
-  TProgInfoForm form;
-  form.RevisionBase = dir_.file("korvale");
-  form.RevisionsButton->click();
+  std::string notes;
+  for (int i = 1; i <= 200; ++i) notes += "Revision " + std::to_string(i) + "\r\n";
+  WriteText(dir_.file("korvale.INF"), notes);
+  QWidget main;
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+  // Clicks and keys through the window system, which holds back input from
+  // windows that a modal window blocks.
+  auto click = [](QWidget* widget) {
+    QWindow* window = widget->window()->windowHandle();
+    QTest::mouseClick(window, Qt::LeftButton, {},
+                      window->mapFromGlobal(widget->mapToGlobal(widget->rect().center())));
+  };
   TTextViewDialog* viewer = nullptr;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* candidate = qobject_cast<TTextViewDialog*>(widget);
-    if (candidate && candidate->TextFileName == dir_.file("korvale.INF")) viewer = candidate;
-  }
+  int printDialogs = 0, scrolled = 0;
+  bool textAtOnce = false, closed = false;
+  QTimer::singleShot(0, [&] {
+    auto* about = qobject_cast<TProgInfoForm*>(QApplication::activeModalWidget());
+    if (!about) return;
+    about->RevisionsButton->click();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* candidate = qobject_cast<TTextViewDialog*>(widget)) viewer = candidate;
+    if (viewer) {
+      textAtOnce = viewer->Lines().size() == 200;
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(viewer));
+      viewer->Memo->setFocus();
+      QTest::keyClick(viewer->windowHandle(), Qt::Key_PageDown);
+      scrolled = viewer->Memo->verticalScrollBar()->value();
+      viewer->PrintDialog = [&] {
+        ++printDialogs;
+        return std::unique_ptr<TextPrintJob>();
+      };
+      click(viewer->PrintButton);
+      click(viewer->OkButton);
+      closed = !viewer->isVisible();
+    }
+    about->reject();
+  });
+  ShowAboutBox(dir_.file("korvale"), "Korvale 2001");
   ASSERT_NE(viewer, nullptr);
   EXPECT_EQ(viewer->windowTitle(), "Program Revisions");
-  EXPECT_TRUE(viewer->isVisible()) << "the viewer does not block and stays open";
-  viewer->FormActivate();
-  EXPECT_EQ(viewer->Lines(), (std::vector<std::string>{"Version 1", "First release"}));
+  EXPECT_EQ(viewer->TextFileName, dir_.file("korvale.INF"));
+  EXPECT_TRUE(textAtOnce) << "the notes show as soon as the viewer opens";
+  EXPECT_GT(scrolled, 0);
+  EXPECT_EQ(printDialogs, 1);
+  EXPECT_TRUE(closed);
   delete viewer;
 }
 
@@ -270,7 +312,7 @@ TEST_F(TextView, SaveAsAppendsTxtToANameWithoutExtension) {
   };
   viewer->SaveAsButtonClick();
   EXPECT_EQ(title, "Save As ...");
-  EXPECT_EQ(filter, "Text File (*.TXT);;All Files (*.*)");
+  EXPECT_EQ(filter, "Text File (*.TXT *.txt);;All Files (*)");
   EXPECT_EQ(proposed, "*.TXT");
   EXPECT_EQ(ext, "TXT");
   EXPECT_FALSE(fs::exists(dir_.file("copy")));
@@ -287,6 +329,17 @@ TEST_F(TextView, SaveAsAppendsTxtToANameWithoutExtension) {
   viewer->SaveAsButtonClick();  // Cancel writes nothing
   EXPECT_EQ(count(), files);
   EXPECT_EQ(WithDefaultExtension("/a.b/name", "TXT"), "/a.b/name.TXT");
+
+  // A failure inside the command is shown; the viewer stays open.
+  viewer->SaveDialog = [](const std::string&, const std::string&, const std::string&,
+                          const std::string&) -> std::string {
+    throw std::runtime_error("no dialog");
+  };
+  viewer->show();
+  viewer->SaveAsButton->click();
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text, "Error in the text viewer - no dialog");
+  EXPECT_TRUE(viewer->isVisible());
 }
 
 TEST_F(TextView, SwitchingAwayAndBackReloadsTheFile) {

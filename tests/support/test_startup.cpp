@@ -2,8 +2,11 @@
 // question, file versions and the logged start-up sequence.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QLocalServer>
 #include <QLocale>
 #include <QString>
+#include <QWidget>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -22,6 +25,7 @@
 #include "platform/SystemInfo.h"
 #include "platform/TopWindow.h"
 #include "platform/VersionInfo.h"
+#include "platform/WindowRequests.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "support/Startup.h"
@@ -166,7 +170,7 @@ TEST_F(SingleInstance, OtherNameWithoutDesignerAsksNothing) {
   EXPECT_TRUE(platform::ShownBoxes().empty());
 }
 
-TEST(TopLevelWindowLookup, FindsARunningDesignerProcessByName) {
+TEST(TopLevelWindowLookup, FindsARunningTarnfelProcessByName) {
   testfiles::TempDir dir;
   const std::string fake = dir.file("Tarnfel2001");
   fs::copy_file("/bin/sleep", fake);
@@ -189,6 +193,30 @@ TEST(TopLevelWindowLookup, FindsARunningDesignerProcessByName) {
   ASSERT_TRUE(found);
   EXPECT_EQ(found->processId, pid);
   EXPECT_FALSE(platform::FindTopLevelWindow("TNoSuchProgramHere"));
+}
+
+// A request for a window brings it back from the task bar, keeps it
+// maximised; and nobody gets to answer through a socket that is not the user's.
+TEST(WindowRequests, FrontWindowIsRestoredAndAForeignSocketIsRefused) {
+  QWidget window;
+  window.showMaximized();
+  window.showMinimized();
+  platform::BringWindowToFront(&window);
+  EXPECT_FALSE(window.isMinimized());
+  EXPECT_TRUE(window.isMaximized());
+  EXPECT_TRUE(window.isVisible());
+
+  if (geteuid() != 0) GTEST_SKIP() << "giving a socket to another user needs root";
+  const long pid = 2147480000;  // no process has this number
+  const std::optional<std::string> path = platform::WindowSocketPath(pid);
+  ASSERT_TRUE(path);
+  QLocalServer squatter;
+  QLocalServer::removeServer(QString::fromStdString(*path));
+  ASSERT_TRUE(squatter.listen(QString::fromStdString(*path)));
+  ASSERT_EQ(chown(path->c_str(), 65534, 65534), 0);  // as if "nobody" had put it there
+  EXPECT_FALSE(platform::RequestWindowToFront(pid));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(squatter.hasPendingConnections()) << "the request went to a foreign socket";
 }
 
 // --- File versions -------------------------------------------------------------

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QListView>
+#include <QTest>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +13,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
+#include <stdexcept>
 
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
@@ -116,15 +121,26 @@ TEST_F(SysFiles, ANameThatDoesNotExistIsNotTaken) {
   EXPECT_EQ(PatternFilePath(), dir_.file("old.pat"));
 }
 
-TEST_F(SysFiles, BrowseCancelKeepsTheBox) {
+TEST_F(SysFiles, BrowseCancelOrFailureKeepsTheBox) {
   choice_ = [](const std::string&) { return std::string(); };
   WhenDialogShows([&](TSysFilesDlg& dialog) {
     dialog.SysFilesFra->SymbolBtn->click();
     EXPECT_EQ(dialog.SysFilesFra->SymbolFile(), dir_.file("old.sym"));
+    // A browse dialog that fails: the failure is shown, the dialog goes on.
+    choice_ = [](const std::string&) -> std::string { throw std::runtime_error("no browser"); };
+    dialog.SysFilesFra->PatternBtn->click();
+    EXPECT_EQ(dialog.SysFilesFra->PatternFile(), dir_.file("old.pat"));
+    EXPECT_TRUE(dialog.isVisible());
+    choice_ = [this](const std::string& filter) { return NewFileFor(filter); };
+    dialog.SysFilesFra->KeywordBtn->click();
     dialog.OkBtn->click();
   });
   ShowSystemFilesDialog();
   EXPECT_EQ(SymbolFilePath(), dir_.file("old.sym"));
+  EXPECT_EQ(PatternFilePath(), dir_.file("old.pat"));
+  EXPECT_EQ(KeywordFilePath(), dir_.file("new.key"));
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].text, "Error in the System Files Dialog - no browser");
 }
 
 TEST_F(SysFiles, NameTooLongForTheSettingsChangesNothing) {
@@ -147,6 +163,51 @@ TEST_F(SysFiles, NameTooLongForTheSettingsChangesNothing) {
   EXPECT_EQ(KeywordFilePath(), dir_.file("old.key")) << "no name is stored when one cannot be";
   EXPECT_EQ(PatternFilePath(), dir_.file("old.pat"));
   EXPECT_EQ(SymbolFilePath(), dir_.file("old.sym"));
+}
+
+// The real browse dialog: the library filter lists names of any case and
+// read-only (installed) libraries; "All files" lists every file, also one
+// without a dot.
+TEST_F(SysFiles, BrowseDialogListsLibrariesOfAnyCaseAndAllFiles) {
+  TSysFilesFra::BrowseDialog = nullptr;
+  const std::string folder = dir_.file("libs");
+  fs::create_directory(folder);
+  const std::set<std::string> libraries = {"Zelmorth.Pat", "lower.pat", "UPPER.PAT"};
+  std::set<std::string> all = {"notes.txt", "noext"};
+  for (const std::string& name : libraries) all.insert(name);
+  for (const std::string& name : all) testfiles::WriteAll(folder + "/" + name, {1});
+  fs::permissions(folder + "/UPPER.PAT", fs::perms::owner_read | fs::perms::group_read);
+  ASSERT_TRUE(SetPatternFilePath(folder + "/Zelmorth.Pat"));
+
+  // The names the dialog's file list shows once it has read the folder.
+  auto listed = [](QFileDialog& browse, const std::set<std::string>& expected) {
+    std::set<std::string> names;
+    for (int i = 0; i < 100 && names != expected; ++i) {
+      QTest::qWait(20);
+      names.clear();
+      if (auto* view = browse.findChild<QListView*>("listView")) {
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+          names.insert(view->model()->index(row, 0, view->rootIndex()).data().toString().toStdString());
+      }
+    }
+    return names;
+  };
+  std::set<std::string> shownForPatterns, shownForAll;
+  WhenDialogShows([&](TSysFilesDlg& dialog) {
+    QTimer::singleShot(0, [&] {
+      auto* browse = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!browse) return;
+      shownForPatterns = listed(*browse, libraries);
+      browse->selectNameFilter(browse->nameFilters().value(1));
+      shownForAll = listed(*browse, all);
+      browse->reject();
+    });
+    dialog.SysFilesFra->PatternBtn->click();
+    dialog.CancelBtn->click();
+  });
+  ShowSystemFilesDialog();
+  EXPECT_EQ(shownForPatterns, libraries);
+  EXPECT_EQ(shownForAll, all);
 }
 
 TEST_F(SysFiles, BoxesCannotBeTypedIn) {

@@ -11,13 +11,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
+#include <vector>
 
 #include "TestFiles.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowRequests.h"
+#include "support/Startup.h"
 
 namespace fs = std::filesystem;
 
@@ -127,16 +133,20 @@ class StartupProgram : public ::testing::Test {
       if (!fs::exists(to)) fs::copy_file(testfiles::BinDir() + "/" + name, to);
     }
   }
-  // Runs program in its own folder for session s (as user when not empty).
+  // Runs program in its own folder for session s (as user when not empty),
+  // by default to end after start-up (`how`: the environment that drives it;
+  // `args`: its command line). A program still running after a minute is
+  // ended (exit code 124).
   ProgramRun Run(const std::string& program, const Session& s, const std::string& user = {},
-                 const std::string& locale = "C.UTF-8", const std::string& args = "") {
+                 const std::string& locale = "C.UTF-8", const std::string& args = "",
+                 const std::string& how = "KORVALE_EXIT_AFTER_STARTUP=1") {
     const std::string folder = fs::path(program).parent_path().string();
     const std::string command =
         "cd '" + folder + "' && " + (user.empty() ? "" : "runuser -u " + user + " -- ") +
         "env -u XDG_CONFIG_HOME -u XDG_STATE_HOME -u XDG_RUNTIME_DIR HOME='" + s.home +
         "' TMPDIR='" + tmp_ + "' LC_ALL=" + locale + " QT_QPA_PLATFORM=offscreen " +
         (s.runtime.empty() ? "" : "XDG_RUNTIME_DIR='" + s.runtime + "' ") +
-        "KORVALE_EXIT_AFTER_STARTUP=1 '" + program + "' " + args + " > '" +
+        how + " timeout 60 '" + program + "' " + args + " > '" +
         dir_.file("output.txt") + "' 2> '" + dir_.file("errors.txt") + "'";
     ProgramRun run;
     const int status = std::system(command.c_str());
@@ -150,11 +160,12 @@ class StartupProgram : public ::testing::Test {
   // Copies the program as name, with the libraries, into the scratch folder
   // and starts it there with the arguments args (quoted for the shell).
   ProgramRun Start(const std::string& name, const std::string& locale = "C.UTF-8",
-                   const std::string& args = "") {
+                   const std::string& args = "",
+                   const std::string& how = "KORVALE_EXIT_AFTER_STARTUP=1") {
     const std::string program = dir_.file(name);
     if (!fs::exists(program)) fs::copy_file(korvale_, program);
     CopyLibraries(dir_.path());
-    return Run(program, session_, {}, locale, args);
+    return Run(program, session_, {}, locale, args, how);
   }
   // An installed tree: prefix/bin/korvale and its files in prefix/share/korvale.
   std::string Install() {
@@ -230,7 +241,7 @@ TEST_F(StartupProgram, RenamedProgramRenamesLogsAndSettings) {
   EXPECT_FALSE(fs::exists(dir_.file("korvale.Cn2")));
 }
 
-TEST_F(StartupProgram, RenamedProgramAsksWhenTheDesignerRuns) {
+TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
   const std::string designer = dir_.file("Tarnfel2001");
   fs::copy_file("/bin/sleep", designer);
   pid_t pid = 0;
@@ -248,6 +259,73 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTheDesignerRuns) {
             std::string::npos)
       << renamed.errors;
   EXPECT_EQ(own.errors.find("Tarnfel 2001 is already running"), std::string::npos);
+}
+
+// Two real programs: a viewer running under the design program's name, and
+// a start under another name whose user answers "Switch to running program?".
+TEST_F(StartupProgram, SwitchingToTheRunningTarnfelBringsItsWindowToTheFront) {
+  const std::string running = dir_.file("TarnfelViewer");
+  fs::copy_file(korvale_, running);
+  // It runs with its event loop and answers its own boxes; both programs use
+  // this process's runtime folder.
+  setenv("KORVALE_START_COMMANDS", "", 1);
+  const std::string tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  setenv("TMPDIR", tmp_.c_str(), 1);
+  char arg0[] = "TarnfelViewer";
+  char* argv[] = {arg0, nullptr};
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, running.c_str(), nullptr, nullptr, argv, environ);
+  unsetenv("KORVALE_START_COMMANDS");
+  tmpdir.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmpdir.c_str(), 1);
+  ASSERT_EQ(spawned, 0);
+  const std::optional<std::string> socket = platform::WindowSocketPath(pid);
+  bool published = false;
+  for (int i = 0; i < 600 && socket && !published; ++i) {  // until its window is up
+    published = fs::exists(*socket);
+    if (!published) usleep(50000);
+  }
+  const std::string log = dir_.file("TarnfelViewer.LOG");
+  const std::string note = "Brought to the front at the request of another program.";
+  auto notes = [&] {
+    const std::vector<std::string> lines = Lines(log);
+    return std::count(lines.begin(), lines.end(), note);
+  };
+  long afterNo = -1, afterYes = -1;
+  if (published) {
+    platform::ClearShownBoxes();
+    platform::QueueBoxAnswer(platform::BoxAnswer::No);
+    CheckSingleInstance("Vesk");
+    afterNo = notes();
+    platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
+    CheckSingleInstance("Vesk");
+    afterYes = notes();
+  }
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+  ASSERT_TRUE(socket) << "no private runtime folder";
+  ASSERT_TRUE(published) << "the running viewer published no window";
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_EQ(platform::ShownBoxes()[1].text,
+            "Tarnfel 2001 is already running.\rSwitch to running program?");
+  EXPECT_EQ(afterNo, 0) << "No leaves the running program alone";
+  EXPECT_EQ(afterYes, 1) << "Yes brings its window to the front";
+  platform::ClearShownBoxes();
+}
+
+TEST_F(StartupProgram, ClosingTheMainWindowEndsTheProgramWhileOtherWindowsShow) {
+  for (const char* name : {"korvale.hlp", "korvale.INF", "sample.tfl"})
+    if (!fs::exists(testfiles::BinDir() + "/" + name)) GTEST_SKIP() << "no " << name << " built";
+  fs::copy_file(testfiles::BinDir() + "/korvale.hlp", dir_.file("korvale.hlp"));
+  fs::copy_file(testfiles::BinDir() + "/korvale.INF", dir_.file("korvale.INF"));
+  const std::string log = dir_.file("Log~TF1.tfl");  // a temporary log
+  fs::copy_file(testfiles::BinDir() + "/sample.tfl", log);
+
+  const ProgramRun run = Start("korvale", "C.UTF-8", "'" + log + "'",
+                               "KORVALE_START_COMMANDS='help revisions status close'");
+  ASSERT_NE(run.exitCode, 124) << "the program still ran a minute after its window closed";
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(run.errors.find("start command"), std::string::npos) << run.errors;
+  EXPECT_FALSE(fs::exists(log)) << "the temporary log goes with the window";
 }
 
 TEST_F(StartupProgram, UnwritableProgramLogEndsStartup) {

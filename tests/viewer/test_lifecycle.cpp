@@ -2,16 +2,29 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QApplication>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <stdexcept>
 
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "support/FSysFilesDlg.h"
+#include "support/HelpContext.h"
+#include "support/ProgInfo.h"
+#include "support/SysFileSettings.h"
+#include "support/TextView.h"
+#include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
+#include "viewer/PageSetup.h"
 
 using namespace viewertest;
 
@@ -64,13 +77,35 @@ TEST_F(ViewerTest, SaveAsCancelOrFailureChangesNothing) {
   w.SaveAs1Click();
   EXPECT_TRUE(platform::ShownBoxes().empty());
 
-  const std::string target = Path("no/such/folder/x.tfl");
-  w.SaveDlg = [&] { return target; };
-  w.SaveAs1Click();
-  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
+  // A missing folder, a name longer than the file system takes, and (for a
+  // user other than root) a folder that cannot be searched.
+  std::vector<std::string> targets = {Path("no/such/folder/x.tfl"),
+                                      Path(std::string(300, 'n') + ".tfl")};
+  const std::string locked = Path("locked");
+  std::filesystem::create_directory(locked);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_write);
+  if (geteuid() != 0) targets.push_back(locked + "/x.tfl");
+  for (const std::string& target : targets) {
+    platform::ClearShownBoxes();
+    w.SaveDlg = [&] { return target; };
+    w.SaveAs1Click();
+    ASSERT_EQ(platform::ShownBoxes().size(), 1u) << target;
+    EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
+    EXPECT_EQ(w.FileName, log);
+    EXPECT_TRUE(std::filesystem::exists(log)) << "a failed copy keeps the temporary log";
+  }
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+
+  // Whatever else fails inside a command is shown, and the window goes on.
+  platform::ClearShownBoxes();
+  w.SaveDlg = []() -> std::string { throw std::runtime_error("the dialog broke"); };
+  w.SaveBtn->click();
+  w.SaveAs1->trigger();
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  for (const platform::ShownBox& box : platform::ShownBoxes())
+    EXPECT_EQ(box.text, "Error in Save As - the dialog broke");
+  EXPECT_TRUE(w.isEnabled());
   EXPECT_EQ(w.FileName, log);
-  EXPECT_TRUE(std::filesystem::exists(log)) << "a failed copy keeps the temporary log";
 }
 
 TEST_F(ViewerTest, SaveButtonWithoutALogReportsTheFailedCopy) {
@@ -158,6 +193,52 @@ TEST_F(ViewerTest, HelpCommandsOpenContentsIndexAndTheWindowTopic) {
   EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
 }
 
+// F1 shows the topic of the window that has the focus, the go-to dialog's
+// (which has no Help button) and those of the file dialogs included.
+TEST_F(ViewerTest, F1ShowsTheHelpTopicOfTheFocusedWindow) {
+  TKorvaleFrm& w = Window();
+  SetApplicationHelpFile(testfiles::SourceDir() + "/data/help/korvale.html");
+  InstallHelpKey([](int context) { ShowHelpTopic(context); });
+  auto pressF1 = [](QWidget& widget) {
+    widget.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    QTest::keyClick(widget.window()->windowHandle(), Qt::Key_F1);
+    return HelpWindow() ? HelpWindow()->CurrentAnchor().toStdString() : std::string("no help");
+  };
+  EXPECT_EQ(pressF1(w), "topic3004");
+  TGotoDLG go(&w);
+  go.PageSE->setFocus();
+  EXPECT_EQ(pressF1(go), "topic61");
+  TPageSetupFrm pageSetup(&w);
+  EXPECT_EQ(pressF1(pageSetup), "topic54");
+  TSysFilesDlg sysFiles(&w);
+  sysFiles.SysFilesFra->PatternBtn->setFocus();
+  EXPECT_EQ(pressF1(sysFiles), "topic58");
+  TProgInfoForm about(&w);
+  EXPECT_EQ(pressF1(about), "topic94");
+  TTextViewDialog viewer;
+  viewer.TextFileName = Path("none.INF");
+  EXPECT_EQ(pressF1(viewer), "topic90");
+  platform::ClearShownBoxes();  // the viewer's missing file
+
+  // The open and save dialogs of the main window, while they run.
+  std::string inFileDialog;
+  auto pressF1InDialog = [&] {
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      inFileDialog = dialog ? pressF1(*dialog) : "no dialog";
+      if (dialog) dialog->close();
+    });
+  };
+  pressF1InDialog();
+  w.Open1Click();
+  EXPECT_EQ(inFileDialog, "topic305");
+  pressF1InDialog();
+  w.SaveBtn->click();
+  EXPECT_EQ(inFileDialog, "topic62");
+  InstallHelpKey(nullptr);
+}
+
 // The help explains every command of the window, and every topic the
 // program opens exists in it.
 TEST_F(ViewerTest, HelpFileCoversEveryCommandAndTopic) {
@@ -173,7 +254,7 @@ TEST_F(ViewerTest, HelpFileCoversEveryCommandAndTopic) {
     }
   }
   for (const char* anchor : {"contents", "index", "topic3004", "topic305", "topic62", "topic61",
-                             "topic54"})
+                             "topic54", "topic58", "topic94", "topic90"})
     EXPECT_TRUE(html.contains(QString("name=\"%1\"").arg(anchor))) << anchor;
 }
 

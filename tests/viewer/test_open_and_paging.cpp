@@ -102,6 +102,18 @@ TEST_F(ViewerTest, OnePageLogShowsOneOfOneWithPagingDisabledEverywhere) {
   w.File1Click();
   EXPECT_TRUE(w.SaveAs1->isEnabled());
   EXPECT_TRUE(HasInk(w.PageBitmap));
+  // The page on the screen is the bitmap, pixel for pixel, also while the
+  // window is disabled as it is during drawing (no greyed-out picture).
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QImage page = w.PageBitmap.convertToFormat(QImage::Format_RGB32);
+  for (bool enabled : {false, true}) {
+    w.setEnabled(enabled);
+    const QImage shown = w.Image1->grab(QRect(QPoint(0, 0), page.size()))
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, page) << (enabled ? "enabled" : "disabled");
+  }
 }
 
 TEST_F(ViewerTest, FivePageLogPagesDownToTheEndAndBack) {

@@ -3,9 +3,11 @@
 // starts empty. --help and --version are answered before anything starts
 // (ViewerOptions.h); an unknown option prints the usage and exits with 2.
 //
-// KORVALE_EXIT_AFTER_STARTUP=1 ends the program right after start-up (see
+// KORVALE_EXIT_AFTER_STARTUP=1 ends the program right after start-up;
+// KORVALE_START_COMMANDS runs commands of the main window (see
 // support/Startup.h).
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
@@ -18,11 +20,15 @@
 
 #include "platform/MessageBox.h"
 #include "platform/VersionStamp.h"
+#include "platform/WindowRequests.h"
 #include "support/FSysFilesDlg.h"
+#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/ProgInfo.h"
 #include "support/Settings.h"
 #include "support/Startup.h"
+#include "support/StatusWin.h"
+#include "support/TextView.h"
 #include "viewer/HelpWin.h"
 #include "viewer/Tarnfelf.h"
 
@@ -30,6 +36,38 @@
 // file (project(VERSION) in the top CMakeLists.txt).
 KORVALE_VERSION_STAMP(KORVALE_VERSION_MAJOR, KORVALE_VERSION_MINOR, KORVALE_VERSION_PATCH,
                       KORVALE_VERSION_TWEAK)
+
+namespace {
+
+// Carries out the start commands one at a time from the event loop, so that
+// each window has shown before the next command. A command whose window
+// does not show is reported on stderr.
+void RunStartCommands(TKorvaleFrm& window, std::vector<std::string> commands) {
+  if (commands.empty()) return;
+  QTimer::singleShot(0, &window, [&window, commands = std::move(commands)]() mutable {
+    const std::string command = commands.front();
+    commands.erase(commands.begin());
+    bool shown = true;
+    if (command == "help") {
+      window.HelpBtnClick();
+      shown = HelpWindow() && HelpWindow()->isVisible();
+    } else if (command == "revisions") {
+      const std::string base = std::filesystem::path(ProgramPath()).replace_extension().string();
+      shown = ShowTextView("Program Revisions", base + ".INF")->isVisible();
+    } else if (command == "status") {
+      ShowStatus("Left showing");
+      shown = StatusForm && StatusForm->isVisible();
+    } else if (command == "close") {
+      window.close();
+    } else {
+      shown = false;
+    }
+    if (!shown) std::fprintf(stderr, "korvale: start command %s failed\n", command.c_str());
+    RunStartCommands(window, std::move(commands));
+  });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const ViewerOptions options = ParseViewerOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -52,7 +90,8 @@ int main(int argc, char** argv) {
   // icon and name from it.
   QGuiApplication::setDesktopFileName("korvale");
   const bool exitAfterStartup = ExitAfterStartupRequested();
-  if (exitAfterStartup) platform::SetMessageBoxMode(platform::BoxMode::Headless);
+  const auto startCommands = StartCommandsRequested();
+  if (exitAfterStartup || startCommands) platform::SetMessageBoxMode(platform::BoxMode::Headless);
 
   FixNumberFormats();
   CheckSingleInstance(std::filesystem::path(QCoreApplication::applicationFilePath().toStdString())
@@ -72,11 +111,22 @@ int main(int argc, char** argv) {
   };
   TKorvaleFrm::SystemFilesCommand = [] { ShowSystemFilesDialog(); };
   TSysFilesDlg::HelpCommand = [](int context) { ShowHelpTopic(context); };
+  InstallHelpKey([](int context) { ShowHelpTopic(context); });
 
   auto window = std::make_unique<TKorvaleFrm>();
   if (exitAfterStartup) return 0;  // ~TKorvaleFrm closes everything it opened
   window->show();
+  // Another start of the program, under another name, may ask for this window
+  // ("Switch to running program?").
+  platform::PublishMainWindow(window.get(), [] {
+    try {
+      WriteLog("Brought to the front at the request of another program.");
+    } catch (const std::exception&) {
+      // Only a note in the log: the window is in front all the same.
+    }
+  });
   if (!options.log.empty()) window->OpenLog(options.log);
+  if (startCommands) RunStartCommands(*window, *startCommands);
   const int result = app.exec();
   window.reset();  // FormDestroy: closes the log, removes a temporary log
   return result;

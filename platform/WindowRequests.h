@@ -1,0 +1,39 @@
+#pragma once
+// Bringing a running program's main window to the front at the request of
+// another program of the same user.
+//
+// A running program publishes its main window on a local socket named after
+// its process, "korvale-window-<pid>", in the user's private runtime folder
+// (XDG_RUNTIME_DIR: owned by the user, closed to everyone else). Both sides
+// check that folder before they use it, the requesting side also that the
+// socket belongs to the user, and the running program that the process on
+// the other end does; another user can neither plant a socket there nor ask
+// for a window.
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace platform {
+
+// The socket on which process pid publishes its main window; nothing when
+// the user has no private runtime folder.
+std::optional<std::string> WindowSocketPath(long pid);
+
+// Publishes window for this process. Each request restores the window when
+// it is minimised (a maximised window stays maximised), raises and activates
+// it, then calls onRestored. False (nothing published) without a private
+// runtime folder or when the socket cannot be set up. The socket goes away
+// with the window.
+bool PublishMainWindow(QWidget* window, std::function<void()> onRestored = {});
+
+// Asks process pid to bring its published window to the front; true once it
+// answers that it has. False when it publishes none, the socket is not the
+// user's, or it does not answer within a few seconds.
+bool RequestWindowToFront(long pid);
+
+// Restores, shows, raises and activates window.
+void BringWindowToFront(QWidget* window);
+
+}  // namespace platform
