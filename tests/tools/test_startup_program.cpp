@@ -266,6 +266,7 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
 TEST_F(StartupProgram, SwitchingToTheRunningTarnfelBringsItsWindowToTheFront) {
   const std::string running = dir_.file("TarnfelViewer");
   fs::copy_file(korvale_, running);
+  CopyLibraries(dir_.path());  // a program folder: its log lands beside it
   // It runs with its event loop and answers its own boxes; both programs use
   // this process's runtime folder.
   setenv("KORVALE_START_COMMANDS", "", 1);
