@@ -234,6 +234,29 @@ TEST_F(InterpreterTest, AnUnknownVersionShowsError1033) {
   }
 }
 
+TEST_F(InterpreterTest, AHeaderThatFailsItsCheckLeavesTheFileClosed) {
+  coretest::ErrorTableScope errors;
+  device->header.datum = 5;
+  // Refused versions, and a header record cut short by the end of the file.
+  WriteHeaderRecord(files.log, 9, 105, std::vector<uint8_t>(105, 0));
+  device->open_read();
+  EXPECT_FALSE(device->is_open);
+  WriteHeaderRecord(files.log, 301, 105, std::vector<uint8_t>(105, 0));
+  device->open_read();
+  EXPECT_FALSE(device->is_open);
+  for (size_t kept : {size_t{0}, size_t{60}}) {
+    WriteHeaderRecord(files.log, 300, 105, std::vector<uint8_t>(kept, 0xAB));
+    try {
+      device->open_read();
+      ADD_FAILURE() << "a header of " << kept << " bytes was read";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.code(), FileError::kReadPastEnd);
+    }
+    EXPECT_FALSE(device->is_open) << kept;
+    EXPECT_EQ(+device->header.datum, 5) << "a cut header block changed the header";
+  }
+}
+
 TEST_F(InterpreterTest, ALongerHeaderRecordHasItsExcessSkipped) {
   tfl::Header h = tfl::DefaultHeader();
   h.datum = 77;
