@@ -214,10 +214,11 @@ void gd_object::plot_graph_frame() {
     }
   });
 
-  // Right side: ticks end at x2; labels to its right.
+  // Right side: ticks end at x2, as long as the left side's (across the
+  // frame, so from its width); labels to its right.
   plot_vector(f.x2, f.y1, f.x2, f.y2);
-  ay.for_each_tick(ay.minor, [&](double, double py) { plot_vector(f.x2 - 0.005 * h, py, f.x2, py); });
-  ay.for_each_tick(ay.major, [&](double, double py) { plot_vector(f.x2 - 0.02 * h, py, f.x2, py); });
+  ay.for_each_tick(ay.minor, [&](double, double py) { plot_vector(f.x2 - 0.005 * w, py, f.x2, py); });
+  ay.for_each_tick(ay.major, [&](double, double py) { plot_vector(f.x2 - 0.02 * w, py, f.x2, py); });
   ay.for_each_tick(ay.major, [&](double v, double py) {
     const std::string label = FormatDecimal(ay.decimals, v);
     if (centred) {

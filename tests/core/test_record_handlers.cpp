@@ -2,6 +2,7 @@
 // lines, vector rectangles and sectors, replayed through a recording device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -210,6 +211,21 @@ std::vector<RecordedCall> LeftTicks(const RecordingDevice& d, double length) {
   return out;
 }
 
+// The ticks of the frame (0, 0)-(10, 20) that lie along one side, each as
+// its length: segments across a side from a point on it into the frame.
+std::vector<double> SideTickLengths(const RecordingDevice& d, char side) {
+  std::vector<double> out;
+  for (const auto& c : d.of("plot_vector")) {
+    const double x1 = c.args[0], y1 = c.args[1], x2 = c.args[2], y2 = c.args[3];
+    const bool across = y1 == y2, along = x1 == x2;
+    if (side == 'L' && across && x1 == 0 && x2 > 0 && x2 < 10) out.push_back(x2 - x1);
+    if (side == 'R' && across && x2 == 10 && x1 > 0 && x1 < 10) out.push_back(x2 - x1);
+    if (side == 'B' && along && y1 == 0 && y2 > 0 && y2 < 20) out.push_back(y2 - y1);
+    if (side == 'T' && along && y2 == 20 && y1 > 0 && y1 < 20) out.push_back(y2 - y1);
+  }
+  return out;
+}
+
 TEST_F(HandlerTest, AutomaticFrameOverZeroToHundredTicksEveryFiveAndTwentyFive) {
   replay([](TflWriter& w) { w.write(Frame(0, 100, 0, 1, 0)); });
   EXPECT_NEAR(device->frame_scale.x, 0.1, 1e-12);
@@ -223,6 +239,21 @@ TEST_F(HandlerTest, AutomaticFrameOverZeroToHundredTicksEveryFiveAndTwentyFive) 
   auto major = LeftTicks(*device, 0.2);
   ASSERT_EQ(major.size(), 5u);
   EXPECT_NEAR(major[1].args[1], 5.0, 1e-9);
+  // Tick lengths on all four sides: across the frame from its width W = 10
+  // (left and right), along it from its height H = 20 (bottom and top).
+  for (char side : {'L', 'R', 'B', 'T'}) {
+    const double size = side == 'L' || side == 'R' ? 10 : 20;
+    const std::vector<double> lengths = SideTickLengths(*device, side);
+    EXPECT_EQ(std::count_if(lengths.begin(), lengths.end(),
+                            [&](double l) { return std::fabs(l - 0.005 * size) < 1e-12; }),
+              21)
+        << side;
+    EXPECT_EQ(std::count_if(lengths.begin(), lengths.end(),
+                            [&](double l) { return std::fabs(l - 0.02 * size) < 1e-12; }),
+              5)
+        << side;
+    EXPECT_EQ(lengths.size(), 26u) << side;
+  }
 
   std::vector<std::string> labels;
   for (const auto& c : device->of("plot_vector_text"))
