@@ -334,6 +334,50 @@ TEST_F(InterpreterTest, PlottingTwiceStartsAgainFromTheHeader) {
   EXPECT_EQ(device->count("plot_vertical_line"), 2u);
 }
 
+TEST_F(InterpreterTest, LibraryErrorsAreShownOncePerPage) {
+  coretest::ErrorTableScope errors;
+  // A font without 'd' (symbol 100): four missing glyphs in two records make
+  // one box per page.
+  std::vector<SymbolData> font = coretest::DiagonalFont();
+  font.resize(100);
+  coretest::WriteSymbolLibrary(files.symbols, font);
+  auto text = [](const char* s) {
+    tfl::VectorTextRecord r{};
+    r.char_width = r.char_height = 1;
+    r.angle = 90;
+    r.text.assign(s);
+    return r;
+  };
+  files.write_log([&](TflWriter& w) {
+    w.write(text("dad"));
+    w.write(text("dd"));
+  });
+  RecordingDevice short_font(files.patterns, files.symbols);
+  short_font.file_name = files.log;
+  platform::ClearShownBoxes();
+  short_font.plot();
+  EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1037:  Symbol = 100"});
+  short_font.plot();  // the next page reports it again
+  EXPECT_EQ(coretest::BoxTexts().size(), 2u);
+
+  // A missing symbol library is reported when the device is made; each page
+  // then ends at its first glyph with a failure that names the file.
+  const std::string missing = files.symbols + ".gone";
+  platform::ClearShownBoxes();
+  RecordingDevice no_font(files.patterns, missing);
+  no_font.file_name = files.log;
+  for (int page = 0; page < 2; ++page) {
+    try {
+      no_font.plot();
+      ADD_FAILURE() << "a page drew text without its font";
+    } catch (const FileError& e) {
+      EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(no_font.is_open);
+  }
+  EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1035:  File Name = " + missing});
+}
+
 TEST_F(InterpreterTest, OrientationSizeIsSetByRecordSix) {
   replay([](TflWriter& w) { w.write(tfl::OrientationSizeRecord{0.25}); });
   EXPECT_EQ(device->orientation_size, 0.25);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DeviceTestSupport.h"
+#include "platform/MessageBox.h"
 
 using namespace devtest;
 
@@ -51,6 +52,30 @@ TEST(PatternFill, NumberAbove250DrawsOnlyTheOutlineOrNothing) {
     w.write(ColorPattern(251, 0x00FF00, 0x0000FF));
   }));
   EXPECT_EQ(InkCount(coloured), 0);
+}
+
+TEST(PatternFill, LibraryFailuresAreShownOncePerPageAndNameTheMissingFile) {
+  Fixture f;  // a library of one pattern
+  const std::string log = f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    for (int i = 0; i < 3; ++i) w.write(Pattern(100, 100 + 50 * i, 200, 140 + 50 * i, 5, 1, 0));
+  });
+  auto count_1037 = [] {
+    int n = 0;
+    for (const auto& box : platform::ShownBoxes())
+      n += box.text.find("Pattern = 5") != std::string::npos;
+    return n;
+  };
+  platform::ClearShownBoxes();
+  f.Render(log);
+  EXPECT_EQ(count_1037(), 1);  // three fills, one box
+
+  f.pattern_path = f.dir.file("gone.pat");
+  platform::ClearShownBoxes();
+  std::string error;
+  f.RenderKeepingError(log, error);
+  EXPECT_NE(error.find(f.pattern_path), std::string::npos) << error;
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);  // 1034, when the device was made
+  EXPECT_NE(platform::ShownBoxes()[0].text.find("File Name = " + f.pattern_path), std::string::npos);
 }
 
 TEST(PatternFill, FillCutAtBodyTopKeepsItsTilesInPlace) {
