@@ -238,6 +238,8 @@ void gd_object::plot_note(double, double, std::string_view) {}
 void gd_object::plot_dimension_text(const Rect&, std::string_view, uint8_t, uint8_t) {}
 void gd_object::set_pen_width(int32_t) {}
 
+std::optional<gd_object::Window> gd_object::visible_window() const { return std::nullopt; }
+
 // --- Measuring and groups ---------------------------------------------------
 
 gd_object::Extent gd_object::measure_vector_text(int32_t angle, std::string_view text,

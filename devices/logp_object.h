@@ -121,6 +121,9 @@ class logp_object : public gd_object {
   // Lays out page `page_index` and replays the log onto the canvas. Errors
   // (FileError, RangeError) propagate; the canvas is left without a clip.
   void plot() override;
+  // The log body within the body clip of the page laid out last, widened by
+  // the current pen's width and two pixels.
+  std::optional<Window> visible_window() const override;
   // The layout part of plot alone, from the header already read: computes
   // body_origin_y, the clip rows, footer_top, ... (needs no canvas). False
   // when the log has no width (x_max <= 0) and nothing is laid out. Throws

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <set>
 
 #include "CoreTestUtil.h"
 #include "core/RecordingDevice.h"
@@ -322,6 +324,65 @@ TEST_F(HandlerTest, FrameLabelPlacementCentred) {
   ExpectArgs(drawn[1], {0, 10 + 1.3 * ch - ch / 2, 5 - 1.1 * cw, 0, cw, ch, 1});
   ExpectArgs(drawn[2], {90, 2.5 - 1.1 * cw, -1.2 * ch - ch / 2, 0, cw, ch, 1});
   ExpectArgs(drawn[3], {90, 2.5 - 1.1 * cw, 20 + 0.5 * ch - ch / 2, 0, cw, ch, 1});
+}
+
+// A recording device whose page shows only part of the log.
+class WindowedDevice : public RecordingDevice {
+ public:
+  using RecordingDevice::RecordingDevice;
+  std::optional<Window> window;
+  std::optional<Window> visible_window() const override { return window; }
+};
+
+TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) {
+  // Grids and frames (ticks and labels) in both directions, against windows
+  // across their edges, inside them and away from them: a device that shows
+  // a window gets every segment the whole shape has that meets the window,
+  // and nothing the whole shape does not have.
+  tfl::GraphFrameRecord reversed = Frame(3, 97, 1, 1, 0);
+  reversed.frame = {10, 20, 0, 0};
+  const std::vector<std::function<void(TflWriter&)>> shapes = {
+      [](TflWriter& w) { w.write(tfl::GridRecord{0, 0, 10, 17, 3, 2}); },
+      [](TflWriter& w) { w.write(tfl::GridRecord{-0.3, 40, 10, -7, 0.7, 0.9}); },
+      [](TflWriter& w) { w.write(Frame(0, 100, 0, 1, 0)); },
+      [](TflWriter& w) { w.write(Frame(0, 2, 0, 0, 0.05)); },
+      [&](TflWriter& w) { w.write(reversed); },
+  };
+  const gd_object::Window windows[] = {
+      {2, 6, 3, 9}, {-5, 0.1, -5, 25}, {9.9, 30, 19.9, 30}, {4.5, 4.6, -100, 100}, {100, 200, 100, 200}};
+  auto meets = [](const RecordedCall& c, const gd_object::Window& v) {
+    return std::min(c.args[0], c.args[2]) <= v.x_high && std::max(c.args[0], c.args[2]) >= v.x_low &&
+           std::min(c.args[1], c.args[3]) <= v.y_high && std::max(c.args[1], c.args[3]) >= v.y_low;
+  };
+  WindowedDevice windowed(files.patterns, files.symbols);
+  windowed.file_name = files.log;
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    replay(shapes[i]);
+    const std::vector<RecordedCall> whole = device->of("plot_vector");
+    ASSERT_GE(whole.size(), 8u) << i;
+    std::multiset<std::string> all;
+    for (const auto& c : whole) all.insert(c.str());
+    for (const gd_object::Window& v : windows) {
+      windowed.window = v;
+      windowed.clear();
+      windowed.plot();
+      std::multiset<std::string> seen;
+      for (const auto& c : windowed.of("plot_vector")) {
+        seen.insert(c.str());
+        EXPECT_TRUE(all.count(c.str())) << "shape " << i << ": " << c.str();
+      }
+      for (const auto& c : whole)
+        if (meets(c, v)) EXPECT_TRUE(seen.count(c.str())) << "shape " << i << " lost " << c.str();
+    }
+  }
+  // Far along a long grid the step numbers pass the whole numbers a double
+  // holds (k + 1 == k): the walk still ends, with the lines in view.
+  files.write_log([](TflWriter& w) { w.write(tfl::GridRecord{0, 0, 1e15, 1, 1e-3, 1}); });
+  windowed.window = gd_object::Window{1e14, 1e14 + 0.02, 0, 1};
+  windowed.clear();
+  windowed.plot();
+  EXPECT_GT(windowed.count("plot_vector"), 2u);
+  EXPECT_LT(windowed.count("plot_vector"), 100u);
 }
 
 TEST_F(HandlerTest, FrameWithIntervalsThatCannotBeWalkedIsSkipped) {
