@@ -206,10 +206,15 @@ class logp_object : public gd_object {
   void plot_pattern_fill(const Rect& r, int32_t pattern, double x_scale, double y_scale,
                          bool colored, int32_t line_width, int32_t background,
                          int32_t pattern_color, uint8_t outline, std::optional<uint8_t> section);
+  // Tells the user, once a page, that a pattern was too fine to draw.
+  void report_dense_pattern(int32_t pattern);
   void plot_point_polygon(bool colored, int32_t color);
   void draw_symbol(double width, int32_t cx, int32_t cy);
 
   std::unique_ptr<platform::Canvas> own_canvas_;
   // Point groups of plot_filled_polygon, kept to reuse their memory.
   std::vector<platform::Point> group_a_, group_b_;
+  // Pattern strokes on their way to the canvas (memory reused).
+  std::vector<platform::Canvas::Segment> stroke_batch_;
+  bool dense_pattern_reported_ = false;  // on the page being drawn
 };

@@ -78,6 +78,39 @@ TEST(PatternFill, LibraryFailuresAreShownOncePerPageAndNameTheMissingFile) {
   EXPECT_NE(platform::ShownBoxes()[0].text.find("File Name = " + f.pattern_path), std::string::npos);
 }
 
+TEST(PatternFill, DenseFillsAreDrawnWholeAndTooFineOnesAreReportedOncePerPage) {
+  Fixture f;
+  PatternDef dense{10, 10, {}};
+  for (int i = 0; i < 50; ++i)
+    dense.strokes.push_back({int8_t(i % 10), int8_t(i / 5), int8_t(i % 10), int8_t(i / 5 + 1)});
+  f.SetPatterns({dense});
+  // Scale 0.5: tiles of 9.6 pixels, about 5,400 of them in view with 50
+  // strokes each. Every tile-sized block of the rectangle shows the pattern.
+  platform::ClearShownBoxes();
+  const QImage page = f.Render(f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    w.write(Pattern(100, 100, 700, 900, 0, 0.5, 0));
+  }));
+  for (int y = 100; y < 890; y += 10)
+    for (int x = 100; x < 690; x += 10) ASSERT_GT(InkCount(page, x, y, x + 10, y + 10), 0) << x << "," << y;
+  EXPECT_EQ(InkCount(page), InkCount(page, 100, 100, 700, 901));
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+
+  // Scale 0.005: tiles a tenth of a pixel, millions of them. Both fills keep
+  // their outlines, the page goes on, and it says once what was left out.
+  const QImage fine = f.Render(f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    w.write(Pattern(100, 100, 300, 300, 0, 0.005, 1));
+    w.write(Pattern(400, 100, 600, 300, 0, 0.005, 1));
+    w.write(Vec(0, 950, 800, 950));
+  }));
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
+  EXPECT_NE(platform::ShownBoxes()[0].text.find("Pattern 0 "), std::string::npos);
+  EXPECT_EQ(InkCount(fine, 102, 702, 298, 898), 0);
+  EXPECT_EQ(Pixel(fine, 200, 700), kBlack);  // outline
+  EXPECT_EQ(Pixel(fine, 500, 900), kBlack);
+  EXPECT_EQ(Pixel(fine, 400, 50), kBlack);  // drawn after them
+}
+
 TEST(PatternFill, FillCutAtBodyTopKeepsItsTilesInPlace) {
   Fixture f;
   f.SetPatterns({PatternDef{10, 7, {{0, 0, 9, 6}, {2, 5, 2, 5}}}});
