@@ -4,6 +4,8 @@
 // after every record.
 #include <string>
 
+#include "core/PatternLibrary.h"
+#include "core/SymbolLibrary.h"
 #include "core/gd_object.h"
 #include "support/StatusWin.h"
 
@@ -23,6 +25,9 @@ Record& ReadPayload(gd_object& device, Record& buffer) {
 }  // namespace
 
 void gd_object::plot() {
+  // Each page reports a pattern or symbol beyond its library once.
+  pattern_library->begin_page();
+  symbol_library->begin_page();
   ShowStatus("Processing graphic commands within " + file_name + " ...");
   show_progress(0);
   double last_progress = 0;

@@ -2,6 +2,7 @@
 // The pattern library: lithology fill patterns, records of 206 bytes, pattern
 // number n = record n (compiled logs use 0 to 250).
 #include <cstdint>
+#include <set>
 #include <span>
 #include <string>
 
@@ -39,9 +40,12 @@ class PatternLibrary {
   explicit PatternLibrary(const std::string& path);
 
   // Loads pattern n into current(). A number at or beyond the records shows
-  // error 1037 "Pattern = n" and keeps the buffer. Throws FileError when the
-  // library is unopened (103) or n is negative (100).
+  // error 1037 "Pattern = n" (once per number until the next begin_page) and
+  // keeps the buffer. Throws FileError when the library is unopened (103,
+  // naming the missing file) or n is negative (100).
   void read(int32_t n);
+  // A new page: numbers already reported are reported again.
+  void begin_page() { reported_.clear(); }
 
   const PatternData& current() const { return current_; }
   bool is_open() const { return file_.is_open(); }
@@ -52,4 +56,5 @@ class PatternLibrary {
   LibraryFile file_;
   std::string path_;
   PatternData current_{};
+  std::set<int32_t> reported_;  // numbers shown as error 1037 on this page
 };

@@ -2,6 +2,8 @@
 // plot_vector (and plot_arc, plot_circle, stroke text) calls.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "core/gd_object.h"
@@ -9,9 +11,20 @@
 
 namespace {
 
-// Grid lines and ticks beyond this many along one axis are not drawn: a huge
-// range over a tiny step would otherwise take hours.
+// Grid lines and ticks beyond this many steps along one axis within the page
+// are not drawn: they would be far denser than the pixels, and a tiny step
+// would otherwise take hours.
 constexpr double kMaxSteps = 100000;
+
+// Graph-frame labels beyond this many along one axis are not drawn: as many
+// as a frame of kMaxSteps minor ticks has, each label costing a few dozen
+// strokes.
+constexpr double kMaxLabels = kMaxSteps / 10;
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// What a device without a page shows: everything.
+constexpr gd_object::Window kEverywhere{-kInfinity, kInfinity, -kInfinity, kInfinity};
 
 // A step that can be walked: positive and finite.
 bool WalkableStep(double step) { return std::isfinite(step) && step > 0; }
@@ -37,32 +50,64 @@ double LastWholeStep(double start, double end, double step) {
   return k;
 }
 
+// A run of steps k = first, first + 1, ..., last (none when last < first).
+struct StepSpan {
+  double first = 0, last = -1;
+  double steps() const { return last < first ? 0 : last - first; }
+  // Calls fn(k) for each step. A count runs the loop, not k: far out, k + 1
+  // may round back to k. Callers check steps() against their bound first.
+  template <class Fn>
+  void for_each(Fn fn) const {
+    if (last < first) return;
+    const int64_t n = static_cast<int64_t>(last - first);
+    for (int64_t i = 0; i <= n; ++i) fn(first + static_cast<double>(i));
+  }
+};
+
+// The steps k of start + k * step, 0 <= k <= k_last, whose values can lie in
+// [low, high], with one step to spare at either end against rounding (the
+// caller tests the values it must be exact about). A window that cannot be
+// computed (NaN) keeps every step.
+StepSpan StepsWithin(double start, double step, double k_last, double low, double high) {
+  StepSpan span;
+  if (!(k_last >= 0)) return span;
+  const double first = std::ceil((low - start) / step) - 1;
+  const double last = std::floor((high - start) / step) + 1;
+  span.first = std::isnan(first) ? 0 : std::max(0.0, first);
+  span.last = std::isnan(last) ? k_last : std::min(k_last, last);
+  return span;
+}
+
 }  // namespace
 
 // --- Grid (opcode 8) --------------------------------------------------------
 
 // The grid covers whole cells only: each axis stops at the last whole step
-// from its start that does not pass its end.
+// from its start that does not pass its end. Only the lines that can fall on
+// the page are drawn, so a grid of any length costs what its page shows.
 void gd_object::plot_grid() {
   const tfl::GridRecord& g = buffers.grid;
   if (!WalkableStep(g.x_step) || !WalkableStep(g.y_step)) return;
   if (!Finite({g.x_start, g.y_start, g.x_end, g.y_end})) return;
   const double kx = LastWholeStep(g.x_start, g.x_end, g.x_step);
   const double ky = LastWholeStep(g.y_start, g.y_end, g.y_step);
-  if (kx > kMaxSteps || ky > kMaxSteps) return;
   // With the end before the start, the last step is the one before the
   // start: no line along that axis, and the others run backwards to it.
   const double x_last = g.x_start + kx * g.x_step;
   const double y_last = g.y_start + ky * g.y_step;
 
-  for (int i = 0; i <= static_cast<int>(kx); ++i) {
+  const Window view = visible_window().value_or(kEverywhere);
+  const StepSpan columns = StepsWithin(g.x_start, g.x_step, kx, view.x_low, view.x_high);
+  const StepSpan rows = StepsWithin(g.y_start, g.y_step, ky, view.y_low, view.y_high);
+  if (columns.steps() > kMaxSteps || rows.steps() > kMaxSteps) return;
+  columns.for_each([&](double i) {
     const double x = g.x_start + i * g.x_step;
     plot_vector(x, g.y_start, x, y_last);
-  }
-  for (int j = 0; j <= static_cast<int>(ky); ++j) {
+  });
+  rows.for_each([&](double j) {
     const double y = g.y_start + j * g.y_step;
     plot_vector(g.x_start, y, x_last, y);
-  }
+  });
 }
 
 // --- Lines, rectangles and sectors -------------------------------------------
@@ -136,24 +181,32 @@ struct FrameAxis {
   int32_t decimals = 0;
   double data_start = 0, scale = 0, page_start = 0;
   double page_low = 0, page_high = 0, tolerance = 0;
+  double view_low = -kInfinity, view_high = kInfinity;  // positions the page shows
 
   double page(double v) const { return (v - data_start) * scale + page_start; }
   bool inside(double p) const { return p >= page_low - tolerance && p <= page_high + tolerance; }
+  // The steps of the ticks every `step` from the extended low whose position
+  // can lie in the frame and within `reach` of what the page shows.
+  StepSpan ticks(double step, double reach) const {
+    const double lo = std::max(page_low - tolerance, view_low - reach);
+    const double hi = std::min(page_high + tolerance, view_high + reach);
+    return StepsWithin(low, step, LastWholeStep(low, high, step), (lo - page_start) / scale + data_start,
+                       (hi - page_start) / scale + data_start);
+  }
   // Calls fn(value, page position) for every value from the extended low in
-  // steps of `step` up to the extended high whose position is in the frame.
+  // steps of `step` up to the extended high whose position is in the frame,
+  // leaving out those further than `reach` from what the page shows.
   template <class Fn>
-  void for_each_tick(double step, Fn fn) const {
-    const double k_last = LastWholeStep(low, high, step);
-    for (int k = 0; k <= static_cast<int>(k_last); ++k) {
+  void for_each_tick(double step, double reach, Fn fn) const {
+    ticks(step, reach).for_each([&](double k) {
       const double v = low + k * step;
       const double p = page(v);
       if (inside(p)) fn(v, p);
-    }
+    });
   }
 };
 
-// False when the axis cannot be walked (bad interval, non-finite range) or
-// would need an absurd number of ticks.
+// False when the axis cannot be walked (bad interval, non-finite range).
 bool SetUpAxis(FrameAxis& a, bool automatic, double interval, double data_start, double data_end,
                double page_start, double page_end) {
   if (automatic) {
@@ -169,7 +222,7 @@ bool SetUpAxis(FrameAxis& a, bool automatic, double interval, double data_start,
   SnapRangeToStep(a.low, a.high, a.major);
   a.low -= a.major;
   a.high += a.major;
-  if (!Finite({a.low, a.high}) || (a.high - a.low) / a.minor > kMaxSteps) return false;
+  if (!Finite({a.low, a.high})) return false;
   a.decimals = SpanDigits(a.low, a.high);
   a.data_start = data_start;
   a.page_start = page_start;
@@ -199,11 +252,28 @@ void gd_object::plot_graph_frame() {
   const double ch = 0.04 * h;
   const bool centred = g.frame_options != 0;
 
+  // Only the ticks that can fall on the page are walked; a frame with more
+  // minor ticks than kMaxSteps there is not drawn. A label reaches further
+  // from its tick than the tick does: along its text at most 60 characters
+  // of 1.2 cw plus glyph strokes up to 25.6 cw outside their cells, across it
+  // glyphs up to 10.3 ch either way moved by up to their own height. More
+  // than kMaxLabels labels are left out: they would cover one another.
+  const Window view = visible_window().value_or(kEverywhere);
+  ax.view_low = view.x_low;
+  ax.view_high = view.x_high;
+  ay.view_low = view.y_low;
+  ay.view_high = view.y_high;
+  if (ax.ticks(ax.minor, 0).steps() > kMaxSteps || ay.ticks(ay.minor, 0).steps() > kMaxSteps)
+    return;
+  const double label_reach = 125 * cw + 22 * ch;
+  const bool x_labels = ax.ticks(ax.major, label_reach).steps() <= kMaxLabels;
+  const bool y_labels = ay.ticks(ay.major, label_reach).steps() <= kMaxLabels;
+
   // Left side: ticks run across from x1; labels to its left.
   plot_vector(f.x1, f.y1, f.x1, f.y2);
-  ay.for_each_tick(ay.minor, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.005 * w, py); });
-  ay.for_each_tick(ay.major, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.02 * w, py); });
-  ay.for_each_tick(ay.major, [&](double v, double py) {
+  ay.for_each_tick(ay.minor, 0, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.005 * w, py); });
+  ay.for_each_tick(ay.major, 0, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.02 * w, py); });
+  if (y_labels) ay.for_each_tick(ay.major, label_reach, [&](double v, double py) {
     const std::string label = FormatDecimal(ay.decimals, v);
     if (centred) {
       const Extent m = measure_vector_text(0, label, cw, ch);
@@ -214,11 +284,12 @@ void gd_object::plot_graph_frame() {
     }
   });
 
-  // Right side: ticks end at x2; labels to its right.
+  // Right side: ticks end at x2, as long as the left side's (across the
+  // frame, so from its width); labels to its right.
   plot_vector(f.x2, f.y1, f.x2, f.y2);
-  ay.for_each_tick(ay.minor, [&](double, double py) { plot_vector(f.x2 - 0.005 * h, py, f.x2, py); });
-  ay.for_each_tick(ay.major, [&](double, double py) { plot_vector(f.x2 - 0.02 * h, py, f.x2, py); });
-  ay.for_each_tick(ay.major, [&](double v, double py) {
+  ay.for_each_tick(ay.minor, 0, [&](double, double py) { plot_vector(f.x2 - 0.005 * w, py, f.x2, py); });
+  ay.for_each_tick(ay.major, 0, [&](double, double py) { plot_vector(f.x2 - 0.02 * w, py, f.x2, py); });
+  if (y_labels) ay.for_each_tick(ay.major, label_reach, [&](double v, double py) {
     const std::string label = FormatDecimal(ay.decimals, v);
     if (centred) {
       const Extent m = measure_vector_text(0, label, cw, ch);
@@ -230,9 +301,9 @@ void gd_object::plot_graph_frame() {
 
   // Bottom: ticks rise from y1; labels below it.
   plot_vector(f.x1, f.y1, f.x2, f.y1);
-  ax.for_each_tick(ax.minor, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.005 * h); });
-  ax.for_each_tick(ax.major, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.02 * h); });
-  ax.for_each_tick(ax.major, [&](double v, double px) {
+  ax.for_each_tick(ax.minor, 0, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.005 * h); });
+  ax.for_each_tick(ax.major, 0, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.02 * h); });
+  if (x_labels) ax.for_each_tick(ax.major, label_reach, [&](double v, double px) {
     const std::string label = FormatDecimal(ax.decimals, v);
     if (centred) {
       const Extent m = measure_vector_text(90, label, cw, ch);
@@ -245,9 +316,9 @@ void gd_object::plot_graph_frame() {
 
   // Top: ticks hang from y2; labels above it.
   plot_vector(f.x1, f.y2, f.x2, f.y2);
-  ax.for_each_tick(ax.minor, [&](double, double px) { plot_vector(px, f.y2 - 0.005 * h, px, f.y2); });
-  ax.for_each_tick(ax.major, [&](double, double px) { plot_vector(px, f.y2 - 0.02 * h, px, f.y2); });
-  ax.for_each_tick(ax.major, [&](double v, double px) {
+  ax.for_each_tick(ax.minor, 0, [&](double, double px) { plot_vector(px, f.y2 - 0.005 * h, px, f.y2); });
+  ax.for_each_tick(ax.major, 0, [&](double, double px) { plot_vector(px, f.y2 - 0.02 * h, px, f.y2); });
+  if (x_labels) ax.for_each_tick(ax.major, label_reach, [&](double v, double px) {
     const std::string label = FormatDecimal(ax.decimals, v);
     if (centred) {
       const Extent m = measure_vector_text(90, label, cw, ch);

@@ -1,5 +1,6 @@
 #include "core/SymbolLibrary.h"
 
+#include "core/FileError.h"
 #include "support/ErrorTable.h"
 
 SymbolLibrary::SymbolLibrary(const std::string& path) : path_(path) {
@@ -12,9 +13,11 @@ SymbolLibrary::SymbolLibrary(const std::string& path) : path_(path) {
 
 void SymbolLibrary::read(int32_t n) {
   if (!InNumberRange(n)) return;
+  if (!file_.is_open())
+    throw FileError(FileError::kNotOpen, "Symbol library not found: " + path_);
   if (n < record_count()) {
     file_.copy_record(n, &current_);
     return;
   }
-  ShowErrorMessage(1037, "Symbol = " + FormatThousands(n));
+  if (reported_.insert(n).second) ShowErrorMessage(1037, "Symbol = " + FormatThousands(n));
 }

@@ -3,6 +3,7 @@
 // records of 202 bytes, symbol number n = record n for n from 1 to 325. The
 // glyph of a character is the symbol whose number is the character code.
 #include <cstdint>
+#include <set>
 #include <span>
 #include <string>
 
@@ -36,10 +37,13 @@ class SymbolLibrary {
   explicit SymbolLibrary(const std::string& path);
 
   // Loads symbol n into current(). Numbers outside 1 to 325 do nothing. A
-  // number at or beyond the records shows error 1037 "Symbol = n" and keeps
-  // the buffer. Throws FileError 103 when the library is unopened and n is in
+  // number at or beyond the records shows error 1037 "Symbol = n" (once per
+  // number until the next begin_page) and keeps the buffer. Throws FileError
+  // 103, naming the missing file, when the library is unopened and n is in
   // range.
   void read(int32_t n);
+  // A new page: numbers already reported are reported again.
+  void begin_page() { reported_.clear(); }
 
   const SymbolData& current() const { return current_; }
   bool is_open() const { return file_.is_open(); }
@@ -50,4 +54,5 @@ class SymbolLibrary {
   LibraryFile file_;
   std::string path_;
   SymbolData current_{};
+  std::set<int32_t> reported_;  // numbers shown as error 1037 on this page
 };

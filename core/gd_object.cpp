@@ -49,12 +49,23 @@ void gd_object::open_libraries() {
 
 void gd_object::open_read() {
   file_object::open_read();
-  const uint16_t version = static_cast<uint16_t>(read_int());
-  const uint16_t length = static_cast<uint16_t>(read_int());
-  if (version == tfl::kCurrentVersion) {
-    read_bytes(&header, kHeaderBlockSize);
-    if (length > kHeaderBlockSize) skip_bytes(static_cast<uint16_t>(length - kHeaderBlockSize));
-    return;
+  uint16_t version = 0, length = 0;
+  try {
+    version = static_cast<uint16_t>(read_int());
+    length = static_cast<uint16_t>(read_int());
+    if (version == tfl::kCurrentVersion) {
+      // Read whole before it replaces the header: a cut block changes nothing.
+      tfl::Header block;
+      read_bytes(&block, kHeaderBlockSize);
+      if (length > kHeaderBlockSize) skip_bytes(static_cast<uint16_t>(length - kHeaderBlockSize));
+      header = block;
+      return;
+    }
+  } catch (...) {
+    // A file too short to hold its header record is refused like any other
+    // header that fails the check: closed.
+    close();
+    throw;
   }
   close();
   if (version == tfl::kOldVersion)
@@ -226,6 +237,8 @@ void gd_object::plot_brush_rectangle(const Rect&, uint8_t, int32_t, uint8_t) {}
 void gd_object::plot_note(double, double, std::string_view) {}
 void gd_object::plot_dimension_text(const Rect&, std::string_view, uint8_t, uint8_t) {}
 void gd_object::set_pen_width(int32_t) {}
+
+std::optional<gd_object::Window> gd_object::visible_window() const { return std::nullopt; }
 
 // --- Measuring and groups ---------------------------------------------------
 

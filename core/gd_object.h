@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -148,6 +149,15 @@ class gd_object : public file_object {
   virtual void set_pen_width(int32_t pen_width);
   // The command interpreter: opens the file, replays every record, closes it.
   virtual void plot();
+
+  // The part of the log body that the page being drawn can show, in log
+  // units (x across, y up), widened by what a line just outside it could
+  // still reach. The interpreter's grids and graph frames walk only the steps
+  // that fall in it. A device without a page shows everything: nullopt.
+  struct Window {
+    double x_low, x_high, y_low, y_high;
+  };
+  virtual std::optional<Window> visible_window() const;
 
   // --- Non-virtual operations -------------------------------------------------
   struct Extent {

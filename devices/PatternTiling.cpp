@@ -18,8 +18,7 @@ struct TileRange {
 TileRange VisibleTiles(const TileGrid& g, double view_left, double view_top, double view_right,
                        double view_bottom, double reach) {
   TileRange r;
-  if (!(g.step_x >= 1.0) || !(g.step_y >= 1.0) || !std::isfinite(g.step_x) ||
-      !std::isfinite(g.step_y))
+  if (!(g.step_x > 0) || !(g.step_y > 0) || !std::isfinite(g.step_x) || !std::isfinite(g.step_y))
     return r;
   // Rows: bottom - k * step_y for k >= 0 while not above top.
   const double row_span = g.bottom - g.top;
@@ -51,4 +50,10 @@ void ForEachTile(const TileGrid& g, double view_left, double view_top, double vi
     const double row = g.bottom - kr * g.step_y;
     for (double kc = r.k_col_first; kc <= r.k_col_end; kc += 1) visit(g.left + kc * g.step_x, row);
   }
+}
+
+double PatternStrokeWork(double length_px, int pen_px, bool disc, bool batched) {
+  if (pen_px > 1) return 40 + 3 * (pen_px + length_px);
+  if (disc) return 40;
+  return (batched ? 1 : 11) + 2 * length_px;
 }

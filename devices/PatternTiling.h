@@ -17,8 +17,9 @@ struct TileGrid {
 // Calls visit(column, row) for the cells whose strokes can reach the visible
 // rows and columns [view_top - reach, view_bottom + reach] x [view_left -
 // reach, view_right + reach]; cells elsewhere are skipped without walking to
-// them. A tile step that is not a positive number of at least one pixel
-// gives no cells (such a pattern cannot show, and would never advance).
+// them. A tile step that is not a positive number gives no cells (it would
+// never advance); a step below a pixel gives a cell for each step, as many as
+// CountTiles says (the caller weighs that first).
 void ForEachTile(const TileGrid& grid, double view_left, double view_top, double view_right,
                  double view_bottom, double reach,
                  const std::function<void(double, double)>& visit);
@@ -27,10 +28,20 @@ void ForEachTile(const TileGrid& grid, double view_left, double view_top, double
 double CountTiles(const TileGrid& grid, double view_left, double view_top, double view_right,
                   double view_bottom, double reach);
 
-// The most pattern strokes one fill draws (cells times strokes per tile). A
-// letter page of tiles a tenth of an inch wide with ten strokes each needs
-// about a third of this; a corrupt scale that shrinks tiles to a pixel would
-// cost millions of strokes per record (a stroke of a pen wider than 16 pixels
-// counts as width / 16 strokes). Such a fill keeps its background and
-// outline but draws no pattern: at that size the pattern cannot show.
-inline constexpr double kMaxPatternStrokes = 250000;
+// The drawing work of one stroke of a pattern tile, in units of about the
+// time a short one-pixel stroke takes on the page image (measured with
+// bench/bench_pattern): one-pixel strokes on an image are walked in batches
+// and cost a unit plus two for each pixel of their length; on other targets
+// (printers, PDF) each is a call of its own, some ten units more. A wider
+// pen's strokes and dots, and dots drawn as small discs, go one by one
+// through the painter and cost some forty units plus three for each pixel of
+// width and length.
+double PatternStrokeWork(double length_px, int pen_px, bool disc, bool batched);
+
+// The most work one pattern fill may cost (cells in view times the work of a
+// tile): about a second of drawing. A letter page filled with our densest
+// pattern reaches it at a pattern scale of about 0.04 (tiles a sixtieth of an
+// inch wide), where strokes crowd every pixel and the pattern cannot show. A
+// fill beyond it keeps its background and outline, and the page tells the
+// user once that a pattern was left out.
+inline constexpr double kMaxPatternWork = 1.5e7;

@@ -2,12 +2,15 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/FileError.h"
 #include "core/PatternLibrary.h"
 #include "devices/FillStyle.h"
 #include "devices/PatternTiling.h"
 #include "devices/logp_object.h"
+#include "platform/MessageBox.h"
 
 using device_math::MulDiv;
 using device_math::RoundChecked;
@@ -18,6 +21,7 @@ namespace {
 
 constexpr int32_t kLastPattern = 250;  // higher numbers mean "no pattern"
 constexpr double kGridInches = 0.02;   // one pattern unit at scale 1
+constexpr std::size_t kStrokeBatch = 4096;  // strokes handed to the canvas at once
 
 }  // namespace
 
@@ -140,11 +144,11 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
   if (!std::isfinite(unit_x) || !std::isfinite(unit_y)) throw RangeError();
   const auto strokes = tile.used_strokes();
   if (!strokes.empty()) {
-    const COLORREF pen_color = canvas->GetPen().color;
     const int32_t dot_radius = [&] {
       int32_t rr = resolution / 100;
       return rr > 1 ? rr / 2 : rr;
     }();
+    const bool disc_dots = !colored && resolution > 100 && dot_radius >= 1;
     TileGrid grid;
     grid.left = left;
     grid.bottom = bottom;
@@ -152,45 +156,80 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
     grid.right = right;
     grid.step_x = tile.tile_width * unit_x;
     grid.step_y = tile.tile_height * unit_y;
-    const platform::Rect view = clip.Box();
-    const double reach = 128.0 * std::max(std::fabs(unit_x), std::fabs(unit_y)) + line_px + 2;
-    const double cells = CountTiles(grid, view.left, view.top, view.right, view.bottom, reach);
-    // A wide pen's stroke or dot costs about in proportion to its width.
-    const double stroke_cost = std::max(1.0, line_px / 16.0);
-    if (cells * static_cast<double>(strokes.size()) * stroke_cost <= kMaxPatternStrokes)
-      ForEachTile(grid, view.left, view.top, view.right, view.bottom, reach,
-                [&](double col, double cell_row) {
-                  for (const LibraryStroke& s : strokes) {
-                    const Point a{RoundChecked(col + s.x1 * unit_x),
-                                  RoundChecked(cell_row - s.y1 * unit_y)};
-                    const Point b{RoundChecked(col + s.x2 * unit_x),
-                                  RoundChecked(cell_row - s.y2 * unit_y)};
-                    if (a == b) {
-                      if (!colored) {
-                        if (resolution <= 100 || dot_radius < 1) {
-                          canvas->SetPixel(a.x, a.y, pen_color);
-                        } else {
-                          platform::Brush dot;
-                          dot.color = pen_color;
-                          const platform::Brush before = canvas->GetBrush();
-                          canvas->SetBrush(dot);
-                          canvas->Ellipse(a.x - dot_radius, a.y - dot_radius,
-                                          a.x + dot_radius + 1, a.y + dot_radius + 1);
-                          canvas->SetBrush(before);
+    // Cells are drawn when their strokes can reach the clip on the surface:
+    // as far as the strokes reach from the cell's corner, with the pen and a
+    // dot around them.
+    platform::Rect view = clip.Box();
+    view.left = std::max(view.left, 0);
+    view.top = std::max(view.top, 0);
+    view.right = std::min(view.right, canvas->Width());
+    view.bottom = std::min(view.bottom, canvas->Height());
+    // A stroke is drawn only as far as it crosses the view.
+    const double longest = static_cast<double>(view.right - view.left) + (view.bottom - view.top);
+    double extent = 0, tile_work = 0;
+    for (const LibraryStroke& s : strokes) {
+      const double dx = std::fabs((s.x2 - s.x1) * unit_x), dy = std::fabs((s.y2 - s.y1) * unit_y);
+      extent = std::max({extent, std::fabs(s.x1 * unit_x), std::fabs(s.x2 * unit_x),
+                         std::fabs(s.y1 * unit_y), std::fabs(s.y2 * unit_y)});
+      tile_work += PatternStrokeWork(std::min(std::max(dx, dy), longest), line_px,
+                                     disc_dots && dx < 0.5 && dy < 0.5, canvas->Image() != nullptr);
+    }
+    const double reach = extent + line_px + dot_radius + 2;
+    const double cells =
+        view.IsEmpty() ? 0 : CountTiles(grid, view.left, view.top, view.right, view.bottom, reach);
+    if (cells * tile_work > kMaxPatternWork) {
+      report_dense_pattern(pattern);
+    } else if (cells > 0) {
+      // One-pixel strokes and dots go to the canvas in batches, in order;
+      // discs are drawn one by one between them.
+      std::vector<platform::Canvas::Segment>& batch = stroke_batch_;
+      batch.clear();
+      auto flush = [&] {
+        canvas->Strokes(batch);
+        batch.clear();
+      };
+      try {
+        ForEachTile(grid, view.left, view.top, view.right, view.bottom, reach,
+                    [&](double col, double cell_row) {
+                      for (const LibraryStroke& s : strokes) {
+                        const Point a{RoundChecked(col + s.x1 * unit_x),
+                                      RoundChecked(cell_row - s.y1 * unit_y)};
+                        const Point b{RoundChecked(col + s.x2 * unit_x),
+                                      RoundChecked(cell_row - s.y2 * unit_y)};
+                        if (a == b) {
+                          // A dot: one pixel in the pen colour (the line colour
+                          // of a coloured fill), or a disc.
+                          if (!colored && disc_dots) {
+                            flush();
+                            platform::Brush dot;
+                            dot.color = canvas->GetPen().color;
+                            const platform::Brush before = canvas->GetBrush();
+                            canvas->SetBrush(dot);
+                            canvas->Ellipse(a.x - dot_radius, a.y - dot_radius,
+                                            a.x + dot_radius + 1, a.y + dot_radius + 1);
+                            canvas->SetBrush(before);
+                          } else if (const int32_t h = line_px / 2; colored && h >= 1) {
+                            flush();
+                            const int32_t odd = line_px % 2;
+                            canvas->Ellipse(a.x - h, a.y - h, a.x + h + odd, a.y + h + odd);
+                          } else {
+                            batch.push_back({a, a});
+                          }
+                          continue;
                         }
-                      } else if (const int32_t h = line_px / 2; h >= 1) {
-                        const int32_t odd = line_px % 2;
-                        canvas->Ellipse(a.x - h, a.y - h, a.x + h + odd, a.y + h + odd);
-                      } else {
-                        canvas->SetPixel(a.x, a.y, line_color);
+                        batch.push_back({a, b});
+                        if (colored) batch.push_back({b, b});  // and its end pixel
                       }
-                      continue;
-                    }
-                    canvas->MoveTo(a.x, a.y);
-                    canvas->LineTo(b.x, b.y);
-                    if (colored) canvas->SetPixel(b.x, b.y, line_color);
-                  }
-                });
+                      if (batch.size() >= kStrokeBatch) flush();
+                    });
+      } catch (...) {
+        // A coordinate beyond 32 bits ends the page; what came before it is
+        // drawn, as it is stroke by stroke.
+        flush();
+        throw;
+      }
+      flush();
+    }
   }
 
   // Restore.
@@ -200,6 +239,15 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
   }
   if (body) select_body_clip(); else select_section_clip();
   draw_outline();
+}
+
+void logp_object::report_dense_pattern(int32_t pattern) {
+  if (dense_pattern_reported_) return;
+  dense_pattern_reported_ = true;
+  platform::ShowMessageBox(platform::BoxKind::Warning,
+                           "Pattern " + std::to_string(pattern) +
+                               " is too fine to draw at its scale on this page: its fill is "
+                               "left without the pattern.");
 }
 
 void logp_object::fill_rectangle(const Rect& r, int32_t color, uint8_t section) {

@@ -123,6 +123,23 @@ bool logp_object::section_row(uint8_t section, double y, int32_t& out) const {
   return false;
 }
 
+std::optional<gd_object::Window> logp_object::visible_window() const {
+  if (!(scale_x != 0 && std::isfinite(scale_x) && scale_y != 0 && std::isfinite(scale_y)))
+    return std::nullopt;
+  const platform::Rect box = body_clip.Box();
+  if (box.IsEmpty()) return Window{1, 0, 1, 0};  // nothing of the body shows
+  // A line just outside still shows its width; two pixels more for rounding.
+  const double margin = (canvas ? std::max(canvas->GetPen().width, 1) : 1) + 2.0;
+  // Inverse of px and row: column c is x = c / scale_x; row r is
+  // y = y_min + (body_origin_y - page_index * page_height_px - r) / scale_y.
+  const double x1 = (box.left - margin) / scale_x, x2 = (box.right + margin) / scale_x;
+  const double origin = static_cast<double>(body_origin_y) -
+                        static_cast<double>(page_index) * static_cast<double>(page_height_px);
+  const double y1 = header.y_min + (origin - (box.top - margin)) / scale_y;
+  const double y2 = header.y_min + (origin - (box.bottom + margin)) / scale_y;
+  return Window{std::min(x1, x2), std::max(x1, x2), std::min(y1, y2), std::max(y1, y2)};
+}
+
 // --- Clipping ----------------------------------------------------------------
 
 void logp_object::select_body_clip() { canvas->SelectClipRgn(&body_clip); }

@@ -122,6 +122,9 @@ class logp_object : public gd_object {
   // Lays out page `page_index` and replays the log onto the canvas. Errors
   // (FileError, RangeError) propagate; the canvas is left without a clip.
   void plot() override;
+  // The log body within the body clip of the page laid out last, widened by
+  // the current pen's width and two pixels.
+  std::optional<Window> visible_window() const override;
   // The layout part of plot alone, from the header already read: computes
   // body_origin_y, the clip rows, footer_top, ... (needs no canvas). False
   // when the log has no width (x_max <= 0) and nothing is laid out. Throws
@@ -208,10 +211,15 @@ class logp_object : public gd_object {
   void plot_pattern_fill(const Rect& r, int32_t pattern, double x_scale, double y_scale,
                          bool colored, int32_t line_width, int32_t background,
                          int32_t pattern_color, uint8_t outline, std::optional<uint8_t> section);
+  // Tells the user, once a page, that a pattern was too fine to draw.
+  void report_dense_pattern(int32_t pattern);
   void plot_point_polygon(bool colored, int32_t color);
   void draw_symbol(double width, int32_t cx, int32_t cy);
 
   std::unique_ptr<platform::Canvas> own_canvas_;
   // Point groups of plot_filled_polygon, kept to reuse their memory.
   std::vector<platform::Point> group_a_, group_b_;
+  // Pattern strokes on their way to the canvas (memory reused).
+  std::vector<platform::Canvas::Segment> stroke_batch_;
+  bool dense_pattern_reported_ = false;  // on the page being drawn
 };

@@ -70,5 +70,6 @@ void logp_object::plot() {
 
   ClipReset reset(canvas);
   select_body_clip();
+  dense_pattern_reported_ = false;
   gd_object::plot();
 }

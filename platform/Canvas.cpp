@@ -396,31 +396,35 @@ void Canvas::StrokePoints(std::span<const Point> points) {
 // QPainter leaves out the wrong end pixel of lines drawn leftwards or
 // upwards. Dashes start at the first point and run on round corners; with an
 // opaque background the gaps take the background colour.
+std::int64_t Canvas::WalkSegment(Point from, Point to, std::int64_t step, QPolygon& on,
+                                 QPolygon& off) const {
+  const std::span<const int> pattern = DashPattern(state_.pen.style);
+  const QRectF safe = SafeBox();
+  const std::int64_t width = Width(), height = Height();
+  double x0 = from.x, y0 = from.y, x1 = to.x, y1 = to.y;
+  const bool cut = !safe.contains(x0, y0) || !safe.contains(x1, y1);
+  if (cut && !geometry::ClipSegment(x0, y0, x1, y1, safe)) return 0;
+  // Only the stretch over the surface is walked; the steps before it still
+  // count for the dash pattern.
+  const std::int64_t ix0 = std::llround(x0), iy0 = std::llround(y0);
+  const std::int64_t ix1 = std::llround(x1), iy1 = std::llround(y1);
+  geometry::WalkLineWithin(ix0, iy0, ix1, iy1, width, height,
+                           [&](std::int64_t i, std::int64_t x, std::int64_t y) {
+                             const bool dash = OnDash(pattern, step + i);
+                             if (x < 0 || y < 0 || x >= width || y >= height) return;
+                             (dash ? on : off)
+                                 .append(QPoint(static_cast<int>(x), static_cast<int>(y)));
+                           });
+  return std::max(ix1 > ix0 ? ix1 - ix0 : ix0 - ix1, iy1 > iy0 ? iy1 - iy0 : iy0 - iy1);
+}
+
 void Canvas::WalkPixels(std::span<const Point> points) {
   QtObjects& q = *qt_;
   q.dashPixels.clear();
   q.gapPixels.clear();
-  const std::span<const int> pattern = DashPattern(state_.pen.style);
-  const QRectF safe = SafeBox();
-  const std::int64_t width = Width(), height = Height();
   std::int64_t step = 0;
-  for (std::size_t i = 1; i < points.size(); ++i) {
-    double x0 = points[i - 1].x, y0 = points[i - 1].y, x1 = points[i].x, y1 = points[i].y;
-    const bool cut = !safe.contains(x0, y0) || !safe.contains(x1, y1);
-    if (cut && !geometry::ClipSegment(x0, y0, x1, y1, safe)) continue;
-    // Only the stretch over the surface is walked; the steps before it still
-    // count for the dash pattern.
-    const std::int64_t ix0 = std::llround(x0), iy0 = std::llround(y0);
-    const std::int64_t ix1 = std::llround(x1), iy1 = std::llround(y1);
-    geometry::WalkLineWithin(ix0, iy0, ix1, iy1, width, height,
-                             [&](std::int64_t i, std::int64_t x, std::int64_t y) {
-                               const bool on = OnDash(pattern, step + i);
-                               if (x < 0 || y < 0 || x >= width || y >= height) return;
-                               (on ? q.dashPixels : q.gapPixels)
-                                   .append(QPoint(static_cast<int>(x), static_cast<int>(y)));
-                             });
-    step += std::max(ix1 > ix0 ? ix1 - ix0 : ix0 - ix1, iy1 > iy0 ? iy1 - iy0 : iy0 - iy1);
-  }
+  for (std::size_t i = 1; i < points.size(); ++i)
+    step += WalkSegment(points[i - 1], points[i], step, q.dashPixels, q.gapPixels);
   PrepareShape(true, false);
   QPainter& p = P();
   p.setBrush(Qt::NoBrush);
@@ -435,6 +439,45 @@ void Canvas::WalkPixels(std::span<const Point> points) {
 }
 
 void Canvas::Polyline(std::span<const Point> points) { StrokePoints(points); }
+
+void Canvas::Strokes(std::span<const Segment> segments) {
+  const bool oneColour = state_.pen.style == PS_NULL || DashPattern(state_.pen.style).empty() ||
+                         state_.bkMode != OPAQUE;
+  if (!(image_ && state_.pen.width <= 1 && state_.rop2 == R2_COPYPEN && oneColour)) {
+    for (const Segment& s : segments) {
+      if (s.from == s.to) {
+        SetPixel(s.from.x, s.from.y, state_.pen.color);
+      } else {
+        MoveTo(s.from.x, s.from.y);
+        LineTo(s.to.x, s.to.y);
+      }
+    }
+    return;
+  }
+  // Every pixel below takes the pen colour, so their order does not matter.
+  QtObjects& q = *qt_;
+  q.dashPixels.clear();
+  q.gapPixels.clear();
+  const bool lines = state_.pen.style != PS_NULL && !Inactive();
+  const bool pixels = device_ && !ClippedOut();
+  const int width = Width(), height = Height();
+  for (const Segment& s : segments) {
+    if (s.from == s.to) {
+      // SetPixel: on the surface, within the clip (the painter's clip below).
+      if (pixels && s.from.x >= 0 && s.from.y >= 0 && s.from.x < width && s.from.y < height)
+        q.dashPixels.append(QPoint(s.from.x, s.from.y));
+      continue;
+    }
+    state_.position = s.to;
+    if (lines) WalkSegment(s.from, s.to, 0, q.dashPixels, q.gapPixels);
+  }
+  if (q.dashPixels.isEmpty()) return;
+  PrepareShape(true, false);
+  QPainter& p = P();
+  p.setBrush(Qt::NoBrush);
+  p.setPen(q.PixelPen(ToQColor(state_.pen.color)));
+  p.drawPoints(q.dashPixels);
+}
 
 // --- Shapes -----------------------------------------------------------------
 

@@ -15,6 +15,7 @@
 // a margin around the surface before they reach QPainter, whose rasteriser
 // works in fixed point and overflows on coordinates in the millions.
 
+#include <QPolygon>
 #include <QRegion>
 
 #include <cstdint>
@@ -327,6 +328,17 @@ class Canvas {
   // Joins the points; only the final pixel is left out; dashes of styled
   // pens run on round corners. The current position is not used or changed.
   void Polyline(std::span<const Point> points);
+  // Many short strokes in one call, drawn as one call per segment would
+  // draw them, in order: MoveTo(from) and LineTo(to), or SetPixel(from, pen
+  // colour) when the two ends are equal. On an image, with a one-pixel pen
+  // whose every pixel takes the pen colour (solid, null, or dashed over a
+  // transparent background) and the copy mix mode, the pixels are walked
+  // and painted at once: the same pixels for a fraction of the cost. The
+  // current position ends where the calls would leave it.
+  struct Segment {
+    Point from, to;
+  };
+  void Strokes(std::span<const Segment> segments);
   // Outline with the pen (closed, every pixel), interior with the brush by
   // the polygon fill mode.
   void Polygon(std::span<const Point> points);
@@ -447,6 +459,11 @@ class Canvas {
   void PrepareFill(const Brush& brush);
   void StrokePoints(std::span<const Point> points);
   void WalkPixels(std::span<const Point> points);
+  // The pixels of the one-pixel line from `from` to `to` on the surface: on
+  // the dashes to `on`, in the gaps to `off`, counting the dash pattern from
+  // `step`. Returns the line's length in steps.
+  std::int64_t WalkSegment(Point from, Point to, std::int64_t step, QPolygon& on,
+                           QPolygon& off) const;
   void DrawArcShape(int kind, int left, int top, int right, int bottom, int xs, int ys, int xe,
                     int ye);
   void DrawText(int x, int y, unsigned options, const Rect* rect, std::string_view text,

@@ -4,17 +4,20 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace platform {
 namespace {
 
 // libjpeg's error manager extended with a jump back into DecodeJpeg and the
-// texts of the first error and the first warning.
+// texts of the first error, the first warning and the first warning about
+// image data that could not be decoded.
 struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   char error[JMSG_LENGTH_MAX];
   char warning[JMSG_LENGTH_MAX];
+  char damage[JMSG_LENGTH_MAX];
 };
 
 ErrorManager* Manager(j_common_ptr cinfo) { return reinterpret_cast<ErrorManager*>(cinfo->err); }
@@ -25,12 +28,31 @@ ErrorManager* Manager(j_common_ptr cinfo) { return reinterpret_cast<ErrorManager
   std::longjmp(m->jump, 1);
 }
 
+// Warnings after which the whole picture has still been decoded: stray bytes
+// skipped between segments, and header details that do not touch the image
+// data. Every other warning (data cut off or corrupt in the scan, a broken
+// progression) leaves part of the picture guessed.
+bool LeavesPictureWhole(int code) {
+  switch (code) {
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_JFIF_MAJOR:
+    case JWRN_ADOBE_XFORM:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_ICC:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void EmitMessage(j_common_ptr cinfo, int level) {
   // Level -1 is a warning (corrupt or missing data); higher levels are trace
   // messages that we do not want.
   if (level >= 0) return;
   ErrorManager* m = Manager(cinfo);
   if (m->warning[0] == '\0') (*cinfo->err->format_message)(cinfo, m->warning);
+  if (m->damage[0] == '\0' && !LeavesPictureWhole(cinfo->err->msg_code))
+    (*cinfo->err->format_message)(cinfo, m->damage);
   ++cinfo->err->num_warnings;
 }
 
@@ -129,6 +151,7 @@ DecodedJpeg DecodeJpeg(std::span<const std::uint8_t> data) {
   job.errors.pub.emit_message = EmitMessage;
   job.errors.error[0] = '\0';
   job.errors.warning[0] = '\0';
+  job.errors.damage[0] = '\0';
   const bool ok = RunDecoder(job, data.data(), data.size());
   const unsigned width = job.cinfo.image_width, height = job.cinfo.image_height;
   jpeg_destroy_decompress(&job.cinfo);
@@ -137,7 +160,7 @@ DecodedJpeg DecodeJpeg(std::span<const std::uint8_t> data) {
                        " x " + std::to_string(height) + " pixels)");
   if (job.outOfMemory) throw PictureError("Invalid JPEG image: not enough memory for the picture");
   if (!ok) throw PictureError(std::string("Invalid JPEG image: ") + job.errors.error);
-  return DecodedJpeg{std::move(job.image), job.errors.warning};
+  return DecodedJpeg{std::move(job.image), job.errors.warning, job.errors.damage};
 }
 
 }  // namespace platform

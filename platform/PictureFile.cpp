@@ -78,7 +78,7 @@ LoadedPicture LoadPictureFile(const std::string& path) {
   try {
     if (IsJpegFileName(path)) {
       DecodedJpeg jpeg = DecodeJpeg(bytes);
-      return LoadedPicture{std::move(jpeg.image), std::move(jpeg.warning)};
+      return LoadedPicture{std::move(jpeg.image), std::move(jpeg.damage)};
     }
     return LoadedPicture{DecodeBitmapFile(bytes), {}};
   } catch (const PictureError& e) {

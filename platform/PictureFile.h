@@ -23,8 +23,11 @@ std::vector<std::uint8_t> ReadPictureFileBytes(const std::string& path);
 bool IsJpegFileName(const std::string& path);
 
 struct LoadedPicture {
-  QImage image;         // Format_RGB32
-  std::string warning;  // a JPEG warning, else empty
+  QImage image;  // Format_RGB32
+  // A JPEG warning that part of the picture could not be decoded (that part
+  // is a guess), else empty. Warnings after which the picture is whole (stray
+  // bytes between segments) are not passed on.
+  std::string warning;
 };
 
 // Reads and decodes the picture file. Throws PictureError, whose message

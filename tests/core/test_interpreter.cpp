@@ -234,6 +234,22 @@ TEST_F(InterpreterTest, AnUnknownVersionShowsError1033) {
   }
 }
 
+TEST_F(InterpreterTest, AHeaderThatFailsItsCheckLeavesTheFileClosed) {
+  coretest::ErrorTableScope errors;
+  device->header.datum = 5;
+  // Refused versions, and header records cut short by the end of the file.
+  for (auto [version, kept] : {std::pair{9, 105}, {301, 105}, {300, 0}, {300, 60}}) {
+    WriteHeaderRecord(files.log, uint16_t(version), 105, std::vector<uint8_t>(size_t(kept), 0xAB));
+    try {
+      device->open_read();
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.code(), FileError::kReadPastEnd);
+    }
+    EXPECT_FALSE(device->is_open) << version << " " << kept;
+    EXPECT_EQ(+device->header.datum, 5) << "a refused header changed the header";
+  }
+}
+
 TEST_F(InterpreterTest, ALongerHeaderRecordHasItsExcessSkipped) {
   tfl::Header h = tfl::DefaultHeader();
   h.datum = 77;
@@ -309,6 +325,33 @@ TEST_F(InterpreterTest, PlottingTwiceStartsAgainFromTheHeader) {
   device->plot();
   device->plot();
   EXPECT_EQ(device->count("plot_vertical_line"), 2u);
+}
+
+TEST_F(InterpreterTest, Error1037IsShownOncePerNumberAndPage) {
+  coretest::ErrorTableScope errors;
+  // A font without 'd' (symbol 100): four missing glyphs in two records make
+  // one box per page.
+  std::vector<SymbolData> font = coretest::DiagonalFont();
+  font.resize(100);
+  coretest::WriteSymbolLibrary(files.symbols, font);
+  auto text = [](const char* s) {
+    tfl::VectorTextRecord r{};
+    r.char_width = r.char_height = 1;
+    r.angle = 90;
+    r.text.assign(s);
+    return r;
+  };
+  files.write_log([&](TflWriter& w) {
+    w.write(text("dad"));
+    w.write(text("dd"));
+  });
+  RecordingDevice short_font(files.patterns, files.symbols);
+  short_font.file_name = files.log;
+  platform::ClearShownBoxes();
+  short_font.plot();
+  EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1037:  Symbol = 100"});
+  short_font.plot();  // the next page reports it again
+  EXPECT_EQ(coretest::BoxTexts().size(), 2u);
 }
 
 TEST_F(InterpreterTest, OrientationSizeIsSetByRecordSix) {

@@ -2,9 +2,12 @@
 // lines, vector rectangles and sectors, replayed through a recording device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <set>
 
 #include "CoreTestUtil.h"
 #include "core/RecordingDevice.h"
@@ -210,6 +213,21 @@ std::vector<RecordedCall> LeftTicks(const RecordingDevice& d, double length) {
   return out;
 }
 
+// The ticks of the frame (0, 0)-(10, 20) that lie along one side, each as
+// its length: segments across a side from a point on it into the frame.
+std::vector<double> SideTickLengths(const RecordingDevice& d, char side) {
+  std::vector<double> out;
+  for (const auto& c : d.of("plot_vector")) {
+    const double x1 = c.args[0], y1 = c.args[1], x2 = c.args[2], y2 = c.args[3];
+    const bool across = y1 == y2, along = x1 == x2;
+    if (side == 'L' && across && x1 == 0 && x2 > 0 && x2 < 10) out.push_back(x2 - x1);
+    if (side == 'R' && across && x2 == 10 && x1 > 0 && x1 < 10) out.push_back(x2 - x1);
+    if (side == 'B' && along && y1 == 0 && y2 > 0 && y2 < 20) out.push_back(y2 - y1);
+    if (side == 'T' && along && y2 == 20 && y1 > 0 && y1 < 20) out.push_back(y2 - y1);
+  }
+  return out;
+}
+
 TEST_F(HandlerTest, AutomaticFrameOverZeroToHundredTicksEveryFiveAndTwentyFive) {
   replay([](TflWriter& w) { w.write(Frame(0, 100, 0, 1, 0)); });
   EXPECT_NEAR(device->frame_scale.x, 0.1, 1e-12);
@@ -223,6 +241,21 @@ TEST_F(HandlerTest, AutomaticFrameOverZeroToHundredTicksEveryFiveAndTwentyFive) 
   auto major = LeftTicks(*device, 0.2);
   ASSERT_EQ(major.size(), 5u);
   EXPECT_NEAR(major[1].args[1], 5.0, 1e-9);
+  // Tick lengths on all four sides: across the frame from its width W = 10
+  // (left and right), along it from its height H = 20 (bottom and top).
+  for (char side : {'L', 'R', 'B', 'T'}) {
+    const double size = side == 'L' || side == 'R' ? 10 : 20;
+    const std::vector<double> lengths = SideTickLengths(*device, side);
+    EXPECT_EQ(std::count_if(lengths.begin(), lengths.end(),
+                            [&](double l) { return std::fabs(l - 0.005 * size) < 1e-12; }),
+              21)
+        << side;
+    EXPECT_EQ(std::count_if(lengths.begin(), lengths.end(),
+                            [&](double l) { return std::fabs(l - 0.02 * size) < 1e-12; }),
+              5)
+        << side;
+    EXPECT_EQ(lengths.size(), 26u) << side;
+  }
 
   std::vector<std::string> labels;
   for (const auto& c : device->of("plot_vector_text"))
@@ -291,6 +324,65 @@ TEST_F(HandlerTest, FrameLabelPlacementCentred) {
   ExpectArgs(drawn[1], {0, 10 + 1.3 * ch - ch / 2, 5 - 1.1 * cw, 0, cw, ch, 1});
   ExpectArgs(drawn[2], {90, 2.5 - 1.1 * cw, -1.2 * ch - ch / 2, 0, cw, ch, 1});
   ExpectArgs(drawn[3], {90, 2.5 - 1.1 * cw, 20 + 0.5 * ch - ch / 2, 0, cw, ch, 1});
+}
+
+// A recording device whose page shows only part of the log.
+class WindowedDevice : public RecordingDevice {
+ public:
+  using RecordingDevice::RecordingDevice;
+  std::optional<Window> window;
+  std::optional<Window> visible_window() const override { return window; }
+};
+
+TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) {
+  // Grids and frames (ticks and labels) in both directions, against windows
+  // across their edges, inside them and away from them: a device that shows
+  // a window gets every segment the whole shape has that meets the window,
+  // and nothing the whole shape does not have.
+  tfl::GraphFrameRecord reversed = Frame(3, 97, 1, 1, 0);
+  reversed.frame = {10, 20, 0, 0};
+  const std::vector<std::function<void(TflWriter&)>> shapes = {
+      [](TflWriter& w) { w.write(tfl::GridRecord{0, 0, 10, 17, 3, 2}); },
+      [](TflWriter& w) { w.write(tfl::GridRecord{-0.3, 40, 10, -7, 0.7, 0.9}); },
+      [](TflWriter& w) { w.write(Frame(0, 100, 0, 1, 0)); },
+      [](TflWriter& w) { w.write(Frame(0, 2, 0, 0, 0.05)); },
+      [&](TflWriter& w) { w.write(reversed); },
+  };
+  const gd_object::Window windows[] = {
+      {2, 6, 3, 9}, {-5, 0.1, -5, 25}, {9.9, 30, 19.9, 30}, {4.5, 4.6, -100, 100}, {100, 200, 100, 200}};
+  auto meets = [](const RecordedCall& c, const gd_object::Window& v) {
+    return std::min(c.args[0], c.args[2]) <= v.x_high && std::max(c.args[0], c.args[2]) >= v.x_low &&
+           std::min(c.args[1], c.args[3]) <= v.y_high && std::max(c.args[1], c.args[3]) >= v.y_low;
+  };
+  WindowedDevice windowed(files.patterns, files.symbols);
+  windowed.file_name = files.log;
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    replay(shapes[i]);
+    const std::vector<RecordedCall> whole = device->of("plot_vector");
+    ASSERT_GE(whole.size(), 8u) << i;
+    std::multiset<std::string> all;
+    for (const auto& c : whole) all.insert(c.str());
+    for (const gd_object::Window& v : windows) {
+      windowed.window = v;
+      windowed.clear();
+      windowed.plot();
+      std::multiset<std::string> seen;
+      for (const auto& c : windowed.of("plot_vector")) {
+        seen.insert(c.str());
+        EXPECT_TRUE(all.count(c.str())) << "shape " << i << ": " << c.str();
+      }
+      for (const auto& c : whole)
+        if (meets(c, v)) EXPECT_TRUE(seen.count(c.str())) << "shape " << i << " lost " << c.str();
+    }
+  }
+  // Far along a long grid the step numbers pass the whole numbers a double
+  // holds (k + 1 == k): the walk still ends, with the lines in view.
+  files.write_log([](TflWriter& w) { w.write(tfl::GridRecord{0, 0, 1e15, 1, 1e-3, 1}); });
+  windowed.window = gd_object::Window{1e14, 1e14 + 0.02, 0, 1};
+  windowed.clear();
+  windowed.plot();
+  EXPECT_GT(windowed.count("plot_vector"), 2u);
+  EXPECT_LT(windowed.count("plot_vector"), 100u);
 }
 
 TEST_F(HandlerTest, FrameWithIntervalsThatCannotBeWalkedIsSkipped) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DeviceTestSupport.h"
+#include "platform/MessageBox.h"
 
 using namespace devtest;
 
@@ -51,6 +52,63 @@ TEST(PatternFill, NumberAbove250DrawsOnlyTheOutlineOrNothing) {
     w.write(ColorPattern(251, 0x00FF00, 0x0000FF));
   }));
   EXPECT_EQ(InkCount(coloured), 0);
+}
+
+TEST(PatternFill, LibraryFailuresAreShownOncePerPageAndNameTheMissingFile) {
+  Fixture f;  // a library of one pattern
+  const std::string log = f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    for (int i = 0; i < 3; ++i) w.write(Pattern(100, 100 + 50 * i, 200, 140 + 50 * i, 5, 1, 0));
+  });
+  auto count_1037 = [] {
+    int n = 0;
+    for (const auto& box : platform::ShownBoxes())
+      n += box.text.find("Pattern = 5") != std::string::npos;
+    return n;
+  };
+  platform::ClearShownBoxes();
+  f.Render(log);
+  EXPECT_EQ(count_1037(), 1);  // three fills, one box
+
+  f.pattern_path = f.dir.file("gone.pat");
+  platform::ClearShownBoxes();
+  std::string error;
+  f.RenderKeepingError(log, error);
+  EXPECT_NE(error.find(f.pattern_path), std::string::npos) << error;
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);  // 1034, when the device was made
+  EXPECT_NE(platform::ShownBoxes()[0].text.find("File Name = " + f.pattern_path), std::string::npos);
+}
+
+TEST(PatternFill, DenseFillsAreDrawnWholeAndTooFineOnesAreReportedOncePerPage) {
+  Fixture f;
+  PatternDef dense{10, 10, {}};
+  for (int i = 0; i < 50; ++i)
+    dense.strokes.push_back({int8_t(i % 10), int8_t(i / 5), int8_t(i % 10), int8_t(i / 5 + 1)});
+  f.SetPatterns({dense});
+  // Scale 0.5: tiles of 9.6 pixels, about 5,400 of them in view with 50
+  // strokes each. Every tile-sized block of the rectangle shows the pattern.
+  platform::ClearShownBoxes();
+  const QImage page = f.Render(f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    w.write(Pattern(100, 100, 700, 900, 0, 0.5, 0));
+  }));
+  for (int y = 100; y < 890; y += 10)
+    for (int x = 100; x < 690; x += 10) ASSERT_GT(InkCount(page, x, y, x + 10, y + 10), 0) << x << "," << y;
+  EXPECT_EQ(InkCount(page), InkCount(page, 100, 100, 700, 901));
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+
+  // Scale 0.005: tiles a tenth of a pixel, millions of them. Both fills keep
+  // their outlines, the page goes on, and it says once what was left out.
+  const QImage fine = f.Render(f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    w.write(Pattern(100, 100, 300, 300, 0, 0.005, 1));
+    w.write(Pattern(400, 100, 600, 300, 0, 0.005, 1));
+    w.write(Vec(0, 950, 800, 950));
+  }));
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
+  EXPECT_NE(platform::ShownBoxes()[0].text.find("Pattern 0 "), std::string::npos);
+  EXPECT_EQ(InkCount(fine, 102, 702, 298, 898), 0);
+  EXPECT_EQ(Pixel(fine, 200, 700), kBlack);  // outline
+  EXPECT_EQ(Pixel(fine, 500, 900), kBlack);
+  EXPECT_EQ(Pixel(fine, 400, 50), kBlack);  // drawn after them
 }
 
 TEST(PatternFill, FillCutAtBodyTopKeepsItsTilesInPlace) {

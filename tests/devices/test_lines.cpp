@@ -201,3 +201,38 @@ TEST(StyledLineWalk, WindowSkipsPixelsButKeepsTheirCounterValues) {
   EXPECT_EQ(c, 4000000000LL);
   EXPECT_EQ(visited, 21);
 }
+
+TEST(GridsAndFrames, VeryManyStepsDrawTheOnesOnThePage) {
+  Fixture f;
+  // 200,200 grid rows from y = -1,000,000 up to the page: the page shows the
+  // same lines as a grid that starts just below it.
+  const QImage long_grid = f.Render(f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    w.write(tfl::GridRecord{0, -1e6, 800, 1000, 100, 5});
+  }));
+  const QImage short_grid = f.Render(f.WriteLog(PixelHeader(), [](tfl::TflWriter& w) {
+    w.write(tfl::GridRecord{0, -60, 800, 1000, 100, 5});
+  }));
+  EXPECT_EQ(Pixel(long_grid, 50, 500), kBlack);  // a row at y = 500
+  EXPECT_EQ(Pixel(long_grid, 100, 502), kBlack);  // a column at x = 100
+  for (int y = 0; y < long_grid.height(); ++y)
+    for (int x = 0; x < long_grid.width(); ++x)
+      ASSERT_EQ(Pixel(long_grid, x, y), Pixel(short_grid, x, y)) << x << "," << y;
+
+  // A frame a million units tall: 200,000 minor ticks on each side, of which
+  // the page shows two hundred. Data value v is at y = v - 999,000 (row
+  // 1000 - y); W = 600, so minor ticks are 3 long and major ticks 12.
+  tfl::GraphFrameRecord g{};
+  g.frame = {100, -999000, 700, 1000};
+  g.data_x_end = 600;
+  g.data_y_end = 1e6;
+  g.x_tick_interval = g.y_tick_interval = 50;
+  const QImage frame = f.Render(f.WriteLog(PixelHeader(), [&](tfl::TflWriter& w) { w.write(g); }));
+  for (int x : {100, 111, 689, 700}) EXPECT_EQ(Pixel(frame, x, 500), kBlack) << x;  // v 999,500
+  EXPECT_EQ(Pixel(frame, 112, 500), kWhite);
+  for (int x : {100, 102, 698, 700}) EXPECT_EQ(Pixel(frame, x, 495), kBlack) << x;  // v 999,505
+  EXPECT_EQ(Pixel(frame, 103, 495), kWhite);
+  // Between ticks (the top side's ticks, 0.005 H and 0.02 H long, cross the
+  // page every 5 columns).
+  EXPECT_EQ(Pixel(frame, 107, 497), kWhite);
+  EXPECT_EQ(Pixel(frame, 105, 497), kBlack);
+}

@@ -1,5 +1,5 @@
 // CountTiles must count exactly the cells ForEachTile visits: the fill's
-// stroke budget (kMaxPatternStrokes) is decided from it before any drawing.
+// work budget (kMaxPatternWork) is decided from it before any drawing.
 #include <gtest/gtest.h>
 
 #include "devices/PatternTiling.h"
@@ -21,7 +21,8 @@ TEST(PatternTileBudget, CountTilesMatchesTheCellsVisited) {
       {{0, 100, 0, 100, 10, 10}, 0, 0, 100, 100, 0},        // whole grid in view
       {{-500, 900, -400, 700, 7, 13}, 0, 0, 160, 208, 5},   // grid larger than the view
       {{50, 80, 20, 90, 1, 1}, 0, 0, 160, 208, 3},          // one-pixel tiles
-      {{0, 100, 0, 100, 0.5, 10}, 0, 0, 100, 100, 0},       // below a pixel: none
+      {{0, 100, 0, 100, 0.5, 10}, 0, 0, 100, 100, 0},       // steps below a pixel
+      {{0, 100, 0, 100, 0, 10}, 0, 0, 100, 100, 0},         // no step: none
       {{0, 100, 200, 100, 10, 10}, 0, 0, 100, 100, 0},      // top below bottom: none
       {{300, 100, 0, 400, 10, 10}, 0, 0, 100, 100, 2},      // wholly right of the view
   };
@@ -32,7 +33,7 @@ TEST(PatternTileBudget, CountTilesMatchesTheCellsVisited) {
   // A count that needs no walk: a billion one-pixel cells are counted, not
   // visited.
   const TileGrid huge{0, 1e9, -1e9, 1e9, 1, 1};
-  EXPECT_GT(CountTiles(huge, -1e9, -1e9, 1e9, 1e9, 0) * 1, kMaxPatternStrokes);
+  EXPECT_GT(CountTiles(huge, -1e9, -1e9, 1e9, 1e9, 0) * 1, kMaxPatternWork);
 }
 
 }  // namespace

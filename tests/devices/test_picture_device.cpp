@@ -204,6 +204,33 @@ TEST(PictureFile, OnlyDotJpgInAnyCaseIsReadAsJpeg) {
   EXPECT_NE(as_jpeg.find("bitmap.Jpg"), std::string::npos) << as_jpeg;
 }
 
+TEST(PictureFile, AJpegWithStrayBytesDrawsOneCutInItsScanEndsThePage) {
+  Fixture f;
+  const std::vector<uint8_t> jpeg = JpegBytes(64, 64);
+  if (jpeg.empty()) GTEST_SKIP() << "Qt cannot write JPEG here";
+  std::vector<uint8_t> stray = jpeg;
+  std::size_t dqt = 2;
+  while (dqt + 1 < stray.size() && !(stray[dqt] == 0xFF && stray[dqt + 1] == 0xDB)) ++dqt;
+  ASSERT_LT(dqt + 1, stray.size());
+  stray.insert(stray.begin() + std::ptrdiff_t(dqt), {0x00, 0x00, 0x00, 0x00});
+  // Cut inside the scan data, before the end marker.
+  const std::vector<uint8_t> cut(jpeg.begin(), jpeg.end() - 8);
+  auto render = [&](const std::string& name, const std::vector<uint8_t>& bytes, std::string& error) {
+    WriteBytes(f.dir.file(name), bytes);
+    return f.RenderKeepingError(f.WriteLog(PixelHeader(), [&](tfl::TflWriter& w) {
+      w.write(PictureFile(f.dir.file(name), 0, 0));
+    }), error);
+  };
+  std::string error;
+  const QImage whole = render("stray.jpg", stray, error);
+  EXPECT_EQ(error, "");
+  EXPECT_GT(InkCount(whole), 60 * 60);
+  EXPECT_EQ(whole, render("clean.jpg", jpeg, error));
+  render("cut.jpg", cut, error);
+  EXPECT_NE(error.find("cut.jpg"), std::string::npos) << error;
+  EXPECT_NE(error.find("Premature end"), std::string::npos) << error;
+}
+
 TEST(PictureFile, NamesThatAreNoPictureFileEndThePageWithAnError) {
   Fixture f;
   fs::create_directory(f.dir.file("folder.bmp"));

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
+#include "TestFiles.h"
 #include "test_canvas_util.h"
 #include "platform/Canvas.h"
 
@@ -94,6 +96,72 @@ TEST(CanvasLines, GapsOfStyledPensFollowTheBackgroundMode) {
     EXPECT_EQ(At(page, 5, 5), kBlack);
     EXPECT_EQ(At(page, 20, 5), mode == OPAQUE ? kYellow : kBlue) << mode;  // in the first gap
   }
+}
+
+// Strokes draws what one call per segment draws. The segments are every
+// pattern of our library tiled as a pattern fill tiles it, at whole and at
+// fractional pixel steps, each stroke followed by its end pixel; the pens are
+// those of fills, over a clip region that cuts tiles and past the surface.
+TEST(CanvasLines, StrokesDrawWhatOneCallPerSegmentDraws) {
+  const std::string library = testfiles::BinDir() + "/Zelmorth.Pat";
+  const std::vector<unsigned char> bytes = testfiles::ReadAll(library);
+  if (bytes.empty()) GTEST_SKIP() << library << " is not built";
+  struct Case {
+    Pen pen;
+    int bkMode;
+  };
+  const Case cases[] = {{{PS_SOLID, 0, kRed}, OPAQUE},
+                        {{PS_DASH, 0, kBlue}, TRANSPARENT},
+                        {{PS_DOT, 1, kRed}, OPAQUE},  // gaps in another colour
+                        {{PS_NULL, 0, kBlue}, OPAQUE}};
+  Region clip = Region::FromRect(10, 0, 120, 90).United(Region::FromRect(0, 60, 50, 130));
+  int compared = 0;
+  for (std::size_t at = 0; at + 206 <= bytes.size(); at += 206) {
+    const int count = std::min<int>(bytes[at] | bytes[at + 1] << 8, 50);
+    const int tileW = bytes[at + 2] | bytes[at + 3] << 8, tileH = bytes[at + 4] | bytes[at + 5] << 8;
+    if (count == 0 || tileW == 0 || tileH == 0) continue;
+    for (double unit : {0.7, 1.92, 3.0}) {
+      std::vector<Canvas::Segment> segments;
+      for (double row = 140; row > -10; row -= tileH * unit)
+        for (double col = -8; col < 130; col += tileW * unit)
+          for (int i = 0; i < count; ++i) {
+            const auto* s = reinterpret_cast<const signed char*>(&bytes[at + 6 + 4 * i]);
+            const Point a{int(std::lround(col + s[0] * unit)), int(std::lround(row - s[1] * unit))};
+            const Point b{int(std::lround(col + s[2] * unit)), int(std::lround(row - s[3] * unit))};
+            segments.push_back({a, b});
+            segments.push_back({b, b});
+          }
+      for (const Case& c : cases) {
+        auto draw = [&](bool batched) {
+          QImage page = WhitePage(120, 120);
+          page.fill(Qt::green);
+          Canvas canvas(&page);
+          canvas.SetPen(c.pen);
+          canvas.SetBkMode(c.bkMode);
+          canvas.SetBkColor(kYellow);
+          canvas.SelectClipRgn(&clip);
+          if (batched) {
+            canvas.Strokes(segments);
+          } else {
+            for (const Canvas::Segment& s : segments) {
+              if (s.from == s.to) {
+                canvas.SetPixel(s.from.x, s.from.y, c.pen.color);
+              } else {
+                canvas.MoveTo(s.from.x, s.from.y);
+                canvas.LineTo(s.to.x, s.to.y);
+              }
+            }
+          }
+          canvas.EndPaint();
+          return page;
+        };
+        ASSERT_EQ(draw(true), draw(false))
+            << "pattern " << at / 206 << ", " << unit << " pixels a unit, pen " << c.pen.style;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_GT(compared, 70 * 3 * 4);
 }
 
 TEST(CanvasLines, WidePenIsSolidAndCentred) {

@@ -63,15 +63,30 @@ TEST(JpegFileTest, DecodesColoursWhereTheyWereWritten) {
   EXPECT_LT(qRed(right), 30);
 }
 
-TEST(JpegFileTest, DataCutInTheScanIsAWarningWithTheRestGrey) {
+TEST(JpegFileTest, WarningsTellStrayBytesFromDataThatCouldNotBeDecoded) {
+  // Data cut in the scan: the rest comes out grey, which is damage.
   std::vector<std::uint8_t> data = MakeJpeg(64, 64);
   data.resize(data.size() / 2);
-  const DecodedJpeg jpeg = DecodeJpeg(data);
-  ASSERT_EQ(jpeg.image.size(), QSize(64, 64));
-  EXPECT_NE(jpeg.warning.find("Premature end"), std::string::npos) << jpeg.warning;
-  const QRgb top = jpeg.image.pixel(8, 0), bottom = jpeg.image.pixel(60, 63);
+  const DecodedJpeg cut = DecodeJpeg(data);
+  ASSERT_EQ(cut.image.size(), QSize(64, 64));
+  EXPECT_NE(cut.warning.find("Premature end"), std::string::npos) << cut.warning;
+  EXPECT_EQ(cut.damage, cut.warning);
+  const QRgb top = cut.image.pixel(8, 0), bottom = cut.image.pixel(60, 63);
   EXPECT_GT(qRed(top), 200);
   for (int channel : {qRed(bottom), qGreen(bottom), qBlue(bottom)}) EXPECT_NEAR(channel, 128, 8);
+
+  // Stray bytes before a table segment are skipped: a warning, the whole
+  // picture, no damage.
+  const std::vector<std::uint8_t> clean = MakeJpeg(64, 32);
+  std::vector<std::uint8_t> stray = clean;
+  std::size_t dqt = 2;
+  while (dqt + 1 < stray.size() && !(stray[dqt] == 0xFF && stray[dqt + 1] == 0xDB)) ++dqt;
+  ASSERT_LT(dqt + 1, stray.size());
+  stray.insert(stray.begin() + std::ptrdiff_t(dqt), {0x12, 0x34, 0x56});
+  const DecodedJpeg skipped = DecodeJpeg(stray);
+  EXPECT_NE(skipped.warning.find("3 extraneous bytes"), std::string::npos) << skipped.warning;
+  EXPECT_EQ(skipped.damage, "");
+  EXPECT_EQ(skipped.image, DecodeJpeg(clean).image);
 }
 
 TEST(JpegFileTest, CorruptDataIsAnErrorNotAnExit) {
@@ -175,19 +190,28 @@ TEST_F(JpegSamples, BrokenFilesFailOrWarn) {
   const std::vector<std::string> mustFail = {
       "jpegdec-empty.jpg", "jpegdec-missing-frame-image-1410.jpg", "jpegdec-missing-sof.jpg",
       "jpegdec-missing-sos.jpg", "jpegdec-derive-huffman-codes-overflow.jpg"};
+  // Warnings about image data that could not be decoded, and warnings after
+  // which the picture is whole (stray bytes between segments).
   const std::vector<std::string> mustWarn = {"pillow-truncated_jpeg.jpg",
                                              "jpegdec-progressive-missing-dc.jpg",
-                                             "pillow-junk_jpeg_header.jpg",
-                                             "pillow-jpeg_ff00_header.jpg"};
+                                             "jpegdec-dc-predictor-overflow.jpg"};
+  const std::vector<std::string> whole = {"pillow-junk_jpeg_header.jpg",
+                                          "pillow-jpeg_ff00_header.jpg",
+                                          "pillow-truncated_app14.jpg"};
   for (const std::string& path : FilesIn(dir_ + "/jpeg-bad")) {
     const std::string name = BaseName(path);
     const bool fail = std::find(mustFail.begin(), mustFail.end(), name) != mustFail.end();
     const bool warn = std::find(mustWarn.begin(), mustWarn.end(), name) != mustWarn.end();
+    const bool skip = std::find(whole.begin(), whole.end(), name) != whole.end();
     try {
       const DecodedJpeg jpeg = DecodeJpeg(Read(path));
       EXPECT_FALSE(fail) << name << " decoded";
       if (warn) {
-        EXPECT_FALSE(jpeg.warning.empty()) << name;
+        EXPECT_FALSE(jpeg.damage.empty()) << name << ": " << jpeg.warning;
+      }
+      if (skip) {
+        EXPECT_NE(jpeg.warning.find("extraneous bytes"), std::string::npos) << name;
+        EXPECT_EQ(jpeg.damage, "") << name;
       }
       EXPECT_FALSE(jpeg.image.isNull()) << name;
     } catch (const PictureError& e) {
