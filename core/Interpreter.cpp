@@ -15,13 +15,6 @@ namespace {
 // this, so a replay touches it about ten times.
 constexpr double kProgressStep = 0.1;
 
-// Reads a fixed payload straight into its record buffer.
-template <class Record>
-Record& ReadPayload(gd_object& device, Record& buffer) {
-  device.read_bytes(&buffer, sizeof buffer);
-  return buffer;
-}
-
 }  // namespace
 
 void gd_object::plot() {
@@ -65,199 +58,139 @@ void gd_object::plot() {
 
 void gd_object::show_progress(double fraction) { SetStatusProgress(fraction); }
 
-void gd_object::dispatch(uint16_t opcode, uint16_t length) {
-  RecordBuffers& b = buffers;
-  switch (opcode) {
-    case tfl::kGraphFrame:
-      ReadPayload(*this, b.graph_frame);
-      plot_graph_frame();
-      break;
-    case tfl::kArc: {
-      const auto& r = ReadPayload(*this, b.arc);
-      plot_arc(r.x, r.y, r.radius, r.start_azimuth, r.end_azimuth);
-      break;
-    }
-    case tfl::kCircle: {
-      const auto& r = ReadPayload(*this, b.circle);
-      plot_circle(r.x, r.y, r.radius);
-      break;
-    }
-    case tfl::kColor:
-      set_color(ReadPayload(*this, b.color).color);
-      break;
-    case tfl::kOrientation: {
-      const auto& r = ReadPayload(*this, b.orientation);
-      plot_orientation(r.x, r.y, r.strike_azimuth, r.dip);
-      break;
-    }
-    case tfl::kOrientationSize:
-      orientation_size = ReadPayload(*this, b.orientation_size).size_factor;
-      break;
-    case tfl::kEndGroup:
-      ReadPayload(*this, b.end_group);
-      break;
-    case tfl::kGrid:
-      ReadPayload(*this, b.grid);
-      plot_grid();
-      break;
-    case tfl::kVector: {
-      const auto& r = ReadPayload(*this, b.vector);
-      plot_vector(r.x1, r.y1, r.x2, r.y2);
-      break;
-    }
-    case tfl::kPattern: {
-      const auto& r = ReadPayload(*this, b.pattern);
-      plot_pattern(r.rect, r.pattern, r.x_scale, r.y_scale, r.outline);
-      break;
-    }
-    case tfl::kPoint:
-      ReadPayload(*this, b.point);
-      break;
-    case tfl::kPolyfill: {
-      const auto& r = ReadPayload(*this, b.polyfill);
-      plot_polyfill(r.pattern, r.x_scale, r.y_scale, r.outline);
-      break;
-    }
-    case tfl::kPolyline:
-      ReadPayload(*this, b.polyline);
-      plot_polyline();
-      break;
-    case tfl::kPolarLine: {
-      const auto& r = ReadPayload(*this, b.polar_line);
-      plot_polar_line(r.x, r.y, r.length, r.azimuth);
-      break;
-    }
-    case tfl::kVectorRectangle:
-      plot_vector_rectangle(ReadPayload(*this, b.vector_rectangle).rect);
-      break;
-    case tfl::kRectangle:
-      plot_rectangle(ReadPayload(*this, b.rectangle).rect);
-      break;
-    case tfl::kSector: {
-      const auto& r = ReadPayload(*this, b.sector);
-      plot_sector(r.x, r.y, r.radius, r.start_azimuth, r.end_azimuth);
-      break;
-    }
-    case tfl::kPenStyle:
-      set_pen_style(ReadPayload(*this, b.pen_style).pen_style);
-      break;
-    case tfl::kSymbol: {
-      const auto& r = ReadPayload(*this, b.symbol);
-      plot_symbol(r.x, r.y, r.device_a, r.symbol, r.width, r.height, r.device_b);
-      break;
-    }
-    case tfl::kVectorText: {
-      const auto& r = ReadPayload(*this, b.vector_text);
-      plot_vector_text(r.angle, r.text.view(), r.x, r.y, r.ignored, r.char_width, r.char_height,
+namespace {
+
+// The record handlers of the dispatch: one per payload structure, each given
+// an aligned copy of the payload as read.
+class Dispatch {
+ public:
+  explicit Dispatch(gd_object& device) : d(device), b(device.buffers) {}
+
+  void on(const tfl::GraphFrameRecord& r) {
+    b.graph_frame = r;
+    d.plot_graph_frame();
+  }
+  void on(const tfl::ArcRecord& r) { d.plot_arc(r.x, r.y, r.radius, r.start_azimuth, r.end_azimuth); }
+  void on(const tfl::CircleRecord& r) { d.plot_circle(r.x, r.y, r.radius); }
+  void on(const tfl::ColorRecord& r) {
+    b.color = r;
+    d.set_color(r.color);
+  }
+  void on(const tfl::OrientationRecord& r) {
+    d.plot_orientation(r.x, r.y, r.strike_azimuth, r.dip);
+  }
+  void on(const tfl::OrientationSizeRecord& r) { d.orientation_size = r.size_factor; }
+  void on(const tfl::EndGroupRecord& r) { b.end_group = r; }
+  void on(const tfl::GridRecord& r) {
+    b.grid = r;
+    d.plot_grid();
+  }
+  void on(const tfl::VectorRecord& r) { d.plot_vector(r.x1, r.y1, r.x2, r.y2); }
+  void on(const tfl::PatternRecord& r) {
+    d.plot_pattern(r.rect, r.pattern, r.x_scale, r.y_scale, r.outline);
+  }
+  void on(const tfl::PointRecord& r) { b.point = r; }
+  void on(const tfl::PolyfillRecord& r) { d.plot_polyfill(r.pattern, r.x_scale, r.y_scale, r.outline); }
+  void on(const tfl::PolylineRecord&) { d.plot_polyline(); }
+  void on(const tfl::PolarLineRecord& r) { d.plot_polar_line(r.x, r.y, r.length, r.azimuth); }
+  void on(const tfl::VectorRectangleRecord& r) { d.plot_vector_rectangle(r.rect); }
+  void on(const tfl::RectangleRecord& r) { d.plot_rectangle(r.rect); }
+  void on(const tfl::SectorRecord& r) {
+    d.plot_sector(r.x, r.y, r.radius, r.start_azimuth, r.end_azimuth);
+  }
+  void on(const tfl::PenStyleRecord& r) {
+    b.pen_style = r;
+    d.set_pen_style(r.pen_style);
+  }
+  void on(const tfl::SymbolRecord& r) {
+    d.plot_symbol(r.x, r.y, r.device_a, r.symbol, r.width, r.height, r.device_b);
+  }
+  void on(const tfl::VectorTextRecord& r) {
+    d.plot_vector_text(r.angle, r.text.view(), r.x, r.y, r.ignored, r.char_width, r.char_height,
                        true);
-      break;
-    }
-    case tfl::kNote: {
-      const auto& r = ReadPayload(*this, b.note);
-      plot_note(r.x, r.y, r.text.view());
-      break;
-    }
-    case tfl::kPenWidth:
-      set_pen_width(ReadPayload(*this, b.pen_width).pen_width);
-      break;
-    case tfl::kLabel: {
-      const auto& r = ReadPayload(*this, b.label);
-      plot_label(r.x, r.y, r.unused, r.size, r.text.view(), r.angle, r.size_mode, 1);
-      break;
-    }
-    case tfl::kFont: {
-      const auto& r = ReadPayload(*this, b.font);
-      set_font(r.face.view(), r.size, r.style, 0);
-      break;
-    }
-    case tfl::kParagraph:
-      ReadPayload(*this, b.paragraph);
-      replay_paragraph();
-      break;
-    case tfl::kBrushRectangle: {
-      const auto& r = ReadPayload(*this, b.brush_rectangle);
-      plot_brush_rectangle(r.rect, r.brush_style, r.color, r.option);
-      break;
-    }
-    case tfl::kPictureFile: {
-      const auto& r = ReadPayload(*this, b.picture_file);
-      plot_picture_file(r.file_name.view(), r.frame, r.rect, r.stretch);
-      break;
-    }
-    case tfl::kSectionLine: {
-      const auto& r = ReadPayload(*this, b.section_line);
-      plot_line(r.section, r.line.x1, r.line.y1, r.line.x2, r.line.y2);
-      break;
-    }
-    case tfl::kPageText: {
-      const auto& r = ReadPayload(*this, b.page_text);
-      plot_page_text(r.x, r.y, r.section, r.text.view(), r.angle, r.extra);
-      break;
-    }
-    case tfl::kLongPageText: {
-      const auto& r = ReadPayload(*this, b.long_page_text);
-      plot_page_text(r.x, r.y, r.section, r.text.view(), r.angle, r.extra);
-      break;
-    }
-    case tfl::kPicture:
-      ReadPayload(*this, b.picture);
-      replay_picture();
-      break;
-    case tfl::kSymbolEx:
-      plot_symbol_ex(ReadPayload(*this, b.symbol_ex));
-      break;
-    case tfl::kPatternEx:
-      plot_pattern_ex(ReadPayload(*this, b.pattern_ex));
-      break;
-    case tfl::kDimensionText: {
-      const auto& r = ReadPayload(*this, b.dimension_text);
-      plot_dimension_text(r.rect, r.text.view(), r.downward, r.arrows);
-      break;
-    }
-    case tfl::kColorPatternEx:
-      plot_color_pattern_ex(ReadPayload(*this, b.color_pattern_ex));
-      break;
-    case tfl::kColorPattern: {
-      const auto& r = ReadPayload(*this, b.color_pattern);
-      plot_color_pattern(r.rect, r.pattern, r.x_scale, r.y_scale, r.line_width, r.background,
+  }
+  void on(const tfl::NoteRecord& r) { d.plot_note(r.x, r.y, r.text.view()); }
+  void on(const tfl::PenWidthRecord& r) {
+    b.pen_width = r;
+    d.set_pen_width(r.pen_width);
+  }
+  void on(const tfl::LabelRecord& r) {
+    d.plot_label(r.x, r.y, r.unused, r.size, r.text.view(), r.angle, r.size_mode, 1);
+  }
+  void on(const tfl::FontRecord& r) { d.set_font(r.face.view(), r.size, r.style, 0); }
+  void on(const tfl::ParagraphRecord& r) {
+    b.paragraph = r;
+    d.replay_paragraph();
+  }
+  void on(const tfl::BrushRectangleRecord& r) {
+    d.plot_brush_rectangle(r.rect, r.brush_style, r.color, r.option);
+  }
+  void on(const tfl::PictureFileRecord& r) {
+    d.plot_picture_file(r.file_name.view(), r.frame, r.rect, r.stretch);
+  }
+  void on(const tfl::SectionLineRecord& r) {
+    d.plot_line(r.section, r.line.x1, r.line.y1, r.line.x2, r.line.y2);
+  }
+  void on(const tfl::PageTextRecord& r) {
+    d.plot_page_text(r.x, r.y, r.section, r.text.view(), r.angle, r.extra);
+  }
+  void on(const tfl::LongPageTextRecord& r) {
+    d.plot_page_text(r.x, r.y, r.section, r.text.view(), r.angle, r.extra);
+  }
+  void on(const tfl::PictureRecord& r) {
+    b.picture = r;
+    d.replay_picture();
+  }
+  void on(const tfl::SymbolExRecord& r) { d.plot_symbol_ex(r); }
+  void on(const tfl::PatternExRecord& r) { d.plot_pattern_ex(r); }
+  void on(const tfl::DimensionTextRecord& r) {
+    d.plot_dimension_text(r.rect, r.text.view(), r.downward, r.arrows);
+  }
+  void on(const tfl::ColorPatternExRecord& r) { d.plot_color_pattern_ex(r); }
+  void on(const tfl::ColorPatternRecord& r) {
+    d.plot_color_pattern(r.rect, r.pattern, r.x_scale, r.y_scale, r.line_width, r.background,
                          r.pattern_color, r.outline);
-      break;
-    }
-    case tfl::kFontColor: {
-      const auto& r = ReadPayload(*this, b.font_color);
-      set_font(r.face.view(), r.size, r.style, r.color);
-      break;
-    }
-    case tfl::kFillRectangle: {
-      const auto& r = ReadPayload(*this, b.fill_rectangle);
-      fill_rectangle(r.rect, r.color, r.section);
-      break;
-    }
-    case tfl::kBitmap:
-      ReadPayload(*this, b.bitmap);
-      replay_bitmap();
-      break;
-    case tfl::kFilledPolygon:
-      plot_filled_polygon(ReadPayload(*this, b.filled_polygon));
-      break;
-    case tfl::kText: {
-      const auto& r = ReadPayload(*this, b.text);
-      plot_text(r.x, r.y, r.vertical, r.transparent, r.alignment, r.adjust, r.text.view());
-      break;
-    }
-    case tfl::kColorPolygon: {
-      const auto& r = ReadPayload(*this, b.color_polygon);
-      plot_color_polygon(r.pattern, r.outline, r.x_scale, r.y_scale, r.color);
-      break;
-    }
-    case tfl::kStyledPolyline: {
-      const auto& r = ReadPayload(*this, b.styled_polyline);
-      plot_styled_polyline(r.pen_width, r.color, r.pen_style);
-      break;
-    }
-    case tfl::kVerticalLine:
-      plot_vertical_line(ReadPayload(*this, b.vertical_line).x);
-      break;
+  }
+  void on(const tfl::FontColorRecord& r) { d.set_font(r.face.view(), r.size, r.style, r.color); }
+  void on(const tfl::FillRectangleRecord& r) { d.fill_rectangle(r.rect, r.color, r.section); }
+  void on(const tfl::BitmapRecord& r) {
+    b.bitmap = r;
+    d.replay_bitmap();
+  }
+  void on(const tfl::FilledPolygonRecord& r) { d.plot_filled_polygon(r); }
+  void on(const tfl::TextRecord& r) {
+    d.plot_text(r.x, r.y, r.vertical, r.transparent, r.alignment, r.adjust, r.text.view());
+  }
+  void on(const tfl::ColorPolygonRecord& r) {
+    d.plot_color_polygon(r.pattern, r.outline, r.x_scale, r.y_scale, r.color);
+  }
+  void on(const tfl::StyledPolylineRecord& r) {
+    d.plot_styled_polyline(r.pen_width, r.color, r.pen_style);
+  }
+  void on(const tfl::VerticalLineRecord& r) { d.plot_vertical_line(r.x); }
+
+ private:
+  gd_object& d;
+  RecordBuffers& b;
+};
+
+}  // namespace
+
+// One record: a known opcode's payload is read with its fixed size into an
+// aligned copy and handed to its handler; any other opcode is skipped by its
+// length word (the rule of the opcode table, Opcodes.h).
+void gd_object::dispatch(uint16_t opcode, uint16_t length) {
+  Dispatch handlers(*this);
+  switch (opcode) {
+#define KORVALE_TFL_DISPATCH(Name, code, Record, trace) \
+  case code: {                                          \
+    alignas(8) tfl::Record payload;                     \
+    read_bytes(&payload, sizeof payload);               \
+    handlers.on(payload);                               \
+    break;                                              \
+  }
+    KORVALE_TFL_OPCODES(KORVALE_TFL_DISPATCH)
+#undef KORVALE_TFL_DISPATCH
     default:
       // 0, 9, a header record after the first and every unknown opcode.
       skip_bytes(length);

@@ -200,11 +200,14 @@ class gd_object : public file_object {
   // Same for a vector group (buffers.vector).
   bool read_group_vector();
 
- private:
-  void open_libraries();
-  void dispatch(uint16_t opcode, uint16_t length);
-  // Records followed by attached data (26, 103, 206), after their payload.
+ public:
+  // Records followed by attached data (26, 103, 206), after their payload
+  // (the interpreter's dispatch calls them).
   void replay_paragraph();
   void replay_picture();
   void replay_bitmap();
+
+ private:
+  void open_libraries();
+  void dispatch(uint16_t opcode, uint16_t length);
 };
