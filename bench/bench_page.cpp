@@ -16,11 +16,13 @@
 #include <fstream>
 #include <string>
 
+#include "core/Libraries.h"
+#include "core/PlotCookie.h"
 #include "core/TflWriter.h"
 #include "devices/PageCount.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
-#include "support/Settings.h"
+#include <memory>
 
 namespace {
 
@@ -115,14 +117,17 @@ class NullDevice : public gd_object {
 struct Files {
   std::string pat = TempPath("bench_page.pat"), sym = TempPath("bench_page.sym");
   std::string log200k = TempPath("bench_page_200k.tfl"), log20k = TempPath("bench_page_20k.tfl");
+  PlotCookie cookie;
+  std::unique_ptr<Libraries> libraries;
   Files() {
     WriteLibraries(pat, sym);
     WriteLog(log200k, 200000);
     WriteLog(log20k, 20000);
+    libraries = std::make_unique<Libraries>(LibraryPaths{pat, sym}, cookie);
   }
 };
 
-const Files& TheFiles() {
+Files& TheFiles() {
   static Files files;
   return files;
 }
@@ -134,8 +139,8 @@ long PeakRssKb() {
 }
 
 void DrawPage3(benchmark::State& state, const std::string& log, int dpi) {
-  const Files& f = TheFiles();
-  logp_object device(f.pat, f.sym);
+  Files& f = TheFiles();
+  logp_object device(*f.libraries);
   device.file_name = log;
   device.open_read();
   device.close();
@@ -147,7 +152,7 @@ void DrawPage3(benchmark::State& state, const std::string& log, int dpi) {
   for (auto _ : state) {
     image.fill(Qt::white);
     device.page_kind = 0;
-    device.plot();
+    device.plot(f.cookie);
   }
   device.set_canvas(static_cast<platform::Canvas*>(nullptr));
   state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
@@ -159,10 +164,10 @@ void BM_Page3_600dpi(benchmark::State& state) { DrawPage3(state, TheFiles().log2
 void BM_Page3_96dpi_20k_records(benchmark::State& state) { DrawPage3(state, TheFiles().log20k, 96); }
 
 void BM_ReplayOnly(benchmark::State& state) {
-  const Files& f = TheFiles();
-  NullDevice device(f.pat, f.sym);
+  Files& f = TheFiles();
+  NullDevice device(*f.libraries);
   device.file_name = f.log200k;
-  for (auto _ : state) device.plot();
+  for (auto _ : state) device.plot(f.cookie);
   state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
 }
 
@@ -177,8 +182,6 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
-  SystemSettings.HeaderGap = 0.25f;
-  SystemSettings.DefaultVerticalScale = 50.0f;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

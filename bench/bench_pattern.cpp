@@ -16,13 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "core/Libraries.h"
 #include "core/PatternLibrary.h"
+#include "core/PlotCookie.h"
 #include "core/TflWriter.h"
 #include "devices/PageCount.h"
 #include "devices/logp_object.h"
 #include "platform/Canvas.h"
 #include "platform/MessageBox.h"
-#include "support/Settings.h"
 
 namespace {
 
@@ -33,8 +34,9 @@ constexpr int kPattern = 3;
 // The segments (and dots) of the pattern tiled over a page as a fill tiles
 // it, `unit` pixels to a pattern unit.
 std::vector<platform::Canvas::Segment> TiledStrokes(double unit, int width, int height) {
-  PatternLibrary library(BinFile("Zelmorth.Pat"));
-  library.read(kPattern);
+  PlotCookie cookie;
+  PatternLibrary library(BinFile("Zelmorth.Pat"), cookie);
+  library.read(kPattern, cookie);
   const PatternData& p = library.current();
   std::vector<platform::Canvas::Segment> out;
   for (double row = height; row > 0; row -= p.tile_height * unit)
@@ -112,7 +114,9 @@ std::string WriteFill(double scale) {
 void BM_PageFill(benchmark::State& state) {
   const int dpi = static_cast<int>(state.range(0));
   const std::string log = WriteFill(state.range(1) / 100.0);
-  logp_object device(BinFile("Zelmorth.Pat"), BinFile("Zelmorth.Sym"));
+  PlotCookie cookie;
+  Libraries libraries({BinFile("Zelmorth.Pat"), BinFile("Zelmorth.Sym")}, cookie);
+  logp_object device(libraries);
   device.file_name = log;
   device.open_read();
   device.close();
@@ -126,7 +130,7 @@ void BM_PageFill(benchmark::State& state) {
     state.ResumeTiming();
     device.page_index = 0;
     device.page_kind = 1;
-    device.plot();
+    device.plot(cookie);
   }
   device.set_canvas(static_cast<platform::Canvas*>(nullptr));
 }
@@ -147,7 +151,6 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
-  SystemSettings.HeaderGap = 0.25f;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

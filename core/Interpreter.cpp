@@ -4,10 +4,8 @@
 // after every record.
 #include <string>
 
-#include "core/PatternLibrary.h"
-#include "core/SymbolLibrary.h"
+#include "core/Libraries.h"
 #include "core/gd_object.h"
-#include "support/StatusWin.h"
 
 namespace {
 
@@ -17,16 +15,35 @@ constexpr double kProgressStep = 0.1;
 
 }  // namespace
 
-void gd_object::plot() {
+namespace {
+
+// Points the device at the cookie of the replay for its duration.
+class CookieScope {
+ public:
+  CookieScope(PlotCookie*& slot, PlotCookie& cookie) : slot_(slot), before_(slot) { slot = &cookie; }
+  ~CookieScope() { slot_ = before_; }
+  CookieScope(const CookieScope&) = delete;
+  CookieScope& operator=(const CookieScope&) = delete;
+
+ private:
+  PlotCookie*& slot_;
+  PlotCookie* before_;
+};
+
+}  // namespace
+
+void gd_object::plot(PlotCookie& cookie) {
+  CookieScope scope(cookie_, cookie);
   // Each page reports a pattern or symbol beyond its library once.
-  pattern_library->begin_page();
-  symbol_library->begin_page();
-  ShowStatus("Processing graphic commands within " + file_name + " ...");
-  show_progress(0);
+  libraries_->begin_page();
+  cookie.status("Processing graphic commands within " + file_name + " ...");
+  cookie.progress(0);
   double last_progress = 0;
 
   try {
     open_read();
+    // A refused header leaves the file closed: the first read below fails.
+    if (!is_open) cookie.notice(RefusalNotice(header_check_));
     for (;;) {
       const uint16_t opcode = static_cast<uint16_t>(read_int());
       const uint16_t length = static_cast<uint16_t>(read_int());
@@ -35,12 +52,11 @@ void gd_object::plot() {
       if (file_size > 0) {
         const double fraction = static_cast<double>(position()) / static_cast<double>(file_size);
         if (fraction > last_progress + kProgressStep) {
-          show_progress(fraction);
+          cookie.progress(fraction);
           last_progress = fraction;
         }
       }
-      if (CancelConfirmed()) {
-        CancelRequested = false;
+      if (cookie.should_stop()) {
         close();
         return;
       }
@@ -55,8 +71,6 @@ void gd_object::plot() {
     throw;
   }
 }
-
-void gd_object::show_progress(double fraction) { SetStatusProgress(fraction); }
 
 namespace {
 
@@ -236,13 +250,16 @@ void gd_object::replay_picture() {
 }
 
 // Record 206: a tag word (ignored), a long n and n bytes of a bitmap file
-// image in a memory stream; a stream that cannot be made drops the record
-// (read_stream has told the user).
+// image in a memory stream; a stream that cannot be made drops the record,
+// and the user is told.
 void gd_object::replay_bitmap() {
   read_int();
   const int32_t n = read_long();
   std::unique_ptr<MemoryStream> stream = read_stream(n);
-  if (!stream) return;
+  if (!stream) {
+    cookie().notice({Notice::Error, 0, "Out of Resources: unable to load stream"});
+    return;
+  }
   const auto& r = buffers.bitmap;
   plot_bitmap(r.rect, *stream, r.section);
 }

@@ -27,10 +27,7 @@ std::string RecordedCall::str() const {
   return s + ")";
 }
 
-RecordingDevice::RecordingDevice() = default;
-
-RecordingDevice::RecordingDevice(const std::string& pattern_path, const std::string& symbol_path)
-    : gd_object(pattern_path, symbol_path) {}
+RecordingDevice::RecordingDevice(Libraries& libraries) : gd_object(libraries) {}
 
 std::vector<RecordedCall> RecordingDevice::of(std::string_view name) const {
   std::vector<RecordedCall> out;
@@ -50,11 +47,6 @@ std::vector<std::string> RecordingDevice::strings() const {
   out.reserve(calls.size());
   for (const RecordedCall& c : calls) out.push_back(c.str());
   return out;
-}
-
-void RecordingDevice::show_progress(double fraction) {
-  progress.push_back(fraction);
-  gd_object::show_progress(fraction);
 }
 
 RecordedCall& RecordingDevice::add(std::string_view name, std::initializer_list<double> args) {

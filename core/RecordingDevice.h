@@ -35,23 +35,16 @@ struct RecordedCall {
 
 class RecordingDevice : public gd_object {
  public:
-  // Libraries from the system settings.
-  RecordingDevice();
-  RecordingDevice(const std::string& pattern_path, const std::string& symbol_path);
+  explicit RecordingDevice(Libraries& libraries);
 
   std::vector<RecordedCall> calls;
-  // Every progress fraction the interpreter showed, in order.
-  std::vector<double> progress;
 
   // The calls of one operation, in order.
   std::vector<RecordedCall> of(std::string_view name) const;
   std::size_t count(std::string_view name) const;
   // Every call's str(), in order.
   std::vector<std::string> strings() const;
-  void clear() {
-    calls.clear();
-    progress.clear();
-  }
+  void clear() { calls.clear(); }
 
   void plot_text(double x, double y, uint8_t vertical, uint8_t transparent, int32_t alignment,
                  uint8_t adjust, std::string_view text) override;
@@ -101,9 +94,6 @@ class RecordingDevice : public gd_object {
   void plot_dimension_text(const Rect& r, std::string_view text, uint8_t downward,
                            uint8_t arrows) override;
   void set_pen_width(int32_t pen_width) override;
-
- protected:
-  void show_progress(double fraction) override;
 
  private:
   RecordedCall& add(std::string_view name, std::initializer_list<double> args);

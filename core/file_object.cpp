@@ -8,7 +8,6 @@
 #include <cstring>
 #include <new>
 
-#include "platform/MessageBox.h"
 
 namespace {
 
@@ -172,7 +171,6 @@ std::unique_ptr<MemoryStream> file_object::read_stream(int32_t count) {
     stream->seek(0);
   } catch (const std::exception&) {
     stream.reset();
-    platform::ShowMessageBox(platform::BoxKind::Error, "Out of Resources: unable to load stream");
   }
   return stream;
 }

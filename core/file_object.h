@@ -24,8 +24,8 @@ class file_object {
   virtual void open_write();
   virtual void write_int(int16_t value);
   virtual void read_block(MemoryBlock& block, int32_t count);
-  // Returns null after showing "Out of Resources: unable to load stream" when
-  // the stream cannot be created or filled.
+  // Returns null when the stream cannot be created or filled (the bytes that
+  // were there are consumed); the caller tells the user.
   virtual std::unique_ptr<MemoryStream> read_stream(int32_t count);
   virtual int16_t read_int();
   virtual int32_t read_long();

@@ -6,72 +6,18 @@
 
 #include <stdexcept>
 
-#include "core/PatternLibrary.h"
-#include "core/SymbolLibrary.h"
+#include "core/Libraries.h"
 #include "core/TflWriter.h"
-#include "platform/MessageBox.h"
-#include "support/ErrorTable.h"
-#include "support/Settings.h"
 
-namespace {
+gd_object::gd_object(Libraries& libraries) : libraries_(&libraries) {}
 
-constexpr const char* kOldVersionMessage =
-    "Tarnfel 2001 can't read TFL files created by older versions of Tarnfel.\r\r"
-    "Please recompile your log in Tarnfel 2001";
-
-// The header block is never read beyond its 105 bytes; longer header records
-// have their excess skipped.
-constexpr uint16_t kHeaderBlockSize = sizeof(tfl::Header);
-
-}  // namespace
-
-gd_object::gd_object() : symbol_file(SymbolFilePath()), pattern_file(PatternFilePath()) {
-  open_libraries();
-}
-
-gd_object::gd_object(const std::string& pattern_path, const std::string& symbol_path)
-    : symbol_file(symbol_path), pattern_file(pattern_path) {
-  open_libraries();
-}
-
-gd_object::~gd_object() {
-  pattern_library.reset();
-  symbol_library.reset();
-  close();
-}
-
-void gd_object::open_libraries() {
-  pattern_library = std::make_unique<PatternLibrary>(pattern_file);
-  symbol_library = std::make_unique<SymbolLibrary>(symbol_file);
-}
+gd_object::~gd_object() { close(); }
 
 // --- Header -----------------------------------------------------------------
 
 void gd_object::open_read() {
   file_object::open_read();
-  uint16_t version = 0, length = 0;
-  try {
-    version = static_cast<uint16_t>(read_int());
-    length = static_cast<uint16_t>(read_int());
-    if (version == tfl::kCurrentVersion) {
-      // Read whole before it replaces the header: a cut block changes nothing.
-      tfl::Header block;
-      read_bytes(&block, kHeaderBlockSize);
-      if (length > kHeaderBlockSize) skip_bytes(static_cast<uint16_t>(length - kHeaderBlockSize));
-      header = block;
-      return;
-    }
-  } catch (...) {
-    // A file too short to hold its header record is refused like any other
-    // header that fails the check: closed.
-    close();
-    throw;
-  }
-  close();
-  if (version == tfl::kOldVersion)
-    platform::ShowMessageBox(platform::BoxKind::Error, kOldVersionMessage);
-  else
-    ShowErrorMessage(1033, "");
+  header_check_ = ReadLogHeader(*this, header);
 }
 
 // --- Record writing ---------------------------------------------------------

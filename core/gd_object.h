@@ -15,11 +15,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/LogHeader.h"
+#include "core/PlotCookie.h"
 #include "core/TflFormat.h"
 #include "core/file_object.h"
 
-class PatternLibrary;
-class SymbolLibrary;
+class Libraries;
 
 // The payload of the last record of each kind read (or written).
 struct RecordBuffers {
@@ -73,16 +74,17 @@ class gd_object : public file_object {
  public:
   using Rect = tfl::Rect;
 
-  // create: opens both libraries from the system settings' file names.
-  gd_object();
-  // A device with libraries other than the settings' (tools and tests).
-  gd_object(const std::string& pattern_path, const std::string& symbol_path);
+  // A device drawing with `libraries` (not owned; they outlive the device).
+  explicit gd_object(Libraries& libraries);
   ~gd_object() override;  // destroy
 
   // --- Operation table ------------------------------------------------------
   // Record writing (this program only replays; kept for the writer side).
   void open_write() override;
-  void open_read() override;  // opens the file, reads and checks the header
+  // Opens the file, reads and checks the header; a refused header leaves the
+  // file closed with header_check() telling why.
+  void open_read() override;
+  HeaderCheck header_check() const { return header_check_; }
   virtual void write_line(uint8_t section, double x1, double y1, double x2, double y2);
   virtual void write_text(double x, double y, uint8_t section, std::string_view text,
                           int32_t angle, int32_t extra);
@@ -147,8 +149,9 @@ class gd_object : public file_object {
   virtual void plot_dimension_text(const Rect& r, std::string_view text, uint8_t downward,
                                    uint8_t arrows);
   virtual void set_pen_width(int32_t pen_width);
-  // The command interpreter: opens the file, replays every record, closes it.
-  virtual void plot();
+  // The command interpreter: opens the file, replays every record, closes it,
+  // reporting to `cookie` and stopping when it says so.
+  virtual void plot(PlotCookie& cookie);
 
   // The part of the log body that the page being drawn can show, in log
   // units (x across, y up), widened by what a line just outside it could
@@ -178,10 +181,6 @@ class gd_object : public file_object {
   double orientation_size = 0.01;
   RecordBuffers buffers;
   tfl::Header header{};
-  std::unique_ptr<PatternLibrary> pattern_library;
-  std::unique_ptr<SymbolLibrary> symbol_library;
-  std::string symbol_file;
-  std::string pattern_file;
   struct TextExtent {
     double x_low, x_high, y_low, y_high;
   } text_extent{};
@@ -190,8 +189,10 @@ class gd_object : public file_object {
   } frame_scale{};
 
  protected:
-  // Shows the replay's progress in the status window; a device may watch it.
-  virtual void show_progress(double fraction);
+  Libraries& libraries() { return *libraries_; }
+  // The cookie of the replay running, or a quiet one outside a replay: where
+  // the libraries and the device report what the user should know.
+  PlotCookie& cookie() { return cookie_ ? *cookie_ : quiet_; }
 
   // Reads the next point group into buffers.point one point at a time:
   // returns true with the point in buffers.point, false at the end record, the
@@ -208,6 +209,10 @@ class gd_object : public file_object {
   void replay_bitmap();
 
  private:
-  void open_libraries();
   void dispatch(uint16_t opcode, uint16_t length);
+
+  Libraries* libraries_;
+  PlotCookie* cookie_ = nullptr;
+  PlotCookie quiet_;
+  HeaderCheck header_check_ = HeaderCheck::Ok;
 };

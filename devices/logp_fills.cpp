@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "core/FileError.h"
-#include "core/PatternLibrary.h"
+#include "core/Libraries.h"
 #include "devices/FillStyle.h"
 #include "devices/PatternTiling.h"
 #include "devices/logp_object.h"
-#include "platform/MessageBox.h"
 
 using device_math::MulDiv;
 using device_math::RoundChecked;
@@ -92,8 +91,8 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
     draw_outline();
     return;
   }
-  pattern_library->read(pattern);
-  const PatternData& tile = pattern_library->current();
+  libraries().pattern.read(pattern, cookie());
+  const PatternData& tile = libraries().pattern.current();
   const int32_t left = px(x1), right = px(x2);
 
   // Clip.
@@ -118,7 +117,7 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
     const COLORREF back = checked_color(background);
     line_color = checked_color(pattern_color);
     if (monochrome) line_color = platform::kBlack;  // pens only: the fill keeps its colour
-    line_px = MulDiv(line_width, line_unit, screen_ppi);
+    line_px = MulDiv(line_width, line_unit, settings.screen_ppi);
     if (line_px < 0 || line_px > kMaxPenPixels) throw RangeError();
     canvas->SelectClipRgn(&clip);
     if (!(body && (back & 0xFFFFFF) == platform::kWhite)) {
@@ -244,10 +243,10 @@ void logp_object::plot_pattern_fill(const Rect& r, int32_t pattern, double x_sca
 void logp_object::report_dense_pattern(int32_t pattern) {
   if (dense_pattern_reported_) return;
   dense_pattern_reported_ = true;
-  platform::ShowMessageBox(platform::BoxKind::Warning,
-                           "Pattern " + std::to_string(pattern) +
-                               " is too fine to draw at its scale on this page: its fill is "
-                               "left without the pattern.");
+  cookie().notice({Notice::Warning, 0,
+                   "Pattern " + std::to_string(pattern) +
+                       " is too fine to draw at its scale on this page: its fill is left "
+                       "without the pattern."});
 }
 
 void logp_object::fill_rectangle(const Rect& r, int32_t color, uint8_t section) {

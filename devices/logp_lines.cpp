@@ -99,7 +99,7 @@ void logp_object::plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t
   platform::COLORREF ink = checked_color(color);
   // Every pen on a black-only printout is black, these included.
   if (monochrome) ink = platform::kBlack;
-  const int32_t width = MulDiv(pen_width, line_unit, screen_ppi);
+  const int32_t width = MulDiv(pen_width, line_unit, settings.screen_ppi);
   if (width < 0 || width > kMaxPenPixels) throw RangeError();
   select_body_clip();
   int64_t counter = 0;

@@ -13,7 +13,6 @@
 
 #include "core/FileError.h"
 #include "devices/StyledLine.h"
-#include "support/Settings.h"
 
 using device_math::MulDiv;
 using device_math::Narrow;
@@ -21,31 +20,15 @@ using device_math::RoundChecked;
 using device_math::TruncChecked;
 using platform::COLORREF;
 
-namespace {
-int32_t g_default_pixel_limit = logp_object::kPixelLimitNT;
-}  // namespace
-
-int32_t logp_object::DefaultPixelLimit() { return g_default_pixel_limit; }
-void logp_object::SetDefaultPixelLimit(int32_t limit) { g_default_pixel_limit = limit; }
-
-logp_object::logp_object() : gd_object() { init_fields(); }
-
-logp_object::logp_object(const std::string& pattern_path, const std::string& symbol_path)
-    : gd_object(pattern_path, symbol_path) {
-  init_fields();
-}
+logp_object::logp_object(Libraries& libraries) : gd_object(libraries) { init_fields(); }
 
 logp_object::~logp_object() = default;
 
 void logp_object::init_fields() {
+  // Scales until a header is read (nothing is drawn before that).
   header.x_units_per_inch = 1.0;
-  const double vertical = SystemSettings.DefaultVerticalScale;
-  header.y_units_per_inch = vertical > 0 ? vertical : 50.0;
-  buffers.color.color = 0;
-  buffers.pen_style.pen_style = 0;
-  buffers.pen_width.pen_width = 1;
+  header.y_units_per_inch = 50.0;
   last_page = -1;
-  pixel_limit = DefaultPixelLimit();
 }
 
 // --- Target ------------------------------------------------------------------
@@ -191,7 +174,7 @@ void logp_object::apply_monochrome_pen() {
 }
 
 int32_t logp_object::pen_pixels(int32_t width) const {
-  const int32_t w = MulDiv(std::max(width, 1), line_unit, screen_ppi);
+  const int32_t w = MulDiv(std::max(width, 1), line_unit, settings.screen_ppi);
   if (w < 0 || w > kMaxPenPixels) throw RangeError();
   return w;
 }

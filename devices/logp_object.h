@@ -5,15 +5,15 @@
 // pixels and implementing the drawing operations of gd_object.
 //
 // Typical use (viewer, korvale-render):
-//   logp_object device;                 // opens the pattern/symbol libraries
+//   logp_object device(libraries);      // opened pattern/symbol libraries
 //   device.file_name = path;
-//   device.log_folder = folder of path; // where its pictures are looked up
+//   device.settings = DrawSettingsFrom(SystemSettings);  // and picture_folder
 //   device.open_read(); device.close(); // header
 //   device.set_canvas(&image);          // or a Canvas*, or a printer
 //   device.set_target_resolution(96, 96);
 //   device.last_page = CountPages(...).last_page;
 //   device.page_index = n; device.page_kind = ...;
-//   device.plot();                      // may throw FileError / RangeError
+//   device.plot(cookie);                // may throw FileError / RangeError
 //   device.pixel_to_depth(row, false);
 //
 // Text and picture operations live in logp_text.cpp and logp_pictures.cpp;
@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/DrawSettings.h"
 #include "core/gd_object.h"
 #include "devices/DeviceMath.h"
 #include "platform/Canvas.h"
@@ -34,21 +35,11 @@ class QPaintDevice;
 
 class logp_object : public gd_object {
  public:
-  // Pixel coordinate limits: rows of the log body are clamped to
-  // [-limit, +limit]. The 95-family value keeps coordinates within the
-  // 16-bit range of old drawing systems.
-  static constexpr int32_t kPixelLimitNT = 1073741822;  // 0x3FFFFFFF - 1
-  static constexpr int32_t kPixelLimit95 = 16382;
-  // The process-wide limit new devices start with (NT value unless set).
-  static int32_t DefaultPixelLimit();
-  static void SetDefaultPixelLimit(int32_t limit);
-
   // Widest pen, in pixels, this device accepts; wider pens raise the
   // "Range check error" (they could only come from a corrupt file).
   static constexpr int32_t kMaxPenPixels = 32767;
 
-  logp_object();  // libraries from the system settings
-  logp_object(const std::string& pattern_path, const std::string& symbol_path);
+  explicit logp_object(Libraries& libraries);
   ~logp_object() override;
 
   // --- Target ----------------------------------------------------------------
@@ -57,7 +48,7 @@ class logp_object : public gd_object {
   // A canvas of the device's own on an image (the screen page).
   void set_canvas(QImage* image);
   // A canvas of the device's own on a paint device; `printer` marks the
-  // printer's canvas (ink rule, PrintInBlack, line unit).
+  // printer's canvas (ink rule, print_in_black, line unit).
   void set_canvas(QPaintDevice* device, bool printer);
   bool is_printer() const;
   // resolution := dpi_y; scale_x := dpi_x / x_units_per_inch; scale_y :=
@@ -121,7 +112,7 @@ class logp_object : public gd_object {
   void set_pen_width(int32_t pen_width) override;
   // Lays out page `page_index` and replays the log onto the canvas. Errors
   // (FileError, RangeError) propagate; the canvas is left without a clip.
-  void plot() override;
+  void plot(PlotCookie& cookie) override;
   // The log body within the body clip of the page laid out last, widened by
   // the current pen's width and two pixels.
   std::optional<Window> visible_window() const override;
@@ -153,15 +144,11 @@ class logp_object : public gd_object {
   int32_t line_unit = 72;
   int32_t header_bottom_px = 0;
 
-  // The screen's pixels per inch: the base of the pen width rule.
-  int32_t screen_ppi = 96;
-  // The folder of the log (absolute), where picture files that the log names
-  // are looked up first (platform/PicturePath.h). Empty: the working
-  // directory only.
-  std::string log_folder;
-  // This device's pixel coordinate limit (from DefaultPixelLimit; plot
-  // doubles it while the page is taller).
-  int32_t pixel_limit = kPixelLimitNT;
+  // What the page is drawn with (set by the creator before plot).
+  DrawSettings settings;
+  // The pixel coordinate limit of the page laid out (settings.pixel_limit,
+  // doubled while the page is taller).
+  int32_t pixel_limit = DrawSettings::kPixelLimitNT;
 
   // The current font as set_font gave it (the canvas font follows it).
   std::string font_face = "Arial";

@@ -73,7 +73,7 @@ void logp_object::plot_picture_file(std::string_view file_name, uint8_t frame, c
   int32_t top = AddChecked(mapped.top, -1), bottom = AddChecked(mapped.bottom, -1);
 
   const QImage picture =
-      LoadNamedPicture(platform::FindPictureFile(std::string(file_name), log_folder));
+      LoadNamedPicture(platform::FindPictureFile(std::string(file_name), settings.picture_folder));
   const int32_t width = picture.width(), height = picture.height();
 
   if (stretch) {
@@ -134,7 +134,7 @@ void logp_object::plot_picture(const Rect& r, int32_t size, const MemoryBlock& b
   if (width > 32767 || height > 32767) throw RangeError();
   const std::vector<uint8_t> placeable = placeable_metafile::WithPlaceableHeader(
       data, static_cast<uint32_t>(data.size()), static_cast<uint16_t>(width),
-      static_cast<uint16_t>(height), static_cast<uint16_t>(std::clamp(screen_ppi, 1, 65535)));
+      static_cast<uint16_t>(height), static_cast<uint16_t>(std::clamp(settings.screen_ppi, 1, 65535)));
   // The temporary metafile is gone again once it is read back.
   const std::vector<uint8_t> metafile = ThroughTempFile("~wmf", ".wmf", placeable);
   const Box frame = Ordered(left, y1, right, y2);

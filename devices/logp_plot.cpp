@@ -5,7 +5,6 @@
 #include "core/FileError.h"
 #include "devices/PageLayout.h"
 #include "devices/logp_object.h"
-#include "support/Settings.h"
 
 using device_math::MulDiv;
 
@@ -27,7 +26,7 @@ class ClipReset {
 
 bool logp_object::lay_out_page() {
   if (!(header.x_max > 0)) return false;  // also for a NaN width
-  pixel_limit = DefaultPixelLimit();
+  pixel_limit = settings.pixel_limit;
   PageLayoutInput in;
   in.resolution = resolution;
   in.scale_x = scale_x;
@@ -37,7 +36,7 @@ bool logp_object::lay_out_page() {
   in.page_height_px = page_height_px;
   in.page_width_px = page_width_px;
   in.page_kind = page_kind;
-  in.header_gap = SystemSettings.HeaderGap;
+  in.header_gap = settings.header_gap;
   in.pixel_limit = pixel_limit;
   const PageLayout layout = ComputePageLayout(header, in);
   body_origin_y = layout.body_origin_y;
@@ -54,10 +53,10 @@ bool logp_object::lay_out_page() {
   return true;
 }
 
-void logp_object::plot() {
+void logp_object::plot(PlotCookie& cookie) {
   if (canvas == nullptr) throw std::logic_error("No canvas to draw on");
   const bool printer = canvas->IsPrinter();
-  monochrome = (SystemSettings.PrintInBlack != 0 && printer) ? 1 : 0;
+  monochrome = (settings.print_in_black && printer) ? 1 : 0;
   line_unit = printer ? MulDiv(resolution, 2, 3) : MulDiv(resolution, 3, 4);
   platform::Brush brush = canvas->GetBrush();
   brush.style = platform::BS_HOLLOW;
@@ -71,5 +70,5 @@ void logp_object::plot() {
   ClipReset reset(canvas);
   select_body_clip();
   dense_pattern_reported_ = false;
-  gd_object::plot();
+  gd_object::plot(cookie);
 }

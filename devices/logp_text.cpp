@@ -17,7 +17,6 @@
 #include "core/FileError.h"
 #include "devices/TextFormat.h"
 #include "devices/logp_object.h"
-#include "support/Settings.h"
 
 using device_math::AddChecked;
 using device_math::MulDiv;
@@ -271,7 +270,7 @@ void logp_object::plot_paragraph(const Rect& r, std::string_view raw_text, uint8
   canvas->SelectClipRgn(&clip);
   canvas->SetBkMode(platform::TRANSPARENT);
 
-  const bool repeat_header = SystemSettings.RepeatPageHeader != 0;
+  const bool repeat_header = settings.repeat_page_header;
   text_format::ParagraphLines walker(text);
   std::string_view line;
   int64_t y = text_top;

@@ -19,6 +19,8 @@
 #include <span>
 #include <string>
 
+#include "core/Libraries.h"
+#include "core/PlotCookie.h"
 #include "core/TflWriter.h"
 #include "devices/PageCount.h"
 #include "devices/logp_object.h"
@@ -46,7 +48,9 @@ inline void WriteFile(const std::string& path, std::span<const std::uint8_t> byt
 // takes the repeated header). Errors the device reports end a page.
 inline void ReplayLogFile(const std::string& log_path, const std::string& patterns,
                           const std::string& symbols) {
-  logp_object device(patterns, symbols);
+  PlotCookie cookie;  // nothing is shown: a report is an expected outcome here
+  Libraries libraries({patterns, symbols}, cookie);
+  logp_object device(libraries);
   device.file_name = log_path;
   try {
     device.open_read();
@@ -69,7 +73,7 @@ inline void ReplayLogFile(const std::string& log_path, const std::string& patter
       device.page_index = page;
       device.page_kind = page == 0 ? 1 : (device.header.paged ? 2 : 0);
       try {
-        device.plot();
+        device.plot(cookie);
       } catch (const std::exception&) {
         // "Error plotting page - ...": what was drawn stays.
       }

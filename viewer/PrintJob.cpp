@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "core/PlotCookie.h"
 #include "devices/logp_object.h"
 #include "viewer/PrinterColours.h"
 
@@ -28,10 +29,6 @@ class DocumentEnd {
   logp_object& device_;
 };
 
-void Status(const PrintJobCallbacks& callbacks, const std::string& text) {
-  if (callbacks.status) callbacks.status(text);
-}
-
 }  // namespace
 
 uint8_t PrintedPageKind(int32_t page_index, bool repeat_page_header) {
@@ -45,7 +42,7 @@ void SetPagePrintedHookForTests(std::function<void(int32_t)> hook) {
 
 PrintJobResult PrintPages(logp_object& device, QPrinter& printer, int32_t dpi_x, int32_t dpi_y,
                           int32_t first_index, int32_t last_index, bool repeat_page_header,
-                          const std::string& title, const PrintJobCallbacks& callbacks) {
+                          const std::string& title, PlotCookie& cookie) {
   if (dpi_x <= 0 || dpi_y <= 0)
     throw std::runtime_error("The printer reports no resolution");
   printer.setDocName(QString::fromStdString(title));
@@ -68,21 +65,21 @@ PrintJobResult PrintPages(logp_object& device, QPrinter& printer, int32_t dpi_x,
   PrintJobResult result;
   for (int32_t p = first_index; p <= last_index; ++p) {
     device.page_index = p;
-    Status(callbacks, "Printing page " + std::to_string(int64_t{p} + 1) + "...");
-    if (callbacks.cancel_confirmed && callbacks.cancel_confirmed()) {
+    cookie.status("Printing page " + std::to_string(int64_t{p} + 1) + "...");
+    if (cookie.should_stop()) {
       result.cancelled = true;
       break;
     }
     if (result.pages_printed > 0 && !printer.newPage())
       throw std::runtime_error("Unable to start a new printer page");
     device.page_kind = PrintedPageKind(p, repeat_page_header);
-    device.plot();
+    device.plot(cookie);
     ++result.pages_printed;
-    Status(callbacks, "   Done printing page " + std::to_string(int64_t{p} + 1));
+    cookie.status("   Done printing page " + std::to_string(int64_t{p} + 1));
     if (g_pagePrintedHook) g_pagePrintedHook(p);
     if (p == INT32_MAX) break;
   }
-  Status(callbacks, "Printing finished.");
+  cookie.status("Printing finished.");
   return result;
 }
 

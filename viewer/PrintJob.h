@@ -8,6 +8,7 @@
 #include <string>
 
 class QPrinter;
+class PlotCookie;
 class logp_object;
 
 namespace viewer {
@@ -15,13 +16,6 @@ namespace viewer {
 // The header kind of a printed page: 1 for the log's first page; later pages
 // repeat the page header (2) when the setting asks for it, else 0.
 uint8_t PrintedPageKind(int32_t page_index, bool repeat_page_header);
-
-struct PrintJobCallbacks {
-  // One status line ("Printing page 2...").
-  std::function<void(const std::string&)> status;
-  // Polled before each page; true stops the job (the pages printed stay).
-  std::function<bool()> cancel_confirmed;
-};
 
 struct PrintJobResult {
   int32_t pages_printed = 0;
@@ -41,10 +35,13 @@ struct PrintJobResult {
 // The document is ended before this returns, also when drawing a page throws
 // (the error is passed on). The device is left on the ended printer canvas:
 // the caller points it back at its own target.
+// `cookie` gets the job's status lines ("Printing page 2...") and those of
+// each page's replay, and is asked before each page whether to stop (the
+// pages printed stay).
 // Throws std::runtime_error when the job cannot begin (no output, no printer).
 PrintJobResult PrintPages(logp_object& device, QPrinter& printer, int32_t dpi_x, int32_t dpi_y,
                           int32_t first_index, int32_t last_index, bool repeat_page_header,
-                          const std::string& title, const PrintJobCallbacks& callbacks);
+                          const std::string& title, PlotCookie& cookie);
 
 // Called after each page is drawn with its zero-based index (tests use it to
 // cancel or break the job between pages). nullptr: none.

@@ -21,6 +21,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/Libraries.h"
+#include "devices/SettingsValue.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
@@ -32,6 +34,7 @@
 #include "viewer/HelpWin.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageGeometry.h"
+#include "viewer/StatusObserver.h"
 
 // Resources of a static library must be registered by hand; the macro may not
 // stand inside a namespace.
@@ -287,8 +290,12 @@ void TKorvaleFrm::FormCreate() {
 
   PlaceWindow();
   CreateFirstPageImage();
-  ViewDevice = std::make_unique<logp_object>();
-  ViewDevice->screen_ppi = ScreenPixelsPerInch();
+  {
+    StatusObserver observer;
+    PlotCookie cookie(&observer);
+    ViewLibraries = std::make_unique<Libraries>(LibraryPathsFromSettings(), cookie);
+  }
+  ViewDevice = std::make_unique<logp_object>(*ViewLibraries);
 
   setWindowTitle(QString(kCaptionPrefix) + "UNTITLED");
   CopyBtn->setEnabled(false);

@@ -25,8 +25,10 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class QToolButton;
+class Libraries;
 class TPageImage;
 class logp_object;
+struct DrawSettings;
 
 class TKorvaleFrm : public QMainWindow {
   Q_OBJECT
@@ -89,6 +91,8 @@ class TKorvaleFrm : public QMainWindow {
   static inline std::function<void()> SystemFilesCommand;
 
   // --- Document state -----------------------------------------------------------
+  // The pattern and symbol libraries, opened at window creation.
+  std::unique_ptr<Libraries> ViewLibraries;
   std::unique_ptr<logp_object> ViewDevice;
   std::string FileName;
   int32_t CurrentPage = 0;
@@ -115,6 +119,9 @@ class TKorvaleFrm : public QMainWindow {
   void PlotCurrentPage();
   void ClearPageImage();
   void UpdatePageControls();
+  // The settings pages of the shown log are drawn with: the settings record's,
+  // the screen's pixels per inch and the log's folder for its pictures.
+  DrawSettings ViewSettings() const;
 
  public slots:
   void Open1Click();

@@ -8,6 +8,7 @@
 #include <climits>
 #include <exception>
 
+#include "core/DrawSettings.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
@@ -18,6 +19,7 @@
 #include "viewer/PrintJob.h"
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
+#include "viewer/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
 
 namespace {
@@ -119,14 +121,14 @@ void TKorvaleFrm::Print1Click() {
 
   // No other command may use the device while it belongs to the printer.
   setEnabled(false);
-  viewer::PrintJobCallbacks callbacks;
-  callbacks.status = [](const std::string& line) { ShowStatus(line); };
-  callbacks.cancel_confirmed = [] { return CancelConfirmed(); };
+  StatusObserver observer;
+  PlotCookie cookie(&observer);
+  device.settings = ViewSettings();
   std::string error;
   try {
     viewer::PrintPages(device, printer, PrinterDpiX, PrinterDpiY, first, last,
                        SystemSettings.RepeatPageHeader != 0, windowTitle().toStdString(),
-                       callbacks);
+                       cookie);
   } catch (const std::exception& e) {
     error = e.what();
   }

@@ -23,6 +23,7 @@
 
 #include "core/FileError.h"
 #include "devices/PageCount.h"
+#include "devices/SettingsValue.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
@@ -36,6 +37,7 @@
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
+#include "viewer/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
 
 namespace {
@@ -51,7 +53,6 @@ struct OpenAborted {};
 struct ShownLog {
   std::string fileName;
   std::string deviceFile;
-  std::string deviceFolder;
   tfl::Header header;
   int32_t resolution, pageHeightPx, pageWidthPx, lastPage, pageIndex;
   double scaleX, scaleY;
@@ -59,7 +60,7 @@ struct ShownLog {
 };
 
 ShownLog Remember(const std::string& fileName, const logp_object& d) {
-  return {fileName,         d.file_name,      d.log_folder, d.header,
+  return {fileName,         d.file_name,      d.header,
           d.resolution,     d.page_height_px, d.page_width_px, d.last_page,
           d.page_index,     d.scale_x,        d.scale_y,    d.page_kind,
           d.has_footer};
@@ -68,7 +69,6 @@ ShownLog Remember(const std::string& fileName, const logp_object& d) {
 void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
   fileName = s.fileName;
   d.file_name = s.deviceFile;
-  d.log_folder = s.deviceFolder;
   d.header = s.header;
   d.resolution = s.resolution;
   d.page_height_px = s.pageHeightPx;
@@ -139,7 +139,6 @@ void TKorvaleFrm::OpenLog(const std::string& path) {
 
 bool TKorvaleFrm::BindViewDevice() {
   ViewDevice->file_name = FileName;
-  ViewDevice->log_folder = std::filesystem::path(FileName).parent_path().string();
   try {
     ViewDevice->open_read();
   } catch (const std::exception& e) {
@@ -147,8 +146,11 @@ bool TKorvaleFrm::BindViewDevice() {
     ErrorBox("Unable to open " + FileName + " - " + e.what());
     return false;
   }
-  // The header check closes the file when it rejects it (and says why).
-  if (!ViewDevice->is_open) return false;
+  // The header check closes the file when it rejects it; the user is told why.
+  if (!ViewDevice->is_open) {
+    StatusObserver().notice(RefusalNotice(ViewDevice->header_check()));
+    return false;
+  }
 
   try {
     ViewDevice->set_canvas(&PageBitmap);
@@ -313,6 +315,7 @@ void TKorvaleFrm::ShowResourceWarning() {
       QString("Required Memory: %1k")
           .arg(viewer::RequiredMemoryKilobytes(widthPx, lengthPx, planes, bits)));
   RunDialog(box);
+  // "Our" is the message's own spelling, kept as users and their notes know it.
   platform::ShowMessageBox(platform::BoxKind::Error,
                            "Our of resources for creating the view screen.");
 }
@@ -339,6 +342,13 @@ void TKorvaleFrm::CountPages() {
 }
 
 // --- One page -------------------------------------------------------------------------
+
+DrawSettings TKorvaleFrm::ViewSettings() const {
+  DrawSettings settings = DrawSettingsFrom(SystemSettings);
+  settings.screen_ppi = ScreenPixelsPerInch();
+  settings.picture_folder = std::filesystem::path(FileName).parent_path().string();
+  return settings;
+}
 
 void TKorvaleFrm::ClearPageImage() {
   platform::Canvas* canvas = ViewDevice->canvas;
@@ -377,7 +387,10 @@ void TKorvaleFrm::PlotCurrentPage() {
     else
       ViewDevice->page_kind = ViewDevice->header.paged ? 2 : 0;
     ViewDevice->page_index = CurrentPage;
-    ViewDevice->plot();
+    ViewDevice->settings = ViewSettings();
+    StatusObserver observer;
+    PlotCookie cookie(&observer);
+    ViewDevice->plot(cookie);
     ShowStatus("Done plotting page.");
   } catch (const std::exception& e) {
     ErrorBox(std::string("Error plotting page - ") + e.what());

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/MessageBox.h"
+#include "support/ErrorTable.h"
 #include "support/Paths.h"
 
 namespace coretest {
@@ -70,6 +71,20 @@ void LogFixtureFiles::write_log(const std::function<void(tfl::TflWriter&)>& fn,
   tfl::TflWriter w(log, header);
   fn(w);
   w.close();
+}
+
+Recorder::Recorder(const LogFixtureFiles& f)
+    : files(f), libraries({f.patterns, f.symbols}, cookie) {
+  device.file_name = f.log;
+}
+
+void Recorder::plot() { device.plot(cookie); }
+
+std::vector<std::string> NoticeLog::texts() const {
+  std::vector<std::string> out;
+  for (const Notice& n : notices)
+    out.push_back(n.number > 0 ? ComposeErrorMessage(n.number, n.text) : n.text);
+  return out;
 }
 
 std::vector<std::string> BoxTexts() {

@@ -7,7 +7,6 @@
 #include "CoreTestUtil.h"
 #include "core/RecordingDevice.h"
 #include "platform/MessageBox.h"
-#include "support/StatusWin.h"
 
 using tfl::TflWriter;
 
@@ -16,30 +15,26 @@ namespace {
 class InterpreterTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
-  std::unique_ptr<RecordingDevice> device;
-  void SetUp() override {
-    platform::ClearShownBoxes();
-    CancelRequested = false;
-    device = std::make_unique<RecordingDevice>(files.patterns, files.symbols);
-    device->file_name = files.log;
-  }
-  void TearDown() override { CancelRequested = false; }
+  coretest::Recorder recorder{files};
+  RecordingDevice* device = &recorder.device;
+  coretest::NoticeLog& log = recorder.log;
+  void SetUp() override { platform::ClearShownBoxes(); }
+  void plot() { recorder.plot(); }
   std::vector<std::string> replay(const std::function<void(TflWriter&)>& fn) {
     files.write_log(fn);
     device->clear();
-    device->plot();
+    plot();
     return device->strings();
   }
-};
-
-int PlotFailureCode(gd_object& device) {
-  try {
-    device.plot();
-  } catch (const FileError& e) {
-    return e.code();
+  int PlotFailureCode() {
+    try {
+      plot();
+    } catch (const FileError& e) {
+      return e.code();
+    }
+    return 0;
   }
-  return 0;
-}
+};
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
 
@@ -156,7 +151,7 @@ TEST_F(InterpreterTest, TheHeaderBlockIsReadIntoTheDevice) {
   h.y_units_per_inch = 240;
   h.datum = 1234.5;
   files.write_log([](TflWriter& w) { w.write(tfl::VerticalLineRecord{1}); }, h);
-  device->plot();
+  plot();
   EXPECT_EQ(+device->header.x_min, -3);
   EXPECT_EQ(+device->header.x_max, 7.5);
   EXPECT_EQ(+device->header.paged, 1);
@@ -214,7 +209,7 @@ TEST_F(InterpreterTest, TheLengthWordSkipsOnlyOpcodesTheTableDoesNotKnow) {
     }
   });
   device->clear();
-  device->plot();
+  plot();
   std::vector<double> seen;
   for (const RecordedCall& c : device->of("plot_vertical_line"))
     if (c.args[0] >= 1000) seen.push_back(c.args[0]);
@@ -223,7 +218,7 @@ TEST_F(InterpreterTest, TheLengthWordSkipsOnlyOpcodesTheTableDoesNotKnow) {
 
 TEST_F(InterpreterTest, AHeaderOnlyFileEndsWithAReadFailure) {
   files.write_log([](TflWriter&) {});
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd);
+  EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
   EXPECT_FALSE(device->is_open);
 }
 
@@ -232,7 +227,7 @@ TEST_F(InterpreterTest, ARecordCutShortIsAReadFailure) {
     w.write(tfl::VerticalLineRecord{1});
     w.raw(tfl::kArc, 40, Bytes({1, 2, 3}));
   });
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd);
+  EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
 }
 
@@ -244,25 +239,28 @@ void WriteHeaderRecord(const std::string& path, uint16_t version, uint16_t lengt
   testfiles::WriteAll(path, bytes);
 }
 
+// A refused header is reported through the cookie (the replay opens no box)
+// and the replay then fails on the closed file.
 TEST_F(InterpreterTest, VersionNineIsRejectedWithItsMessage) {
   WriteHeaderRecord(files.log, 9, 105, std::vector<uint8_t>(105 + 40, 0));
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kNotOpen);
-  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].text,
+  EXPECT_EQ(PlotFailureCode(), FileError::kNotOpen);
+  ASSERT_EQ(log.notices.size(), 1u);
+  EXPECT_EQ(log.notices[0].text,
             "Tarnfel 2001 can't read TFL files created by older versions of Tarnfel.\r\r"
             "Please recompile your log in Tarnfel 2001");
-  EXPECT_EQ(platform::ShownBoxes()[0].buttons, platform::BoxButtons::Ok);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(log.notices[0].kind, Notice::Error);
+  EXPECT_EQ(log.notices[0].number, 0);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
   EXPECT_TRUE(device->calls.empty());
 }
 
 TEST_F(InterpreterTest, AnUnknownVersionShowsError1033) {
   coretest::ErrorTableScope errors;
   for (uint16_t version : {0, 299, 301, 0xFFFF}) {
-    platform::ClearShownBoxes();
+    log.clear();
     WriteHeaderRecord(files.log, version, 105, std::vector<uint8_t>(105 + 40, 0));
-    EXPECT_EQ(PlotFailureCode(*device), FileError::kNotOpen) << version;
-    EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1033:  "}) << version;
+    EXPECT_EQ(PlotFailureCode(), FileError::kNotOpen) << version;
+    EXPECT_EQ(log.texts(), std::vector<std::string>{"E1033:  "}) << version;
   }
 }
 
@@ -293,7 +291,7 @@ TEST_F(InterpreterTest, ALongerHeaderRecordHasItsExcessSkipped) {
   const auto* p = reinterpret_cast<const uint8_t*>(&v);
   rest.insert(rest.end(), p, p + sizeof v);
   WriteHeaderRecord(files.log, 300, 108, rest);
-  device->plot();
+  plot();
   EXPECT_EQ(+device->header.datum, 77);
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(8)"});
 }
@@ -307,55 +305,52 @@ TEST_F(InterpreterTest, OneLargeRecordGivesOneProgressUpdate) {
     w.raw(1000, 3000 - 500 - 4, std::vector<uint8_t>(3000 - 500 - 4));
     w.raw(1000, 10000 - 3000 - 4, std::vector<uint8_t>(10000 - 3000 - 4));
   });
-  device->plot();
-  ASSERT_EQ(device->progress.size(), 3u);
-  EXPECT_EQ(device->progress[0], 0);
-  EXPECT_DOUBLE_EQ(device->progress[1], 0.3);
-  EXPECT_DOUBLE_EQ(device->progress[2], 1.0);
+  plot();
+  ASSERT_EQ(log.fractions.size(), 3u);
+  EXPECT_EQ(log.fractions[0], 0);
+  EXPECT_DOUBLE_EQ(log.fractions[1], 0.3);
+  EXPECT_DOUBLE_EQ(log.fractions[2], 1.0);
 }
 
 TEST_F(InterpreterTest, ProgressMovesInStepsOfMoreThanATenth) {
   files.write_log([](TflWriter& w) {
     for (int i = 0; i < 2000; ++i) w.write(tfl::VerticalLineRecord{double(i)});
   });
-  device->plot();
-  ASSERT_GE(device->progress.size(), 2u);
-  EXPECT_LE(device->progress.size(), 11u);
-  for (size_t i = 1; i < device->progress.size(); ++i)
-    EXPECT_GT(device->progress[i] - device->progress[i - 1], 0.1);
+  plot();
+  ASSERT_GE(log.fractions.size(), 2u);
+  EXPECT_LE(log.fractions.size(), 11u);
+  for (size_t i = 1; i < log.fractions.size(); ++i)
+    EXPECT_GT(log.fractions[i] - log.fractions[i - 1], 0.1);
 }
 
-TEST_F(InterpreterTest, AConfirmedCancelStopsAfterTheRecordWithTheFileClosed) {
+// The cookie is asked after every record; a stop (the observer's, or the
+// abort flag set from anywhere) ends the replay quietly with the file closed.
+TEST_F(InterpreterTest, AStopEndsTheReplayAfterTheRecordWithTheFileClosed) {
   files.write_log([](TflWriter& w) {
     for (int i = 1; i <= 3; ++i) w.write(tfl::VerticalLineRecord{double(i)});
   });
-  CancelRequested = true;
-  platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
-  device->plot();
+  plot();
+  EXPECT_EQ(device->count("plot_vertical_line"), 3u);
+  EXPECT_EQ(log.polls, 3);
+
+  log.stop = true;
+  device->clear();
+  plot();
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
   EXPECT_FALSE(device->is_open);
-  EXPECT_FALSE(CancelRequested);
-  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].text,
-            "Are you sure that you want to cancel the current operation?");
-}
 
-TEST_F(InterpreterTest, ADeclinedCancelLetsTheReplayContinue) {
-  files.write_log([](TflWriter& w) {
-    for (int i = 1; i <= 3; ++i) w.write(tfl::VerticalLineRecord{double(i)});
-  });
-  CancelRequested = true;
-  platform::QueueBoxAnswer(platform::BoxAnswer::No);
-  device->plot();
-  EXPECT_EQ(device->count("plot_vertical_line"), 3u);
-  EXPECT_FALSE(CancelRequested);
+  log.stop = false;
+  recorder.cookie.abort = true;
+  device->clear();
+  plot();
+  EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
   EXPECT_FALSE(device->is_open);
 }
 
 TEST_F(InterpreterTest, PlottingTwiceStartsAgainFromTheHeader) {
   files.write_log([](TflWriter& w) { w.write(tfl::VerticalLineRecord{1}); });
-  device->plot();
-  device->plot();
+  plot();
+  plot();
   EXPECT_EQ(device->count("plot_vertical_line"), 2u);
 }
 
@@ -377,13 +372,11 @@ TEST_F(InterpreterTest, Error1037IsShownOncePerNumberAndPage) {
     w.write(text("dad"));
     w.write(text("dd"));
   });
-  RecordingDevice short_font(files.patterns, files.symbols);
-  short_font.file_name = files.log;
-  platform::ClearShownBoxes();
+  coretest::Recorder short_font(files);
   short_font.plot();
-  EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1037:  Symbol = 100"});
+  EXPECT_EQ(short_font.log.texts(), std::vector<std::string>{"E1037:  Symbol = 100"});
   short_font.plot();  // the next page reports it again
-  EXPECT_EQ(coretest::BoxTexts().size(), 2u);
+  EXPECT_EQ(short_font.log.texts().size(), 2u);
 }
 
 TEST_F(InterpreterTest, OrientationSizeIsSetByRecordSix) {
@@ -442,7 +435,7 @@ TEST_F(InterpreterTest, ParagraphLongerThanTheFileIsAReadFailure) {
     w.word(0xFFFF);
     w.bytes("short", 5);
   });
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd);
+  EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
   EXPECT_EQ(device->count("plot_paragraph"), 0u);
   EXPECT_FALSE(device->is_open);
 }
@@ -472,7 +465,7 @@ TEST_F(InterpreterTest, PictureCountsBeyondTheFileAreNeverAllocated) {
       w.bytes("0123456789", 10);
     });
     device->clear();
-    EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd) << n;
+    EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd) << n;
     EXPECT_EQ(device->count("plot_picture"), 0u);
   }
 }
@@ -485,10 +478,9 @@ TEST_F(InterpreterTest, BitmapCountBeyondTheFileShowsTheStreamMessageAndIsDroppe
     w.dword(0x7FFFFFFF);
     w.bytes("BM0123456789", 12);
   });
-  device->plot();  // ends normally: the rest of the file went with the stream
+  plot();  // ends normally: the rest of the file went with the stream
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_EQ(coretest::BoxTexts(),
-            std::vector<std::string>{"Out of Resources: unable to load stream"});
+  EXPECT_EQ(log.texts(), std::vector<std::string>{"Out of Resources: unable to load stream"});
   EXPECT_FALSE(device->is_open);
 }
 
@@ -566,7 +558,7 @@ TEST_F(InterpreterTest, PointsAndEndRecordsAloneDoNothing) {
 // --- Devices without their own operations ---------------------------------------------
 
 TEST_F(InterpreterTest, ThePlainDeviceConsumesGroupsAndRefusesText) {
-  gd_object plain(files.patterns, files.symbols);
+  gd_object plain(recorder.libraries);
   plain.file_name = files.log;
   files.write_log([](TflWriter& w) {
     w.write(tfl::FilledPolygonRecord{});
@@ -576,19 +568,19 @@ TEST_F(InterpreterTest, ThePlainDeviceConsumesGroupsAndRefusesText) {
     w.vectors(std::vector<tfl::VectorRecord>{{0, 1, 0, 2, 3, 0}});
     w.write(tfl::VerticalLineRecord{1});
   });
-  plain.plot();
+  plain.plot(recorder.cookie);
   EXPECT_FALSE(plain.is_open);
   EXPECT_EQ(+plain.buffers.point.x, 2);
   EXPECT_EQ(+plain.buffers.vector.x2, 2);
   files.write_log([](TflWriter& w) { w.write(tfl::TextRecord{}); });
-  EXPECT_THROW(plain.plot(), std::logic_error);
+  EXPECT_THROW(plain.plot(recorder.cookie), std::logic_error);
   EXPECT_FALSE(plain.is_open);
 }
 
 // --- Writing -----------------------------------------------------------------------------
 
 TEST_F(InterpreterTest, RecordsWrittenByTheDeviceReplayFieldForField) {
-  RecordingDevice writer(files.patterns, files.symbols);
+  RecordingDevice writer(recorder.libraries);
   writer.file_name = files.log;
   writer.open_write();
   writer.write_line(3, 1, 2, 3, 4);
@@ -605,7 +597,7 @@ TEST_F(InterpreterTest, RecordsWrittenByTheDeviceReplayFieldForField) {
   writer.write_symbol({1, 2, 3, 4, 5, 6, 7, 3});
   writer.close();
 
-  device->plot();
+  plot();
   EXPECT_EQ(+device->header.x_min, 1e27);  // the writer's reset header
   EXPECT_EQ(+device->header.x_max, -1e27);
   EXPECT_EQ(device->strings(), (std::vector<std::string>{

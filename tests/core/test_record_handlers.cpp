@@ -23,17 +23,14 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 class HandlerTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
-  std::unique_ptr<RecordingDevice> device;
-  void SetUp() override {
-    platform::ClearShownBoxes();
-    device = std::make_unique<RecordingDevice>(files.patterns, files.symbols);
-    device->file_name = files.log;
-  }
+  coretest::Recorder recorder{files};
+  RecordingDevice* device = &recorder.device;
+  void SetUp() override { platform::ClearShownBoxes(); }
   void replay(const std::function<void(TflWriter&)>& fn,
               const tfl::Header& header = tfl::DefaultHeader()) {
     files.write_log(fn, header);
     device->clear();
-    device->plot();
+    recorder.plot();
   }
   std::vector<std::string> vectors() const {
     std::vector<std::string> out;
@@ -354,7 +351,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
     return std::min(c.args[0], c.args[2]) <= v.x_high && std::max(c.args[0], c.args[2]) >= v.x_low &&
            std::min(c.args[1], c.args[3]) <= v.y_high && std::max(c.args[1], c.args[3]) >= v.y_low;
   };
-  WindowedDevice windowed(files.patterns, files.symbols);
+  WindowedDevice windowed(recorder.libraries);
   windowed.file_name = files.log;
   for (size_t i = 0; i < shapes.size(); ++i) {
     replay(shapes[i]);
@@ -365,7 +362,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
     for (const gd_object::Window& v : windows) {
       windowed.window = v;
       windowed.clear();
-      windowed.plot();
+      windowed.plot(recorder.cookie);
       std::multiset<std::string> seen;
       for (const auto& c : windowed.of("plot_vector")) {
         seen.insert(c.str());
@@ -380,7 +377,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
   files.write_log([](TflWriter& w) { w.write(tfl::GridRecord{0, 0, 1e15, 1, 1e-3, 1}); });
   windowed.window = gd_object::Window{1e14, 1e14 + 0.02, 0, 1};
   windowed.clear();
-  windowed.plot();
+  windowed.plot(recorder.cookie);
   EXPECT_GT(windowed.count("plot_vector"), 2u);
   EXPECT_LT(windowed.count("plot_vector"), 100u);
 }

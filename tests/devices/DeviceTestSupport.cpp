@@ -4,7 +4,6 @@
 #include <exception>
 #include <fstream>
 
-#include "support/Settings.h"
 
 namespace devtest {
 
@@ -27,16 +26,7 @@ tfl::Header PixelHeader() {
   return h;
 }
 
-void ResetDeviceSettings() {
-  SystemSettings.DefaultVerticalScale = 50.0f;
-  SystemSettings.HeaderGap = 0.25f;
-  SystemSettings.PrintInBlack = 0;
-  SystemSettings.RepeatPageHeader = 0;
-  logp_object::SetDefaultPixelLimit(logp_object::kPixelLimitNT);
-}
-
 Fixture::Fixture() {
-  ResetDeviceSettings();
   pattern_path = dir.file("test.pat");
   symbol_path = dir.file("test.sym");
   SetPatterns({PatternDef{}});
@@ -77,8 +67,9 @@ std::string Fixture::WriteLog(const tfl::Header& header,
 }
 
 std::unique_ptr<TestDevice> Fixture::Device(const std::string& log, int dpi) {
-  auto device = std::make_unique<TestDevice>(pattern_path, symbol_path);
+  auto device = std::make_unique<TestDevice>(LibraryPaths{pattern_path, symbol_path}, cookie);
   device->file_name = log;
+  device->settings = settings;
   device->open_read();
   device->close();
   device->set_target_resolution(dpi, dpi);
@@ -101,7 +92,7 @@ QImage Fixture::Render(const std::string& log, int index, int dpi, bool printer,
     device->page_kind = index == 0 ? 1 : (device->header.paged ? 2 : 0);
     if (setup) setup(*device, canvas);
     try {
-      device->plot();
+      device->plot(cookie);
     } catch (...) {
       failure = std::current_exception();
     }

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "core/Libraries.h"
 #include "core/TflWriter.h"
+#include "devices/NoticeBox.h"
 #include "devices/logp_object.h"
 
 namespace devtest {
@@ -30,10 +32,18 @@ struct SymbolDef {
   std::vector<std::array<int8_t, 4>> strokes;
 };
 
-// A device whose mapping helpers are open to the tests.
-class TestDevice : public logp_object {
+// Libraries owned by the device that draws with them.
+struct OwnLibraries {
+  OwnLibraries(const LibraryPaths& paths, PlotCookie& cookie) : own_libraries(paths, cookie) {}
+  Libraries own_libraries;
+};
+
+// A device with libraries of its own whose mapping helpers are open to the
+// tests.
+class TestDevice : private OwnLibraries, public logp_object {
  public:
-  using logp_object::logp_object;
+  TestDevice(const LibraryPaths& paths, PlotCookie& cookie)
+      : OwnLibraries(paths, cookie), logp_object(own_libraries) {}
   using logp_object::px;
   using logp_object::row;
   using logp_object::section_row;
@@ -50,8 +60,9 @@ class Fixture {
   std::string WriteLog(const tfl::Header& header,
                        const std::function<void(tfl::TflWriter&)>& body);
 
-  // A device bound to `log`, header read, target at dpi on `image` (made to
-  // the page size, white). page_kind follows the viewer's rule unless given.
+  // A device bound to `log` with `settings`, header read, target at dpi. Its
+  // libraries are opened from the fixture's files (a missing one shows its
+  // box).
   std::unique_ptr<TestDevice> Device(const std::string& log, int dpi = 96);
   // Draws page `index` into a fresh white image; returns the image. Errors
   // from plot propagate after the image is complete.
@@ -64,6 +75,11 @@ class Fixture {
                             int dpi = 96, bool printer = false,
                             const std::function<void(TestDevice&, platform::Canvas&)>& setup = {});
 
+  // What the devices draw with; notices show as the program's message boxes.
+  DrawSettings settings;
+  NoticeBoxObserver observer;
+  PlotCookie cookie{&observer};
+
   QImage last_image;
   // The device of the last Render (its layout fields stay readable).
   std::unique_ptr<TestDevice> last_device;
@@ -71,9 +87,6 @@ class Fixture {
   std::string pattern_path, symbol_path;
   int log_number = 0;
 };
-
-// Settings the device reads, at their defaults for every test.
-void ResetDeviceSettings();
 
 // Colour of a pixel as 0xRRGGBB (QRgb without alpha).
 uint32_t Pixel(const QImage& image, int x, int y);

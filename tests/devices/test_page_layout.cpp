@@ -4,7 +4,6 @@
 
 #include "DeviceTestSupport.h"
 #include "devices/PageCount.h"
-#include "support/Settings.h"
 
 using namespace devtest;
 
@@ -51,7 +50,7 @@ TEST(PageLayout, RowsClampToTheOldLimitAndTallPagesDoubleIt) {
   auto nt = LaidOut(f, log, 0, 0);
   EXPECT_EQ(nt->row(-100000), 101000);
 
-  logp_object::SetDefaultPixelLimit(logp_object::kPixelLimit95);
+  f.settings.pixel_limit = DrawSettings::kPixelLimit95;
   auto old = LaidOut(f, log, 0, 0);
   EXPECT_EQ(old->row(-100000), 16382);
   EXPECT_EQ(old->row(200000), -16382);
@@ -64,7 +63,6 @@ TEST(PageLayout, RowsClampToTheOldLimitAndTallPagesDoubleIt) {
   tall->lay_out_page();
   EXPECT_EQ(tall->pixel_limit, 4 * 16382);
   EXPECT_EQ(tall->row(-100000), 4 * 16382);
-  ResetDeviceSettings();
 }
 
 TEST(PageLayout, PagedLogWithoutRepeatHeaderRepeatsTheFirstHeader) {
@@ -138,7 +136,7 @@ TEST(PageLayout, PageCountAgreesWithWhereTheLogEnds) {
   struct Case {
     double repeat, gap, footer, y_max;
   };
-  SystemSettings.HeaderGap = 0.25f;
+  f.settings.header_gap = 0.25;
   for (const Case c : {Case{0.5, 0.125, 0.5, 5000}, Case{0.75, 0.25, -1, 7777},
                        Case{0, 0.25, 0.5, 6000}, Case{-1, 0.25, 0.25, 4321}}) {
     tfl::Header h = PixelHeader();

@@ -17,6 +17,7 @@
 
 #include "TestFiles.h"
 #include "fuzz/FuzzDrivers.h"
+#include "devices/NoticeBox.h"
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 
@@ -114,7 +115,11 @@ bool PlotsWithError(const testfiles::TempDir& dir, const std::string& picture) {
     writer.write(record);
     writer.close();
   }
-  logp_object device(testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym");
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  Libraries libraries({testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym"},
+                      cookie);
+  logp_object device(libraries);
   device.file_name = log;
   device.open_read();
   EXPECT_TRUE(device.is_open);
@@ -125,7 +130,7 @@ bool PlotsWithError(const testfiles::TempDir& dir, const std::string& picture) {
   device.last_page = 0;
   bool failed = false;
   try {
-    device.plot();
+    device.plot(cookie);
   } catch (const std::exception&) {
     failed = true;
   }

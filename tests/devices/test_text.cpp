@@ -9,7 +9,6 @@
 
 #include "DeviceTestSupport.h"
 #include "devices/TextFormat.h"
-#include "support/Settings.h"
 
 using namespace devtest;
 
@@ -438,10 +437,8 @@ TEST(Paragraph, WithRepeatedHeadersLinesUnderTheHeaderMoveBelowIt) {
     w.paragraph(Paragraph(100, 2079, 500, 0), text);
   });
   auto render = [&](uint8_t repeat) {
-    SystemSettings.RepeatPageHeader = repeat;
-    QImage page = f.Render(log, 1);
-    ResetDeviceSettings();
-    return page;
+    f.settings.repeat_page_header = repeat != 0;
+    return f.Render(log, 1);
   };
   const QImage flowing = render(1);
   const QImage plain = render(0);

@@ -23,7 +23,10 @@
 #include "RenderOptions.h"
 #include "RenderSettings.h"
 #include "core/FileError.h"
+#include "core/Libraries.h"
+#include "devices/NoticeBox.h"
 #include "devices/PageCount.h"
+#include "devices/SettingsValue.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeDir.h"
@@ -51,10 +54,11 @@ int UsageError(const std::string& reason) {
 // log) or kUsage (cannot be read).
 int ReadHeader(logp_object& device, const std::string& path) {
   device.file_name = path;
+  device.settings = DrawSettingsFrom(SystemSettings);
   // Picture files the log names are looked up beside the log first.
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  if (!error) device.log_folder = absolute.parent_path().string();
+  if (!error) device.settings.picture_folder = absolute.parent_path().string();
   try {
     device.open_read();
   } catch (const FileError& e) {
@@ -65,7 +69,8 @@ int ReadHeader(logp_object& device, const std::string& path) {
     std::fprintf(stderr, "korvale-render: %s: cannot be read: %s\n", path.c_str(), e.what());
     return kUsage;
   }
-  if (!device.is_open) {  // the header was refused (and the reason shown)
+  if (!device.is_open) {  // the header was refused: say why, then what it means here
+    ShowNotice(RefusalNotice(device.header_check()));
     std::fprintf(stderr, "korvale-render: %s: not a compiled log\n", path.c_str());
     return kFailed;
   }
@@ -107,7 +112,9 @@ bool DrawPage(logp_object& device, int32_t dpi, int32_t page, QImage& image) {
   device.page_index = page - 1;
   device.page_kind = PageKind(device, page - 1);
   try {
-    device.plot();
+    NoticeBoxObserver observer;
+    PlotCookie cookie(&observer);
+    device.plot(cookie);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "korvale-render: page %d: Error plotting page - %s\n", page, e.what());
     ok = false;
@@ -179,11 +186,12 @@ int RenderPdf(logp_object& device, const RenderOptions& o, int32_t first, int32_
     return kFailed;
   }
   const int32_t dpi = PdfResolution(o);
-  viewer::PrintJobCallbacks quiet;
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
   try {
     const viewer::PrintJobResult result =
         viewer::PrintPages(device, printer, dpi, dpi, first - 1, last - 1,
-                           SystemSettings.RepeatPageHeader != 0, o.log, quiet);
+                           SystemSettings.RepeatPageHeader != 0, o.log, cookie);
     device.set_canvas(static_cast<platform::Canvas*>(nullptr));
     return result.pages_printed == last - first + 1 ? kOk : kFailed;
   } catch (const std::exception& e) {
@@ -198,13 +206,13 @@ int Run(const RenderOptions& o) {
   if (o.mode == RenderOptions::Mode::Render) {
     if (const std::string reason = ValidateOutput(o, 1); !reason.empty()) return UsageError(reason);
   }
-  std::unique_ptr<logp_object> device;
-  if (o.patterns.empty() && o.symbols.empty()) {
-    device = std::make_unique<logp_object>();
-  } else {
-    device = std::make_unique<logp_object>(o.patterns.empty() ? PatternFilePath() : o.patterns,
-                                           o.symbols.empty() ? SymbolFilePath() : o.symbols);
-  }
+  LibraryPaths paths = LibraryPathsFromSettings();
+  if (!o.patterns.empty()) paths.pattern = o.patterns;
+  if (!o.symbols.empty()) paths.symbol = o.symbols;
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  Libraries libraries(paths, cookie);
+  auto device = std::make_unique<logp_object>(libraries);
   if (const int status = ReadHeader(*device, o.log); status != kOk) return status;
 
   const bool thumbnail = o.mode == RenderOptions::Mode::Thumbnail;
