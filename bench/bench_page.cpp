@@ -16,7 +16,9 @@
 #include <fstream>
 #include <string>
 
+#include "core/Interpreter.h"
 #include "core/Libraries.h"
+#include "core/LogHeader.h"
 #include "core/PlotCookie.h"
 #include "core/TflWriter.h"
 #include "devices/PageCount.h"
@@ -141,9 +143,7 @@ long PeakRssKb() {
 void DrawPage3(benchmark::State& state, const std::string& log, int dpi) {
   Files& f = TheFiles();
   logp_object device(*f.libraries);
-  device.file_name = log;
-  device.open_read();
-  device.close();
+  ReadLogHeader(log, device.header);
   device.set_target_resolution(dpi, dpi);
   device.last_page = CountPages(device.header, dpi, device.scale_y).last_page;
   QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
@@ -151,8 +151,8 @@ void DrawPage3(benchmark::State& state, const std::string& log, int dpi) {
   device.page_index = 2;
   for (auto _ : state) {
     image.fill(Qt::white);
-    device.page_kind = 0;
-    device.plot(f.cookie);
+    device.page_kind = PageKind::Later;
+    Interpreter::Replay(log, device, f.cookie);
   }
   device.set_canvas(static_cast<platform::Canvas*>(nullptr));
   state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
@@ -166,8 +166,7 @@ void BM_Page3_96dpi_20k_records(benchmark::State& state) { DrawPage3(state, TheF
 void BM_ReplayOnly(benchmark::State& state) {
   Files& f = TheFiles();
   NullDevice device(*f.libraries);
-  device.file_name = f.log200k;
-  for (auto _ : state) device.plot(f.cookie);
+  for (auto _ : state) Interpreter::Replay(f.log200k, device, f.cookie);
   state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
 }
 

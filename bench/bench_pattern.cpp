@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "core/Interpreter.h"
 #include "core/Libraries.h"
+#include "core/LogHeader.h"
 #include "core/PatternLibrary.h"
 #include "core/PlotCookie.h"
 #include "core/TflWriter.h"
@@ -117,9 +119,7 @@ void BM_PageFill(benchmark::State& state) {
   PlotCookie cookie;
   Libraries libraries({BinFile("Zelmorth.Pat"), BinFile("Zelmorth.Sym")}, cookie);
   logp_object device(libraries);
-  device.file_name = log;
-  device.open_read();
-  device.close();
+  ReadLogHeader(log, device.header);
   device.set_target_resolution(dpi, dpi);
   device.last_page = CountPages(device.header, dpi, device.scale_y).last_page;
   QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
@@ -129,8 +129,8 @@ void BM_PageFill(benchmark::State& state) {
     image.fill(Qt::white);
     state.ResumeTiming();
     device.page_index = 0;
-    device.page_kind = 1;
-    device.plot(cookie);
+    device.page_kind = PageKind::First;
+    Interpreter::Replay(log, device, cookie);
   }
   device.set_canvas(static_cast<platform::Canvas*>(nullptr));
 }

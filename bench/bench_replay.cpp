@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "core/Interpreter.h"
 #include "core/Libraries.h"
 #include "core/PlotCookie.h"
 #include "core/TflWriter.h"
+#include "core/file_object.h"
 #include "core/gd_object.h"
 #include "platform/MessageBox.h"
 
@@ -79,8 +81,7 @@ class NullDevice : public gd_object {
 
 void BM_Replay(benchmark::State& state) {
   NullDevice device;
-  device.file_name = LogPath();
-  for (auto _ : state) device.plot(device.cookie);
+  for (auto _ : state) Interpreter::Replay(LogPath(), device, device.cookie);
   state.counters["records/s"] =
       benchmark::Counter(double(kRecords) * state.iterations(), benchmark::Counter::kIsRate);
 }
@@ -108,14 +109,13 @@ void BM_RawRead(benchmark::State& state) {
 // Both in one run, so the ratio compares like with like.
 void BM_ReplayOverRaw(benchmark::State& state) {
   NullDevice device;
-  device.file_name = LogPath();
   file_object file;
   file.file_name = LogPath();
   std::vector<uint8_t> payload(65536);
   double replay_s = 0, raw_s = 0;
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
-    device.plot(device.cookie);
+    Interpreter::Replay(LogPath(), device, device.cookie);
     auto t1 = std::chrono::steady_clock::now();
     file.open_read();
     file.read_int();

@@ -64,24 +64,16 @@ RecordedCall& RecordingDevice::add(std::string_view name, std::initializer_list<
   return c;
 }
 
-std::vector<double> RecordingDevice::read_points() {
+std::vector<double> RecordingDevice::read_points(PointGroup& points) {
   std::vector<double> pts;
-  while (read_group_point()) {
-    // Copies first: the record is packed, and push_back takes a reference.
-    const double x = buffers.point.x, y = buffers.point.y;
-    pts.push_back(x);
-    pts.push_back(y);
-  }
+  for (gd::Point p; points.next(p);) pts.insert(pts.end(), {p.x, p.y});
   return pts;
 }
 
-std::vector<double> RecordingDevice::read_vectors() {
-  std::vector<double> v;
-  while (read_group_vector()) {
-    const tfl::VectorRecord& r = buffers.vector;
-    v.insert(v.end(), {r.x1, r.y1, r.x2, r.y2});
-  }
-  return v;
+std::vector<double> RecordingDevice::read_vectors(VectorGroup& vectors) {
+  std::vector<double> out;
+  for (gd::Vector v; vectors.next(v);) out.insert(out.end(), {v.x1, v.y1, v.x2, v.y2});
+  return out;
 }
 
 void RecordingDevice::plot_text(double x, double y, uint8_t vertical, uint8_t transparent,
@@ -95,7 +87,7 @@ void RecordingDevice::plot_arc(double x, double y, double radius, double start_a
   add("plot_arc", {x, y, radius, start_azimuth, end_azimuth});
 }
 
-void RecordingDevice::plot_picture_file(std::string_view file_name, uint8_t frame, const Rect& r,
+void RecordingDevice::plot_picture_file(std::string_view file_name, uint8_t frame, Rect r,
                                         uint8_t stretch) {
   add("plot_picture_file", {double(frame), r.x1, r.y1, r.x2, r.y2, double(stretch)}, file_name);
 }
@@ -109,23 +101,24 @@ void RecordingDevice::plot_circle(double x, double y, double radius) {
 
 void RecordingDevice::set_color(int32_t color) { add("set_color", {double(color)}); }
 
-void RecordingDevice::plot_filled_polygon(const tfl::FilledPolygonRecord& r) {
+void RecordingDevice::plot_filled_polygon(const FilledPolygonStyle& r, PointGroup& group_a,
+                                          PointGroup& group_b) {
   add("plot_filled_polygon",
       {double(r.outline_a), double(r.pen_style_a), double(r.width_a), double(r.fill_a),
        double(r.brush_a), double(r.outline_b), double(r.pen_style_b), double(r.width_b),
        double(r.fill_b), double(r.brush_b), double(r.overlap_fill), double(r.overlap_brush)});
-  std::vector<double> a = read_points();
-  std::vector<double> b = read_points();
+  std::vector<double> a = read_points(group_a);
+  std::vector<double> b = read_points(group_b);
   calls.back().groups = {std::move(a), std::move(b)};
 }
 
-void RecordingDevice::plot_paragraph(const Rect& r, std::string_view text, uint8_t shrink,
+void RecordingDevice::plot_paragraph(Rect r, std::string_view text, uint8_t shrink,
                                      uint8_t fixed) {
   add("plot_paragraph", {r.x1, r.y1, r.x2, r.y2, double(shrink), double(fixed)}, text);
 }
 
 void RecordingDevice::plot_label(double x, double y, double unused, double size,
-                                 std::string_view text, int32_t angle, uint8_t size_mode,
+                                 std::string_view text, int32_t angle, LabelSizeMode size_mode,
                                  uint8_t flag) {
   add("plot_label", {x, y, unused, size, double(angle), double(size_mode), double(flag)}, text);
 }
@@ -143,14 +136,14 @@ void RecordingDevice::plot_page_text(double x, double y, uint8_t section, std::s
   add("plot_page_text", {x, y, double(section), double(angle), double(extra)}, text);
 }
 
-void RecordingDevice::plot_picture(const Rect& r, int32_t size, const MemoryBlock& block,
+void RecordingDevice::plot_picture(Rect r, int32_t size, const MemoryBlock& block,
                                    uint8_t bitmap, uint8_t section) {
   RecordedCall& c =
       add("plot_picture", {r.x1, r.y1, r.x2, r.y2, double(size), double(bitmap), double(section)});
   c.data.assign(block.data(), block.data() + block.size());
 }
 
-void RecordingDevice::plot_bitmap(const Rect& r, MemoryStream& stream, uint8_t section) {
+void RecordingDevice::plot_bitmap(Rect r, MemoryStream& stream, uint8_t section) {
   RecordedCall& c = add("plot_bitmap", {r.x1, r.y1, r.x2, r.y2, double(section)});
   c.data.assign(stream.data(), stream.data() + stream.size());
 }
@@ -159,12 +152,12 @@ void RecordingDevice::plot_vector(double x1, double y1, double x2, double y2) {
   add("plot_vector", {x1, y1, x2, y2});
 }
 
-void RecordingDevice::plot_pattern(const Rect& r, int32_t pattern, double x_scale, double y_scale,
+void RecordingDevice::plot_pattern(Rect r, int32_t pattern, double x_scale, double y_scale,
                                    uint8_t outline) {
   add("plot_pattern", {r.x1, r.y1, r.x2, r.y2, double(pattern), x_scale, y_scale, double(outline)});
 }
 
-void RecordingDevice::plot_color_pattern(const Rect& r, int32_t pattern, double x_scale,
+void RecordingDevice::plot_color_pattern(Rect r, int32_t pattern, double x_scale,
                                          double y_scale, int32_t line_width, int32_t background,
                                          int32_t pattern_color, uint8_t outline) {
   add("plot_color_pattern",
@@ -172,49 +165,53 @@ void RecordingDevice::plot_color_pattern(const Rect& r, int32_t pattern, double 
        double(background), double(pattern_color), double(outline)});
 }
 
-void RecordingDevice::plot_pattern_ex(const tfl::PatternExRecord& r) {
-  add("plot_pattern_ex", {r.rect.x1, r.rect.y1, r.rect.x2, r.rect.y2, double(r.pattern), r.x_scale,
-                          r.y_scale, double(r.outline), double(r.section)});
+void RecordingDevice::plot_pattern_ex(Rect r, int32_t pattern, double x_scale, double y_scale,
+                                      uint8_t outline, uint8_t section) {
+  add("plot_pattern_ex", {r.x1, r.y1, r.x2, r.y2, double(pattern), x_scale, y_scale,
+                          double(outline), double(section)});
 }
 
-void RecordingDevice::plot_color_pattern_ex(const tfl::ColorPatternExRecord& r) {
+void RecordingDevice::plot_color_pattern_ex(Rect r, int32_t pattern, double x_scale,
+                                            double y_scale, int32_t line_width,
+                                            int32_t background, int32_t pattern_color,
+                                            uint8_t outline, uint8_t section) {
   add("plot_color_pattern_ex",
-      {r.rect.x1, r.rect.y1, r.rect.x2, r.rect.y2, double(r.pattern), r.x_scale, r.y_scale,
-       double(r.line_width), double(r.background), double(r.pattern_color), double(r.outline),
-       double(r.section)});
+      {r.x1, r.y1, r.x2, r.y2, double(pattern), x_scale, y_scale, double(line_width),
+       double(background), double(pattern_color), double(outline), double(section)});
 }
 
-void RecordingDevice::fill_rectangle(const Rect& r, int32_t color, uint8_t section) {
+void RecordingDevice::fill_rectangle(Rect r, int32_t color, uint8_t section) {
   add("fill_rectangle", {r.x1, r.y1, r.x2, r.y2, double(color), double(section)});
 }
 
 void RecordingDevice::plot_polyfill(int32_t pattern, double x_scale, double y_scale,
-                                    uint8_t outline) {
+                                    uint8_t outline, PointGroup& points) {
   add("plot_polyfill", {double(pattern), x_scale, y_scale, double(outline)});
-  std::vector<double> pts = read_points();
+  std::vector<double> pts = read_points(points);
   calls.back().groups = {std::move(pts)};
 }
 
 void RecordingDevice::plot_color_polygon(int32_t pattern, uint8_t outline, double x_scale,
-                                         double y_scale, int32_t color) {
+                                         double y_scale, int32_t color, PointGroup& points) {
   add("plot_color_polygon", {double(pattern), double(outline), x_scale, y_scale, double(color)});
-  std::vector<double> pts = read_points();
+  std::vector<double> pts = read_points(points);
   calls.back().groups = {std::move(pts)};
 }
 
-void RecordingDevice::plot_polyline() {
+void RecordingDevice::plot_polyline(PointGroup& points) {
   add("plot_polyline", {});
-  std::vector<double> pts = read_points();
+  std::vector<double> pts = read_points(points);
   calls.back().groups = {std::move(pts)};
 }
 
-void RecordingDevice::plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style) {
+void RecordingDevice::plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style,
+                                           VectorGroup& vectors) {
   add("plot_styled_polyline", {double(pen_width), double(color), double(pen_style)});
-  std::vector<double> v = read_vectors();
+  std::vector<double> v = read_vectors(vectors);
   calls.back().groups = {std::move(v)};
 }
 
-void RecordingDevice::plot_rectangle(const Rect& r) { add("plot_rectangle", {r.x1, r.y1, r.x2, r.y2}); }
+void RecordingDevice::plot_rectangle(Rect r) { add("plot_rectangle", {r.x1, r.y1, r.x2, r.y2}); }
 
 void RecordingDevice::set_pen_style(uint8_t pen_style) { add("set_pen_style", {double(pen_style)}); }
 
@@ -223,12 +220,14 @@ void RecordingDevice::plot_symbol(double x, double y, double device_a, uint16_t 
   add("plot_symbol", {x, y, device_a, double(symbol), width, height, device_b});
 }
 
-void RecordingDevice::plot_symbol_ex(const tfl::SymbolExRecord& r) {
+void RecordingDevice::plot_symbol_ex(double x, double y, double device_a, uint16_t symbol,
+                                     double width, double height, double device_b,
+                                     uint8_t section) {
   add("plot_symbol_ex",
-      {r.x, r.y, r.device_a, double(r.symbol), r.width, r.height, r.device_b, double(r.section)});
+      {x, y, device_a, double(symbol), width, height, device_b, double(section)});
 }
 
-void RecordingDevice::plot_brush_rectangle(const Rect& r, uint8_t brush_style, int32_t color,
+void RecordingDevice::plot_brush_rectangle(Rect r, uint8_t brush_style, int32_t color,
                                            uint8_t option) {
   add("plot_brush_rectangle",
       {r.x1, r.y1, r.x2, r.y2, double(brush_style), double(color), double(option)});
@@ -246,7 +245,7 @@ void RecordingDevice::plot_note(double x, double y, std::string_view text) {
   add("plot_note", {x, y}, text);
 }
 
-void RecordingDevice::plot_dimension_text(const Rect& r, std::string_view text, uint8_t downward,
+void RecordingDevice::plot_dimension_text(Rect r, std::string_view text, uint8_t downward,
                                           uint8_t arrows) {
   add("plot_dimension_text", {r.x1, r.y1, r.x2, r.y2, double(downward), double(arrows)}, text);
 }

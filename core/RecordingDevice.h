@@ -11,7 +11,7 @@
 //
 // Operations that gd_object implements itself (plot_circle, plot_vector_text)
 // are recorded and then run, so their plot_arc / plot_vector calls are
-// recorded too. Group operations consume their groups from the file.
+// recorded too. Group operations read their whole groups.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,48 +50,53 @@ class RecordingDevice : public gd_object {
                  uint8_t adjust, std::string_view text) override;
   void plot_arc(double x, double y, double radius, double start_azimuth,
                 double end_azimuth) override;
-  void plot_picture_file(std::string_view file_name, uint8_t frame, const Rect& r,
+  void plot_picture_file(std::string_view file_name, uint8_t frame, Rect r,
                          uint8_t stretch) override;
   void plot_vertical_line(double x) override;
   void plot_circle(double x, double y, double radius) override;
   void set_color(int32_t color) override;
-  void plot_filled_polygon(const tfl::FilledPolygonRecord& record) override;
-  void plot_paragraph(const Rect& r, std::string_view text, uint8_t shrink,
-                      uint8_t fixed) override;
+  void plot_filled_polygon(const FilledPolygonStyle& style, PointGroup& a,
+                           PointGroup& b) override;
+  void plot_paragraph(Rect r, std::string_view text, uint8_t shrink, uint8_t fixed) override;
   void plot_label(double x, double y, double unused, double size, std::string_view text,
-                  int32_t angle, uint8_t size_mode, uint8_t flag) override;
+                  int32_t angle, LabelSizeMode size_mode, uint8_t flag) override;
   void set_font(std::string_view face, int32_t size, uint8_t style, int32_t color) override;
   void plot_line(uint8_t section, double x1, double y1, double x2, double y2) override;
   void plot_page_text(double x, double y, uint8_t section, std::string_view text, int32_t angle,
                       int32_t extra) override;
-  void plot_picture(const Rect& r, int32_t size, const MemoryBlock& block, uint8_t bitmap,
+  void plot_picture(Rect r, int32_t size, const MemoryBlock& block, uint8_t bitmap,
                     uint8_t section) override;
-  void plot_bitmap(const Rect& r, MemoryStream& stream, uint8_t section) override;
+  void plot_bitmap(Rect r, MemoryStream& stream, uint8_t section) override;
   void plot_vector(double x1, double y1, double x2, double y2) override;
-  void plot_pattern(const Rect& r, int32_t pattern, double x_scale, double y_scale,
+  void plot_pattern(Rect r, int32_t pattern, double x_scale, double y_scale,
                     uint8_t outline) override;
-  void plot_color_pattern(const Rect& r, int32_t pattern, double x_scale, double y_scale,
+  void plot_color_pattern(Rect r, int32_t pattern, double x_scale, double y_scale,
                           int32_t line_width, int32_t background, int32_t pattern_color,
                           uint8_t outline) override;
-  void plot_pattern_ex(const tfl::PatternExRecord& record) override;
-  void plot_color_pattern_ex(const tfl::ColorPatternExRecord& record) override;
-  void fill_rectangle(const Rect& r, int32_t color, uint8_t section) override;
-  void plot_polyfill(int32_t pattern, double x_scale, double y_scale, uint8_t outline) override;
+  void plot_pattern_ex(Rect r, int32_t pattern, double x_scale, double y_scale, uint8_t outline,
+                       uint8_t section) override;
+  void plot_color_pattern_ex(Rect r, int32_t pattern, double x_scale, double y_scale,
+                             int32_t line_width, int32_t background, int32_t pattern_color,
+                             uint8_t outline, uint8_t section) override;
+  void fill_rectangle(Rect r, int32_t color, uint8_t section) override;
+  void plot_polyfill(int32_t pattern, double x_scale, double y_scale, uint8_t outline,
+                     PointGroup& points) override;
   void plot_color_polygon(int32_t pattern, uint8_t outline, double x_scale, double y_scale,
-                          int32_t color) override;
-  void plot_polyline() override;
-  void plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style) override;
-  void plot_rectangle(const Rect& r) override;
+                          int32_t color, PointGroup& points) override;
+  void plot_polyline(PointGroup& points) override;
+  void plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style,
+                            VectorGroup& vectors) override;
+  void plot_rectangle(Rect r) override;
   void set_pen_style(uint8_t pen_style) override;
   void plot_symbol(double x, double y, double device_a, uint16_t symbol, double width,
                    double height, double device_b) override;
-  void plot_symbol_ex(const tfl::SymbolExRecord& record) override;
-  void plot_brush_rectangle(const Rect& r, uint8_t brush_style, int32_t color,
-                            uint8_t option) override;
+  void plot_symbol_ex(double x, double y, double device_a, uint16_t symbol, double width,
+                      double height, double device_b, uint8_t section) override;
+  void plot_brush_rectangle(Rect r, uint8_t brush_style, int32_t color, uint8_t option) override;
   void plot_vector_text(int32_t angle, std::string_view text, double x, double y, double ignored,
                         double char_width, double char_height, bool draw) override;
   void plot_note(double x, double y, std::string_view text) override;
-  void plot_dimension_text(const Rect& r, std::string_view text, uint8_t downward,
+  void plot_dimension_text(Rect r, std::string_view text, uint8_t downward,
                            uint8_t arrows) override;
   void set_pen_width(int32_t pen_width) override;
 
@@ -99,6 +104,6 @@ class RecordingDevice : public gd_object {
   RecordedCall& add(std::string_view name, std::initializer_list<double> args);
   RecordedCall& add(std::string_view name, std::initializer_list<double> args,
                     std::string_view text);
-  std::vector<double> read_points();
-  std::vector<double> read_vectors();
+  static std::vector<double> read_points(PointGroup& points);
+  static std::vector<double> read_vectors(VectorGroup& vectors);
 };

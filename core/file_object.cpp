@@ -198,11 +198,3 @@ void file_object::write_bytes(const void* data, size_t size) {
 }
 
 void file_object::write_int(int16_t value) { write_bytes(&value, int_width); }
-
-void file_object::write_long(int32_t value) { write_bytes(&value, sizeof value); }
-
-void file_object::write_record(int16_t opcode, const void* data, uint16_t size) {
-  write_int(opcode);
-  write_int(static_cast<int16_t>(size));
-  write_bytes(data, size);
-}

@@ -20,7 +20,7 @@ class file_object {
   file_object(const file_object&) = delete;
   file_object& operator=(const file_object&) = delete;
 
-  // Operation table (the graphic device's table begins with these).
+  // The operations of the stream.
   virtual void open_write();
   virtual void write_int(int16_t value);
   virtual void read_block(MemoryBlock& block, int32_t count);
@@ -33,23 +33,19 @@ class file_object {
   virtual void open_read();
 
   void read_bytes(void* buffer, uint16_t count);
-  void write_record(int16_t opcode, const void* data, uint16_t size);
   void close();
 
   bool eof() const;
   int64_t position() const;
   int64_t remaining() const { return is_open ? file_size - position() : 0; }
 
-  // Writing helpers for the compiled-log writer.
+  // Writing helper for the compiled-log writer.
   void write_bytes(const void* data, size_t size);
-  void write_long(int32_t value);
 
   // Reads exactly count bytes (any size); the buffered workhorse behind
   // read_bytes, read_int and read_long.
   void read_exact(void* buffer, size_t count);
 
-  uint16_t long_width = 4;
-  uint16_t real_width = 8;
   uint16_t int_width = 2;
   std::string file_name;
   bool is_open = false;

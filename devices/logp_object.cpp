@@ -2,14 +2,9 @@
 // the colour and pen rules shared by all drawing operations.
 #include "devices/logp_object.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QImage>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 
 #include "core/FileError.h"
 #include "devices/StyledLine.h"
@@ -20,16 +15,13 @@ using device_math::RoundChecked;
 using device_math::TruncChecked;
 using platform::COLORREF;
 
-logp_object::logp_object(Libraries& libraries) : gd_object(libraries) { init_fields(); }
-
-logp_object::~logp_object() = default;
-
-void logp_object::init_fields() {
-  // Scales until a header is read (nothing is drawn before that).
+logp_object::logp_object(Libraries& libraries) : gd_object(libraries) {
+  // Scales until a header is given (nothing is drawn before that).
   header.x_units_per_inch = 1.0;
   header.y_units_per_inch = 50.0;
-  last_page = -1;
 }
+
+logp_object::~logp_object() = default;
 
 // --- Target ------------------------------------------------------------------
 
@@ -69,18 +61,6 @@ double logp_object::pixel_to_depth(int32_t pixel_row, bool as_elevation) const {
   return as_elevation ? header.datum - depth : depth;
 }
 
-void logp_object::store_page_layout() {
-  const int fd = ::open(file_name.c_str(), O_WRONLY);
-  if (fd < 0) throw FileError(errno, std::strerror(errno));
-  const ssize_t written = ::pwrite(fd, &header, sizeof(header), 4);
-  const int write_errno = errno;
-  const bool closed = ::close(fd) == 0;
-  if (written != static_cast<ssize_t>(sizeof(header)))
-    throw FileError(FileError::kWriteFailed,
-                    written < 0 ? std::strerror(write_errno) : "Disk write error");
-  if (!closed) throw FileError(FileError::kWriteFailed, "Disk write error");
-}
-
 // --- Mapping -----------------------------------------------------------------
 
 int32_t logp_object::px(double x) const { return TruncChecked(x * scale_x + 0.5); }
@@ -95,7 +75,7 @@ int32_t logp_object::row(double y) const {
 }
 
 bool logp_object::section_row(uint8_t section, double y, int32_t& out) const {
-  if (section == page_kind) {
+  if (section == static_cast<uint8_t>(page_kind)) {
     out = RoundChecked(resolution * y);
     return true;
   }
@@ -127,9 +107,7 @@ std::optional<gd_object::Window> logp_object::visible_window() const {
 
 void logp_object::select_body_clip() { canvas->SelectClipRgn(&body_clip); }
 
-void logp_object::select_section_clip() {
-  canvas->SelectClipRgn(section_clip ? &*section_clip : nullptr);
-}
+void logp_object::select_section_clip() { canvas->SelectClipRgn(nullptr); }
 
 void logp_object::remove_clip() { canvas->SelectClipRgn(nullptr); }
 
@@ -145,7 +123,9 @@ COLORREF logp_object::checked_canvas_color(COLORREF color) {
   return color;
 }
 
-void logp_object::apply_ink_rule(bool nearest_white_check, bool dashed_brush_rule) {
+void logp_object::apply_ink_rule(InkRule rule) {
+  const bool nearest_white_check = rule != InkRule::SectionLines;
+  const bool dashed_brush_rule = rule != InkRule::Patterns;
   platform::Pen pen = canvas->GetPen();
   if (monochrome) {
     pen.color = platform::kBlack;

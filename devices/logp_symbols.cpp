@@ -14,15 +14,16 @@ void logp_object::plot_symbol(double x, double y, double device_a, uint16_t symb
   draw_symbol(width, cx, cy);
 }
 
-void logp_object::plot_symbol_ex(const tfl::SymbolExRecord& rec) {
-  if (!SymbolLibrary::InNumberRange(rec.symbol)) return;
+void logp_object::plot_symbol_ex(double x, double y, double device_a, uint16_t symbol,
+                                 double width, double height, double device_b, uint8_t section) {
+  if (!SymbolLibrary::InNumberRange(symbol)) return;
   int32_t cy = 0;
-  if (!section_row(rec.section, rec.y, cy)) return;
-  libraries().symbol.read(rec.symbol, cookie());
+  if (!section_row(section, y, cy)) return;
+  libraries().symbol.read(symbol, cookie());
   apply_monochrome_pen();
-  const int32_t cx = px(rec.x);
+  const int32_t cx = px(x);
   select_section_clip();
-  draw_symbol(rec.width, cx, cy);
+  draw_symbol(width, cx, cy);
 }
 
 // The loaded symbol about (cx, cy), `width` inches wide (ten tenths from the

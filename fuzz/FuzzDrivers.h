@@ -19,7 +19,9 @@
 #include <span>
 #include <string>
 
+#include "core/Interpreter.h"
 #include "core/Libraries.h"
+#include "core/LogHeader.h"
 #include "core/PlotCookie.h"
 #include "core/TflWriter.h"
 #include "devices/PageCount.h"
@@ -51,14 +53,11 @@ inline void ReplayLogFile(const std::string& log_path, const std::string& patter
   PlotCookie cookie;  // nothing is shown: a report is an expected outcome here
   Libraries libraries({patterns, symbols}, cookie);
   logp_object device(libraries);
-  device.file_name = log_path;
   try {
-    device.open_read();
+    if (ReadLogHeader(log_path, device.header) != HeaderCheck::Ok) return;
   } catch (const std::exception&) {
     return;
   }
-  if (!device.is_open) return;  // header refused
-  device.close();
 
   QImage image(kPageWidthPx, kPageHeightPx, QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -71,9 +70,10 @@ inline void ReplayLogFile(const std::string& log_path, const std::string& patter
     const int32_t pages = count.last_page >= 1 ? 2 : 1;
     for (int32_t page = 0; page < pages; ++page) {
       device.page_index = page;
-      device.page_kind = page == 0 ? 1 : (device.header.paged ? 2 : 0);
+      device.page_kind = page == 0 ? PageKind::First
+                                   : (device.header.paged ? PageKind::RepeatedHeader : PageKind::Later);
       try {
-        device.plot(cookie);
+        Interpreter::Replay(log_path, device, cookie);
       } catch (const std::exception&) {
         // "Error plotting page - ...": what was drawn stays.
       }

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "core/Interpreter.h"
 #include "core/PlotCookie.h"
 #include "devices/logp_object.h"
 #include "viewer/PrinterColours.h"
@@ -31,16 +32,16 @@ class DocumentEnd {
 
 }  // namespace
 
-uint8_t PrintedPageKind(int32_t page_index, bool repeat_page_header) {
-  if (page_index == 0) return 1;
-  return repeat_page_header ? 2 : 0;
+PageKind PrintedPageKind(int32_t page_index, bool repeat_page_header) {
+  if (page_index == 0) return PageKind::First;
+  return repeat_page_header ? PageKind::RepeatedHeader : PageKind::Later;
 }
 
 void SetPagePrintedHookForTests(std::function<void(int32_t)> hook) {
   g_pagePrintedHook = std::move(hook);
 }
 
-PrintJobResult PrintPages(logp_object& device, QPrinter& printer, int32_t dpi_x, int32_t dpi_y,
+PrintJobResult PrintPages(logp_object& device, const std::string& path, QPrinter& printer, int32_t dpi_x, int32_t dpi_y,
                           int32_t first_index, int32_t last_index, bool repeat_page_header,
                           const std::string& title, PlotCookie& cookie) {
   if (dpi_x <= 0 || dpi_y <= 0)
@@ -73,7 +74,7 @@ PrintJobResult PrintPages(logp_object& device, QPrinter& printer, int32_t dpi_x,
     if (result.pages_printed > 0 && !printer.newPage())
       throw std::runtime_error("Unable to start a new printer page");
     device.page_kind = PrintedPageKind(p, repeat_page_header);
-    device.plot(cookie);
+    Interpreter::Replay(path, device, cookie);
     ++result.pages_printed;
     cookie.status("   Done printing page " + std::to_string(int64_t{p} + 1));
     if (g_pagePrintedHook) g_pagePrintedHook(p);

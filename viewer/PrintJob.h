@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "devices/PageLayout.h"
+
 class QPrinter;
 class PlotCookie;
 class logp_object;
@@ -15,15 +17,15 @@ namespace viewer {
 
 // The header kind of a printed page: 1 for the log's first page; later pages
 // repeat the page header (2) when the setting asks for it, else 0.
-uint8_t PrintedPageKind(int32_t page_index, bool repeat_page_header);
+PageKind PrintedPageKind(int32_t page_index, bool repeat_page_header);
 
 struct PrintJobResult {
   int32_t pages_printed = 0;
   bool cancelled = false;
 };
 
-// Prints pages first_index..last_index (zero-based, in order) of the log the
-// device is bound to (header read, last_page counted).
+// Prints pages first_index..last_index (zero-based, in order) of the log at
+// `path` whose header the device holds (last_page counted).
 //
 // The device is retargeted to the printer: its canvas draws on the printer
 // (marked as a printer canvas, its nearest colours those of the printer's
@@ -39,7 +41,7 @@ struct PrintJobResult {
 // each page's replay, and is asked before each page whether to stop (the
 // pages printed stay).
 // Throws std::runtime_error when the job cannot begin (no output, no printer).
-PrintJobResult PrintPages(logp_object& device, QPrinter& printer, int32_t dpi_x, int32_t dpi_y,
+PrintJobResult PrintPages(logp_object& device, const std::string& path, QPrinter& printer, int32_t dpi_x, int32_t dpi_y,
                           int32_t first_index, int32_t last_index, bool repeat_page_header,
                           const std::string& title, PlotCookie& cookie);
 

@@ -367,7 +367,6 @@ void TKorvaleFrm::SaveAs1Click() {
   }
   if (IsTemporaryLog(FileName) && FileName != target) DeleteTemporaryFile(FileName);
   FileName = target;
-  ViewDevice->file_name = FileName;
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
   QApplication::restoreOverrideCursor();
 }
@@ -412,7 +411,6 @@ void TKorvaleFrm::FormClose() {
 }
 
 void TKorvaleFrm::FormDestroy() {
-  if (ViewDevice) ViewDevice->close();
   if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
   ViewDevice.reset();
 }

@@ -68,7 +68,9 @@ void ReturnDeviceToScreen(TKorvaleFrm& window) {
   // The depth read-out converts rows with the layout of the page shown (its
   // body origin), which printing replaced: lay that page out again as the
   // screen drew it.
-  device.page_kind = window.CurrentPage == 0 ? 1 : (device.header.paged ? 2 : 0);
+  device.page_kind = window.CurrentPage == 0
+                         ? PageKind::First
+                         : (device.header.paged ? PageKind::RepeatedHeader : PageKind::Later);
   try {
     device.set_target_resolution(dpi, dpi);
     device.lay_out_page();
@@ -126,7 +128,7 @@ void TKorvaleFrm::Print1Click() {
   device.settings = ViewSettings();
   std::string error;
   try {
-    viewer::PrintPages(device, printer, PrinterDpiX, PrinterDpiY, first, last,
+    viewer::PrintPages(device, FileName, printer, PrinterDpiX, PrinterDpiY, first, last,
                        SystemSettings.RepeatPageHeader != 0, windowTitle().toStdString(),
                        cookie);
   } catch (const std::exception& e) {

@@ -22,6 +22,7 @@
 #include <system_error>
 
 #include "core/FileError.h"
+#include "core/Interpreter.h"
 #include "devices/PageCount.h"
 #include "devices/SettingsValue.h"
 #include "devices/logp_object.h"
@@ -30,7 +31,7 @@
 #include "support/StatusWin.h"
 #include "viewer/DroppedLog.h"
 #include "viewer/Gotofrm.h"
-#include "viewer/HeaderRewrite.h"
+#include "core/LogHeader.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
@@ -52,15 +53,15 @@ struct OpenAborted {};
 // open can put it back.
 struct ShownLog {
   std::string fileName;
-  std::string deviceFile;
   tfl::Header header;
   int32_t resolution, pageHeightPx, pageWidthPx, lastPage, pageIndex;
   double scaleX, scaleY;
-  uint8_t pageKind, hasFooter;
+  PageKind pageKind;
+  uint8_t hasFooter;
 };
 
 ShownLog Remember(const std::string& fileName, const logp_object& d) {
-  return {fileName,         d.file_name,      d.header,
+  return {fileName,         d.header,
           d.resolution,     d.page_height_px, d.page_width_px, d.last_page,
           d.page_index,     d.scale_x,        d.scale_y,    d.page_kind,
           d.has_footer};
@@ -68,7 +69,6 @@ ShownLog Remember(const std::string& fileName, const logp_object& d) {
 
 void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
   fileName = s.fileName;
-  d.file_name = s.deviceFile;
   d.header = s.header;
   d.resolution = s.resolution;
   d.page_height_px = s.pageHeightPx;
@@ -123,14 +123,12 @@ void TKorvaleFrm::OpenLog(const std::string& path) {
     CreateViewCanvas(true);  // false (an unusable page size): drawn into the old bitmap
   } catch (const OpenAborted&) {
     // Keep showing what was shown: the previous log, or the empty window.
-    ViewDevice->close();
     Restore(before, FileName, *ViewDevice);
     HideStatus();
     return;
   }
   if (closing_) return;
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
-  ViewDevice->close();
   CountPages();
   CurrentPage = 0;
   PlotCurrentPage();
@@ -138,19 +136,18 @@ void TKorvaleFrm::OpenLog(const std::string& path) {
 }
 
 bool TKorvaleFrm::BindViewDevice() {
-  ViewDevice->file_name = FileName;
+  tfl::Header header{};
   try {
-    ViewDevice->open_read();
+    // A refused header: the user is told why.
+    if (const HeaderCheck check = ReadLogHeader(FileName, header); check != HeaderCheck::Ok) {
+      StatusObserver().notice(RefusalNotice(check));
+      return false;
+    }
   } catch (const std::exception& e) {
-    ViewDevice->close();
     ErrorBox("Unable to open " + FileName + " - " + e.what());
     return false;
   }
-  // The header check closes the file when it rejects it; the user is told why.
-  if (!ViewDevice->is_open) {
-    StatusObserver().notice(RefusalNotice(ViewDevice->header_check()));
-    return false;
-  }
+  ViewDevice->header = header;
 
   try {
     ViewDevice->set_canvas(&PageBitmap);
@@ -163,7 +160,6 @@ bool TKorvaleFrm::BindViewDevice() {
   ViewDevice->resolution = dpi;
   ViewDevice->scale_x = dpi / ViewDevice->header.x_units_per_inch;
   ViewDevice->scale_y = dpi / ViewDevice->header.y_units_per_inch;
-  ViewDevice->close();
   CurrentPage = 0;
   return true;
 }
@@ -270,15 +266,14 @@ void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
   tfl::Header updated = ViewDevice->header;
   updated.page_height = pageLength;
   updated.page_width = pageWidth;
-  ViewDevice->close();  // the device lets go of the file before it is written
-  const auto result = viewer::RewriteHeaderBlock(FileName, updated);
-  if (result.status == viewer::HeaderRewriteResult::OpenFailed) {
+  const auto result = RewriteHeaderBlock(FileName, updated);
+  if (result.status == HeaderRewriteResult::OpenFailed) {
     ErrorBox("Unable to open " + FileName + " for writing - " + result.message);
     throw OpenAborted{};
   }
   ViewDevice->header.page_height = pageLength;
   ViewDevice->header.page_width = pageWidth;
-  if (result.status == viewer::HeaderRewriteResult::WriteFailed)
+  if (result.status == HeaderRewriteResult::WriteFailed)
     ErrorBox(result.message + " - unable to update page size.");
 }
 
@@ -288,7 +283,7 @@ bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format)
   image.fill(Qt::white);
   if (ViewDevice && ViewDevice->canvas) ViewDevice->canvas->EndPaint();
   PageBitmap = std::move(image);
-  if (ViewDevice && !ViewDevice->file_name.empty()) ViewDevice->set_canvas(&PageBitmap);
+  if (ViewDevice && !FileName.empty()) ViewDevice->set_canvas(&PageBitmap);
   return true;
 }
 
@@ -383,14 +378,14 @@ void TKorvaleFrm::PlotCurrentPage() {
     ClearPageImage();
     ScrollBox1->verticalScrollBar()->setValue(0);
     if (CurrentPage == 0)
-      ViewDevice->page_kind = 1;
+      ViewDevice->page_kind = PageKind::First;
     else
-      ViewDevice->page_kind = ViewDevice->header.paged ? 2 : 0;
+      ViewDevice->page_kind = ViewDevice->header.paged ? PageKind::RepeatedHeader : PageKind::Later;
     ViewDevice->page_index = CurrentPage;
     ViewDevice->settings = ViewSettings();
     StatusObserver observer;
     PlotCookie cookie(&observer);
-    ViewDevice->plot(cookie);
+    Interpreter::Replay(FileName, *ViewDevice, cookie);
     ShowStatus("Done plotting page.");
   } catch (const std::exception& e) {
     ErrorBox(std::string("Error plotting page - ") + e.what());

@@ -54,6 +54,10 @@ class LogFixtureFiles {
   testfiles::TempDir dir_;
 };
 
+// The number of file descriptors this process holds open: a replay that
+// leaves its file open shows as one more.
+int OpenDescriptors();
+
 // Texts of the message boxes shown since the last ClearShownBoxes.
 std::vector<std::string> BoxTexts();
 

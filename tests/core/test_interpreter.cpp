@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "CoreTestUtil.h"
+#include "core/Interpreter.h"
+#include "core/LogHeader.h"
 #include "core/RecordingDevice.h"
 #include "platform/MessageBox.h"
 
@@ -18,6 +20,7 @@ class InterpreterTest : public ::testing::Test {
   coretest::Recorder recorder{files};
   RecordingDevice* device = &recorder.device;
   coretest::NoticeLog& log = recorder.log;
+  const int descriptors = coretest::OpenDescriptors();  // before any replay
   void SetUp() override { platform::ClearShownBoxes(); }
   void plot() { recorder.plot(); }
   std::vector<std::string> replay(const std::function<void(TflWriter&)>& fn) {
@@ -136,11 +139,7 @@ TEST_F(InterpreterTest, EveryRecordReachesItsOperationWithItsFields) {
                          "plot_text(1,2,1,0,24,1,\"text\")",
                          "plot_vertical_line(2.5)",
                      }));
-  EXPECT_FALSE(device->is_open);
-  // The current colour, pen style and pen width stay in their buffers.
-  EXPECT_EQ(+device->buffers.color.color, 0xFF);
-  EXPECT_EQ(+device->buffers.pen_style.pen_style, 2);
-  EXPECT_EQ(+device->buffers.pen_width.pen_width, 3);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, TheHeaderBlockIsReadIntoTheDevice) {
@@ -219,7 +218,7 @@ TEST_F(InterpreterTest, TheLengthWordSkipsOnlyOpcodesTheTableDoesNotKnow) {
 TEST_F(InterpreterTest, AHeaderOnlyFileEndsWithAReadFailure) {
   files.write_log([](TflWriter&) {});
   EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, ARecordCutShortIsAReadFailure) {
@@ -265,18 +264,21 @@ TEST_F(InterpreterTest, AnUnknownVersionShowsError1033) {
 }
 
 TEST_F(InterpreterTest, AHeaderThatFailsItsCheckLeavesTheFileClosed) {
-  coretest::ErrorTableScope errors;
-  device->header.datum = 5;
   // Refused versions, and header records cut short by the end of the file.
   for (auto [version, kept] : {std::pair{9, 105}, {301, 105}, {300, 0}, {300, 60}}) {
     WriteHeaderRecord(files.log, uint16_t(version), 105, std::vector<uint8_t>(size_t(kept), 0xAB));
+    file_object file;
+    file.file_name = files.log;
+    file.open_read();
+    tfl::Header header{};
+    header.datum = 5;
     try {
-      device->open_read();
+      EXPECT_NE(ReadLogHeader(file, header), HeaderCheck::Ok);
     } catch (const FileError& e) {
       EXPECT_EQ(e.code(), FileError::kReadPastEnd);
     }
-    EXPECT_FALSE(device->is_open) << version << " " << kept;
-    EXPECT_EQ(+device->header.datum, 5) << "a refused header changed the header";
+    EXPECT_FALSE(file.is_open) << version << " " << kept;
+    EXPECT_EQ(+header.datum, 5) << "a refused header changed the header";
   }
 }
 
@@ -337,14 +339,14 @@ TEST_F(InterpreterTest, AStopEndsTheReplayAfterTheRecordWithTheFileClosed) {
   device->clear();
   plot();
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 
   log.stop = false;
   recorder.cookie.abort = true;
   device->clear();
   plot();
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, PlottingTwiceStartsAgainFromTheHeader) {
@@ -437,7 +439,7 @@ TEST_F(InterpreterTest, ParagraphLongerThanTheFileIsAReadFailure) {
   });
   EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
   EXPECT_EQ(device->count("plot_paragraph"), 0u);
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 // --- Records 103 and 206 ----------------------------------------------------------
@@ -481,7 +483,7 @@ TEST_F(InterpreterTest, BitmapCountBeyondTheFileShowsTheStreamMessageAndIsDroppe
   plot();  // ends normally: the rest of the file went with the stream
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
   EXPECT_EQ(log.texts(), std::vector<std::string>{"Out of Resources: unable to load stream"});
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 // --- Groups ------------------------------------------------------------------------
@@ -524,7 +526,7 @@ TEST_F(InterpreterTest, AGroupWithoutItsEndRecordEndsAtTheEndOfTheFile) {
   });
   EXPECT_EQ(s, std::vector<std::string>{"plot_polyline()"});
   EXPECT_EQ(device->calls[0].groups, (std::vector<std::vector<double>>{{1, 2, 3, 4}}));
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, AGroupEndedByAnotherOpcodeConsumesOnlyItsTwoWords) {
@@ -552,66 +554,50 @@ TEST_F(InterpreterTest, PointsAndEndRecordsAloneDoNothing) {
     w.write(tfl::VerticalLineRecord{1});
   });
   EXPECT_EQ(s, std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_EQ(+device->buffers.point.x, 1);
 }
 
 // --- Devices without their own operations ---------------------------------------------
 
-TEST_F(InterpreterTest, ThePlainDeviceConsumesGroupsAndRefusesText) {
-  gd_object plain(recorder.libraries);
-  plain.file_name = files.log;
+// A device that reads all, part or none of its groups stays in step with the
+// file: the interpreter reads past what it left, and polygon B starts where
+// polygon A ends whether the device read A or not.
+TEST_F(InterpreterTest, GroupsTheDeviceLeftUnreadAreReadPast) {
+  struct Lazy : RecordingDevice {
+    using RecordingDevice::RecordingDevice;
+    void plot_filled_polygon(const FilledPolygonStyle&, PointGroup&, PointGroup& b) override {
+      gd::Point p{};
+      b.next(p);
+      add_point(p);
+    }
+    void plot_polyline(PointGroup& points) override {
+      gd::Point p{};
+      points.next(p);
+      add_point(p);
+    }
+    void plot_styled_polyline(int32_t, int32_t, uint8_t, VectorGroup&) override {}
+    void add_point(gd::Point p) { calls.push_back({"first", {p.x, p.y}}); }
+  };
   files.write_log([](TflWriter& w) {
     w.write(tfl::FilledPolygonRecord{});
     w.points(std::vector<tfl::PointRecord>{{0, 0}, {1, 1}});
-    w.points(std::vector<tfl::PointRecord>{{2, 2}});
+    w.points(std::vector<tfl::PointRecord>{{2, 2}, {3, 3}});
     w.write(tfl::StyledPolylineRecord{});
     w.vectors(std::vector<tfl::VectorRecord>{{0, 1, 0, 2, 3, 0}});
+    w.write(tfl::PolylineRecord{});
+    w.points(std::vector<tfl::PointRecord>{{4, 4}, {5, 5}, {6, 6}});
     w.write(tfl::VerticalLineRecord{1});
   });
-  plain.plot(recorder.cookie);
-  EXPECT_FALSE(plain.is_open);
-  EXPECT_EQ(+plain.buffers.point.x, 2);
-  EXPECT_EQ(+plain.buffers.vector.x2, 2);
+  Lazy lazy(recorder.libraries);
+  Interpreter::Replay(files.log, lazy, recorder.cookie);
+  EXPECT_EQ(lazy.strings(),
+            (std::vector<std::string>{"first(2,2)", "first(4,4)", "plot_vertical_line(1)"}));
+
+  // The plain device reads no group and refuses text.
+  gd_object plain(recorder.libraries);
+  EXPECT_NO_THROW(Interpreter::Replay(files.log, plain, recorder.cookie));
   files.write_log([](TflWriter& w) { w.write(tfl::TextRecord{}); });
-  EXPECT_THROW(plain.plot(recorder.cookie), std::logic_error);
-  EXPECT_FALSE(plain.is_open);
-}
-
-// --- Writing -----------------------------------------------------------------------------
-
-TEST_F(InterpreterTest, RecordsWrittenByTheDeviceReplayFieldForField) {
-  RecordingDevice writer(recorder.libraries);
-  writer.file_name = files.log;
-  writer.open_write();
-  writer.write_line(3, 1, 2, 3, 4);
-  writer.write_text(1, 2, 1, std::string(70, 't'), 90, 5);  // cut to 60
-  writer.write_long_text(3, 4, 2, "long text", 0, 6);
-  MemoryBlock block(6);
-  std::memcpy(block.data(), "abcdef", 6);
-  writer.write_picture({1, 2, 3, 4}, 1, 3, block, 4);
-  MemoryStream stream(3);
-  std::memcpy(stream.data(), "BMx", 3);
-  writer.write_bitmap({5, 6, 7, 8}, 0, stream);
-  writer.write_pattern_ex({{1, 2, 3, 4}, 5, 6, 7, 1, 2});
-  writer.write_color_pattern_ex({{1, 2, 3, 4}, 5, 6, 7, 8, 9, 10, 0, 1});
-  writer.write_symbol({1, 2, 3, 4, 5, 6, 7, 3});
-  writer.close();
-
-  plot();
-  EXPECT_EQ(+device->header.x_min, 1e27);  // the writer's reset header
-  EXPECT_EQ(+device->header.x_max, -1e27);
-  EXPECT_EQ(device->strings(), (std::vector<std::string>{
-                                   "plot_line(3,1,2,3,4)",
-                                   "plot_page_text(1,2,1,90,5,\"" + std::string(60, 't') + "\")",
-                                   "plot_page_text(3,4,2,0,6,\"long text\")",
-                                   "plot_picture(1,2,3,4,4,1,3)",
-                                   "plot_bitmap(5,6,7,8,0)",
-                                   "plot_pattern_ex(1,2,3,4,5,6,7,1,2)",
-                                   "plot_color_pattern_ex(1,2,3,4,5,6,7,8,9,10,0,1)",
-                                   "plot_symbol_ex(1,2,3,4,5,6,7,3)",
-                               }));
-  EXPECT_EQ(device->calls[3].data, (std::vector<uint8_t>{'a', 'b', 'c', 'd'}));
-  EXPECT_EQ(device->calls[4].data, (std::vector<uint8_t>{'B', 'M', 'x'}));
+  EXPECT_THROW(Interpreter::Replay(files.log, plain, recorder.cookie), std::logic_error);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 }  // namespace

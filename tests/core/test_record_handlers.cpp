@@ -10,6 +10,7 @@
 #include <set>
 
 #include "CoreTestUtil.h"
+#include "core/Interpreter.h"
 #include "core/RecordingDevice.h"
 #include "platform/MessageBox.h"
 
@@ -352,7 +353,6 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
            std::min(c.args[1], c.args[3]) <= v.y_high && std::max(c.args[1], c.args[3]) >= v.y_low;
   };
   WindowedDevice windowed(recorder.libraries);
-  windowed.file_name = files.log;
   for (size_t i = 0; i < shapes.size(); ++i) {
     replay(shapes[i]);
     const std::vector<RecordedCall> whole = device->of("plot_vector");
@@ -362,7 +362,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
     for (const gd_object::Window& v : windows) {
       windowed.window = v;
       windowed.clear();
-      windowed.plot(recorder.cookie);
+      Interpreter::Replay(files.log, windowed, recorder.cookie);
       std::multiset<std::string> seen;
       for (const auto& c : windowed.of("plot_vector")) {
         seen.insert(c.str());
@@ -377,7 +377,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
   files.write_log([](TflWriter& w) { w.write(tfl::GridRecord{0, 0, 1e15, 1, 1e-3, 1}); });
   windowed.window = gd_object::Window{1e14, 1e14 + 0.02, 0, 1};
   windowed.clear();
-  windowed.plot(recorder.cookie);
+  Interpreter::Replay(files.log, windowed, recorder.cookie);
   EXPECT_GT(windowed.count("plot_vector"), 2u);
   EXPECT_LT(windowed.count("plot_vector"), 100u);
 }

@@ -4,6 +4,9 @@
 #include <exception>
 #include <fstream>
 
+#include "core/Interpreter.h"
+#include "core/LogHeader.h"
+
 
 namespace devtest {
 
@@ -68,10 +71,8 @@ std::string Fixture::WriteLog(const tfl::Header& header,
 
 std::unique_ptr<TestDevice> Fixture::Device(const std::string& log, int dpi) {
   auto device = std::make_unique<TestDevice>(LibraryPaths{pattern_path, symbol_path}, cookie);
-  device->file_name = log;
   device->settings = settings;
-  device->open_read();
-  device->close();
+  ReadLogHeader(log, device->header);
   device->set_target_resolution(dpi, dpi);
   return device;
 }
@@ -89,10 +90,11 @@ QImage Fixture::Render(const std::string& log, int index, int dpi, bool printer,
     device->set_canvas(&canvas);
     device->page_index = index;
     device->last_page = std::max(index, 0) + 1;  // not the last page unless setup says so
-    device->page_kind = index == 0 ? 1 : (device->header.paged ? 2 : 0);
+    device->page_kind = index == 0 ? PageKind::First
+                                   : (device->header.paged ? PageKind::RepeatedHeader : PageKind::Later);
     if (setup) setup(*device, canvas);
     try {
-      device->plot(cookie);
+      Interpreter::Replay(log, *device, cookie);
     } catch (...) {
       failure = std::current_exception();
     }

@@ -122,7 +122,7 @@ TEST(PatternFill, FillCutAtBodyTopKeepsItsTilesInPlace) {
   // Find the body coordinates of rows on page 2.
   auto probe = f.Device(f.WriteLog(h, {}));
   probe->page_index = 1;
-  probe->page_kind = 2;
+  probe->page_kind = PageKind::RepeatedHeader;
   probe->last_page = 5;
   probe->lay_out_page();
   ASSERT_EQ(probe->body_clip_top, 96);

@@ -22,7 +22,7 @@ std::unique_ptr<TestDevice> LaidOut(Fixture& f, const std::string& log, int inde
   auto d = f.Device(log, dpi);
   d->page_index = index;
   d->last_page = last;
-  d->page_kind = index == 0 ? 1 : (d->header.paged ? 2 : 0);
+  d->page_kind = index == 0 ? PageKind::First : (d->header.paged ? PageKind::RepeatedHeader : PageKind::Later);
   d->lay_out_page();
   return d;
 }

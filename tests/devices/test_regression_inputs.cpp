@@ -120,17 +120,14 @@ bool PlotsWithError(const testfiles::TempDir& dir, const std::string& picture) {
   Libraries libraries({testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym"},
                       cookie);
   logp_object device(libraries);
-  device.file_name = log;
-  device.open_read();
-  EXPECT_TRUE(device.is_open);
-  device.close();
+  EXPECT_EQ(ReadLogHeader(log, device.header), HeaderCheck::Ok);
   QImage image(fuzzdrv::kPageWidthPx, fuzzdrv::kPageHeightPx, QImage::Format_RGB32);
   device.set_canvas(&image);
   device.set_target_resolution(fuzzdrv::kDpi, fuzzdrv::kDpi);
   device.last_page = 0;
   bool failed = false;
   try {
-    device.plot(cookie);
+    Interpreter::Replay(log, device, cookie);
   } catch (const std::exception&) {
     failed = true;
   }

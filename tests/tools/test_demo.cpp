@@ -15,6 +15,7 @@
 #include <string>
 
 #include "TestFiles.h"
+#include "core/Interpreter.h"
 #include "core/Libraries.h"
 #include "core/RecordingDevice.h"
 #include "core/TflFormat.h"
@@ -37,8 +38,7 @@ class DemoLog : public ::testing::Test {
     run_status_ = Run(dir_->file("demo.tfl"));
     if (run_status_ != 0) return;
     replay_ = new Replay;
-    replay_->device.file_name = dir_->file("demo.tfl");
-    replay_->device.plot(replay_->cookie);
+    Interpreter::Replay(dir_->file("demo.tfl"), replay_->device, replay_->cookie);
     header_ = replay_->device.header;
   }
   static void TearDownTestSuite() {

@@ -14,7 +14,7 @@
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "viewer/HeaderRewrite.h"
+#include "core/LogHeader.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
@@ -222,8 +222,8 @@ TEST(HeaderRewrite, WritesTheBlockAtOffsetFourOnly) {
   auto before = testfiles::ReadAll(log);
   tfl::Header h = viewertest::HeaderFor(viewertest::LogSpec{});
   h.page_height = 7.25;
-  const auto result = viewer::RewriteHeaderBlock(log, h);
-  ASSERT_EQ(result.status, viewer::HeaderRewriteResult::Ok) << result.message;
+  const auto result = RewriteHeaderBlock(log, h);
+  ASSERT_EQ(result.status, HeaderRewriteResult::Ok) << result.message;
   auto after = testfiles::ReadAll(log);
   ASSERT_EQ(after.size(), before.size());
   std::memcpy(before.data() + 4, &h, sizeof h);
@@ -236,13 +236,13 @@ TEST(HeaderRewrite, ShortOrMissingFilesAreRefusedUntouched) {
   const std::vector<unsigned char> bytes(60, 0xAB);
   testfiles::WriteAll(shortFile, bytes);
   const tfl::Header h = viewertest::HeaderFor(viewertest::LogSpec{});
-  EXPECT_EQ(viewer::RewriteHeaderBlock(shortFile, h).status,
-            viewer::HeaderRewriteResult::WriteFailed);
+  EXPECT_EQ(RewriteHeaderBlock(shortFile, h).status,
+            HeaderRewriteResult::WriteFailed);
   EXPECT_EQ(testfiles::ReadAll(shortFile), bytes) << "a short file is not extended";
 
   const std::string missing = dir.file("missing.tfl");
-  const auto result = viewer::RewriteHeaderBlock(missing, h);
-  EXPECT_EQ(result.status, viewer::HeaderRewriteResult::OpenFailed);
+  const auto result = RewriteHeaderBlock(missing, h);
+  EXPECT_EQ(result.status, HeaderRewriteResult::OpenFailed);
   EXPECT_FALSE(result.message.empty());
   EXPECT_FALSE(std::filesystem::exists(missing));
 }

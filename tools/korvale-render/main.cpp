@@ -23,7 +23,9 @@
 #include "RenderOptions.h"
 #include "RenderSettings.h"
 #include "core/FileError.h"
+#include "core/Interpreter.h"
 #include "core/Libraries.h"
+#include "core/LogHeader.h"
 #include "devices/NoticeBox.h"
 #include "devices/PageCount.h"
 #include "devices/SettingsValue.h"
@@ -53,14 +55,14 @@ int UsageError(const std::string& reason) {
 // Opens the log and reads its header. Returns kOk, kFailed (not a compiled
 // log) or kUsage (cannot be read).
 int ReadHeader(logp_object& device, const std::string& path) {
-  device.file_name = path;
   device.settings = DrawSettingsFrom(SystemSettings);
   // Picture files the log names are looked up beside the log first.
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(path, error);
   if (!error) device.settings.picture_folder = absolute.parent_path().string();
+  HeaderCheck check = HeaderCheck::Ok;
   try {
-    device.open_read();
+    check = ReadLogHeader(path, device.header);
   } catch (const FileError& e) {
     if (e.code() == FileError::kReadPastEnd) {
       std::fprintf(stderr, "korvale-render: %s: not a compiled log (too short)\n", path.c_str());
@@ -69,12 +71,11 @@ int ReadHeader(logp_object& device, const std::string& path) {
     std::fprintf(stderr, "korvale-render: %s: cannot be read: %s\n", path.c_str(), e.what());
     return kUsage;
   }
-  if (!device.is_open) {  // the header was refused: say why, then what it means here
-    ShowNotice(RefusalNotice(device.header_check()));
+  if (check != HeaderCheck::Ok) {  // refused: say why, then what it means here
+    ShowNotice(RefusalNotice(check));
     std::fprintf(stderr, "korvale-render: %s: not a compiled log\n", path.c_str());
     return kFailed;
   }
-  device.close();
   return kOk;
 }
 
@@ -87,14 +88,15 @@ void MakeOutputFolder(const std::string& file) {
   std::filesystem::create_directories(folder, error);
 }
 
-uint8_t PageKind(const logp_object& device, int32_t index) {
-  if (index == 0) return 1;
-  return device.header.paged ? 2 : 0;
+PageKind KindOfPage(const logp_object& device, int32_t index) {
+  if (index == 0) return PageKind::First;
+  return device.header.paged ? PageKind::RepeatedHeader : PageKind::Later;
 }
 
 // Draws one page at dpi into image. False when the page ended with an error
 // (the image holds what was drawn) or is too large to allocate (null image).
-bool DrawPage(logp_object& device, int32_t dpi, int32_t page, QImage& image) {
+bool DrawPage(logp_object& device, const std::string& log, int32_t dpi, int32_t page,
+              QImage& image) {
   image = QImage(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
   if (image.isNull()) {
     std::fprintf(stderr, "korvale-render: page %d: the page (%d x %d pixels) is too large\n",
@@ -110,11 +112,11 @@ bool DrawPage(logp_object& device, int32_t dpi, int32_t page, QImage& image) {
   device.set_canvas(&image);
   device.canvas->SetResolution(dpi);
   device.page_index = page - 1;
-  device.page_kind = PageKind(device, page - 1);
+  device.page_kind = KindOfPage(device, page - 1);
   try {
     NoticeBoxObserver observer;
     PlotCookie cookie(&observer);
-    device.plot(cookie);
+    Interpreter::Replay(log, device, cookie);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "korvale-render: page %d: Error plotting page - %s\n", page, e.what());
     ok = false;
@@ -126,7 +128,7 @@ bool DrawPage(logp_object& device, int32_t dpi, int32_t page, QImage& image) {
 // One page into a PNG. False when the page ended with an error.
 bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
   QImage image;
-  const bool ok = DrawPage(device, o.dpi, page, image);
+  const bool ok = DrawPage(device, o.log, o.dpi, page, image);
   if (image.isNull()) return false;
   const std::string name = OutputName(o, page);
   MakeOutputFolder(name);
@@ -144,7 +146,7 @@ bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
 // a thumbnailer that fails.
 int RenderThumbnail(logp_object& device, const RenderOptions& o, int32_t dpi) {
   QImage image;
-  DrawPage(device, dpi, 1, image);
+  DrawPage(device, o.log, dpi, 1, image);
   if (image.isNull()) return kFailed;
   const QImage thumbnail = image.scaled(o.thumbnail_size, o.thumbnail_size, Qt::KeepAspectRatio,
                                         Qt::SmoothTransformation);
@@ -190,7 +192,7 @@ int RenderPdf(logp_object& device, const RenderOptions& o, int32_t first, int32_
   PlotCookie cookie(&observer);
   try {
     const viewer::PrintJobResult result =
-        viewer::PrintPages(device, printer, dpi, dpi, first - 1, last - 1,
+        viewer::PrintPages(device, o.log, printer, dpi, dpi, first - 1, last - 1,
                            SystemSettings.RepeatPageHeader != 0, o.log, cookie);
     device.set_canvas(static_cast<platform::Canvas*>(nullptr));
     return result.pages_printed == last - first + 1 ? kOk : kFailed;
@@ -261,7 +263,7 @@ int Run(const RenderOptions& o) {
     device->set_target_resolution(dpi, dpi);
     if (o.mode == RenderOptions::Mode::DepthAt) {
       device->page_index = first - 1;
-      device->page_kind = PageKind(*device, first - 1);
+      device->page_kind = KindOfPage(*device, first - 1);
       device->lay_out_page();
       std::printf("%.2f\n", device->pixel_to_depth(o.depth_row, o.elevation));
       return kOk;
