@@ -283,10 +283,19 @@ void Replayer::on(const tfl::BitmapRecord& r) {
   d.plot_bitmap(Copy(r.rect), *stream, r.section);
 }
 
+// Below this file position the fraction read cannot pass `last` by more than
+// the progress step (a margin of rounding to spare), so it need not be worked
+// out after every record.
+int64_t ProgressCheckFrom(double last, int64_t file_size) {
+  const double position = (last + kProgressStep) * static_cast<double>(file_size) * (1 - 1e-9);
+  return position > 2 ? static_cast<int64_t>(position) - 2 : 0;
+}
+
 void Replayer::run() {
   cookie_.status("Processing graphic commands within " + file_.file_name + " ...");
   cookie_.progress(0);
   double last_progress = 0;
+  int64_t check_from = 0;
   bool begun = false;
   try {
     file_.open_read();
@@ -301,17 +310,19 @@ void Replayer::run() {
       file_.close();
       return;
     }
+    const int64_t size = file_.file_size;
+    if (size > 0) check_from = ProgressCheckFrom(last_progress, size);
     for (;;) {
       const uint16_t opcode = static_cast<uint16_t>(file_.read_int());
       const uint16_t length = static_cast<uint16_t>(file_.read_int());
       dispatch(opcode, length);
 
-      if (file_.file_size > 0) {
-        const double fraction =
-            static_cast<double>(file_.position()) / static_cast<double>(file_.file_size);
+      if (size > 0 && file_.position() >= check_from) {
+        const double fraction = static_cast<double>(file_.position()) / static_cast<double>(size);
         if (fraction > last_progress + kProgressStep) {
           cookie_.progress(fraction);
           last_progress = fraction;
+          check_from = ProgressCheckFrom(last_progress, size);
         }
       }
       if (cookie_.should_stop() || file_.eof()) break;

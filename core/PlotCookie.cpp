@@ -11,11 +11,6 @@ void PlotCookie::progress(double fraction) {
   if (observer_) observer_->progress(fraction);
 }
 
-bool PlotCookie::should_stop() {
-  if (abort.load(std::memory_order_relaxed)) return true;
-  return observer_ && observer_->cancel_requested();
-}
-
 void PlotCookie::notice(Notice n) {
   ++notices_;
   if (observer_) observer_->notice(std::move(n));

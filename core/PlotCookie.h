@@ -35,7 +35,9 @@ class PlotCookie {
   void status(const std::string& line);
   void progress(double fraction);
   // True when the replay should end now: abort is set or the observer asks.
-  bool should_stop();
+  bool should_stop() {
+    return abort.load(std::memory_order_relaxed) || (observer_ && observer_->cancel_requested());
+  }
   void notice(Notice n);
 
   int notices() const { return notices_; }

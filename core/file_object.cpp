@@ -109,14 +109,7 @@ void file_object::read_exact(void* out, size_t count) {
 
 void file_object::read_bytes(void* buffer, uint16_t count) { read_exact(buffer, count); }
 
-int16_t file_object::read_int() {
-  // Fast path: both bytes already in the buffer.
-  if (buffer_end_ - buffer_pos_ >= 2 && is_open && !writing_) {
-    int16_t v;
-    std::memcpy(&v, buffer_.get() + buffer_pos_, 2);
-    buffer_pos_ += 2;
-    return v;
-  }
+int16_t file_object::read_int_slow() {
   int16_t v;
   read_exact(&v, sizeof v);
   return v;
@@ -173,15 +166,6 @@ std::unique_ptr<MemoryStream> file_object::read_stream(int32_t count) {
     stream.reset();
   }
   return stream;
-}
-
-bool file_object::eof() const {
-  if (!is_open) return true;
-  return position() >= file_size;
-}
-
-int64_t file_object::position() const {
-  return buffer_start_ + static_cast<int64_t>(buffer_pos_);
 }
 
 void file_object::write_bytes(const void* data, size_t size) {

@@ -7,6 +7,7 @@
 // its bytes fails with code 100 (and consumes what was there), a read on a
 // closed file fails with code 103, skipping past the end stops quietly.
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -16,27 +17,36 @@
 class file_object {
  public:
   file_object();
-  virtual ~file_object();  // destroy: closes the file if it is open
+  ~file_object();  // destroy: closes the file if it is open
   file_object(const file_object&) = delete;
   file_object& operator=(const file_object&) = delete;
 
   // The operations of the stream.
-  virtual void open_write();
-  virtual void write_int(int16_t value);
-  virtual void read_block(MemoryBlock& block, int32_t count);
+  void open_write();
+  void write_int(int16_t value);
+  void read_block(MemoryBlock& block, int32_t count);
   // Returns null when the stream cannot be created or filled (the bytes that
   // were there are consumed); the caller tells the user.
-  virtual std::unique_ptr<MemoryStream> read_stream(int32_t count);
-  virtual int16_t read_int();
-  virtual int32_t read_long();
-  virtual void skip_bytes(uint16_t count);
-  virtual void open_read();
+  std::unique_ptr<MemoryStream> read_stream(int32_t count);
+  int16_t read_int() {
+    // Fast path: both bytes already in the buffer.
+    if (buffer_end_ - buffer_pos_ >= 2 && is_open && !writing_) {
+      int16_t v;
+      std::memcpy(&v, buffer_.get() + buffer_pos_, 2);
+      buffer_pos_ += 2;
+      return v;
+    }
+    return read_int_slow();
+  }
+  int32_t read_long();
+  void skip_bytes(uint16_t count);
+  void open_read();
 
   void read_bytes(void* buffer, uint16_t count);
   void close();
 
-  bool eof() const;
-  int64_t position() const;
+  bool eof() const { return !is_open || position() >= file_size; }
+  int64_t position() const { return buffer_start_ + static_cast<int64_t>(buffer_pos_); }
   int64_t remaining() const { return is_open ? file_size - position() : 0; }
 
   // Writing helper for the compiled-log writer.
@@ -52,6 +62,7 @@ class file_object {
   int64_t file_size = 0;  // taken at open_read
 
  private:
+  int16_t read_int_slow();
   void fill_buffer();
   [[noreturn]] void fail_not_open() const;
 
