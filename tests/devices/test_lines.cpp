@@ -1,6 +1,10 @@
 // Lines on the canvas device: ink rules, clipping at the page top, dashes
-// and pen widths.
+// and pen widths, arcs and sectors, vertical lines, rectangles and styled
+// polylines.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
 
 #include "DeviceTestSupport.h"
 #include "devices/StyledLine.h"
@@ -28,6 +32,22 @@ void RedLineAndRedFill(tfl::TflWriter& w) {
   fill.color = kRed;
   fill.section = 3;
   w.write(fill);
+}
+
+// Inked pixels of an image as (column, row).
+std::vector<std::pair<int, int>> Inked(const QImage& img) {
+  std::vector<std::pair<int, int>> out;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (Pixel(img, x, y) != kWhite) out.push_back({x, y});
+  return out;
+}
+
+// Azimuth (degrees clockwise from up the page, 0 to 360) of pixel (x, r)
+// seen from pixel centre (cx, cr).
+double AzimuthOf(double x, double r, double cx, double cr) {
+  const double a = std::atan2(x - cx, cr - r) * 180 / std::numbers::pi;
+  return a < 0 ? a + 360 : a;
 }
 
 }  // namespace
@@ -233,4 +253,63 @@ TEST(GridsAndFrames, VeryManyStepsDrawTheOnesOnThePage) {
   // page every 5 columns).
   EXPECT_EQ(Pixel(frame, 107, 497), kWhite);
   EXPECT_EQ(Pixel(frame, 105, 497), kBlack);
+}
+
+// Azimuths count clockwise from up the page; the arc covers the azimuths
+// from the smaller to the larger of its two.
+TEST(Arcs, ArcsRunClockwiseFromTheSmallerAzimuthAndSectorsAddTheirRadii) {
+  Fixture f;
+  auto render = [&](auto record) {
+    return f.Render(f.WriteLog(PixelHeader(), [&](tfl::TflWriter& w) { w.write(record); }));
+  };
+  // Centre column 400, row 500, radius 100: the box is columns 300 to 499
+  // and rows 400 to 599 (the canvas arc's pixel centre is 399.5, 499.5).
+  const double cx = 399.5, cr = 499.5;
+  auto azimuths = [&](const QImage& img) {
+    std::vector<double> out;
+    for (auto [x, r] : Inked(img)) {
+      EXPECT_NEAR(std::hypot(x - cx, r - cr), 99.5, 1.0) << x << "," << r;
+      out.push_back(AzimuthOf(x, r, cx, cr));
+    }
+    return out;
+  };
+  const QImage narrow = render(tfl::ArcRecord{400, 500, 100, 10, 40});
+  const std::vector<double> a = azimuths(narrow);
+  ASSERT_FALSE(a.empty());
+  EXPECT_NEAR(*std::min_element(a.begin(), a.end()), 10, 1.0);
+  EXPECT_NEAR(*std::max_element(a.begin(), a.end()), 40, 1.0);
+  for (double from : {10, 20, 30})  // no gap along the way
+    EXPECT_TRUE(std::any_of(a.begin(), a.end(), [&](double v) { return v >= from && v < from + 10; }))
+        << from;
+  EXPECT_EQ(render(tfl::ArcRecord{400, 500, 100, 40, 10}), narrow);  // the order does not matter
+
+  // 350 and 10 are 10 to 350: the long way round, leaving out the top.
+  const std::vector<double> wide = azimuths(render(tfl::ArcRecord{400, 500, 100, 350, 10}));
+  for (double v : wide) EXPECT_TRUE(v >= 9 && v <= 351) << v;
+  for (double from : {10, 90, 180, 270, 340})
+    EXPECT_TRUE(std::any_of(wide.begin(), wide.end(), [&](double v) { return v >= from && v < from + 10; }))
+        << from;
+
+  // 0 and 360 meet: the whole circle, exactly in its box.
+  const QImage circle = render(tfl::ArcRecord{400, 500, 100, 0, 360});
+  EXPECT_EQ(InkCount(circle), InkCount(circle, 300, 400, 500, 600));
+  for (auto [x, r] : {std::pair{399, 400}, {399, 599}, {300, 499}, {499, 499}})
+    EXPECT_EQ(Pixel(circle, x, r), kBlack) << x << "," << r;
+
+  // A sector is its arc and the two radii to its ends, not filled.
+  const QImage sector = render(tfl::SectorRecord{400, 500, 100, 10, 40});
+  for (double az : {10.0, 40.0})
+    for (double d : {20.0, 50.0, 80.0}) {
+      const double rad = az * std::numbers::pi / 180;
+      const int x = int(std::lround(400 + d * std::sin(rad)));
+      const int r = int(std::lround(500 - d * std::cos(rad)));
+      EXPECT_GT(InkCount(sector, x - 1, r - 1, x + 2, r + 2), 0) << az << " at " << d;
+    }
+  // Nothing but the arc and the radii: no fill, nothing on the other side.
+  for (auto [x, r] : Inked(sector)) {
+    if (Pixel(narrow, x, r) != kWhite || std::hypot(x - 400, r - 500) < 10) continue;
+    const double az = AzimuthOf(x, r, 400, 500);
+    EXPECT_TRUE(az >= 4 && az <= 46) << x << "," << r;  // a pixel off, near the centre
+  }
+  EXPECT_EQ(Pixel(sector, 420, 457), kWhite);  // inside, at 25 degrees
 }
