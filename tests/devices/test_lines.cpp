@@ -313,3 +313,60 @@ TEST(Arcs, ArcsRunClockwiseFromTheSmallerAzimuthAndSectorsAddTheirRadii) {
   }
   EXPECT_EQ(Pixel(sector, 420, 457), kWhite);  // inside, at 25 degrees
 }
+
+// A vertical line runs from the bottom of the page's header (or the page
+// top) to the footer's top (or the end of the log), end excluded, and is not
+// clipped to the body.
+TEST(VerticalLines, RunFromTheHeaderBottomToTheFooterTopUnclipped) {
+  Fixture f;
+  struct Run {
+    int first = -1, last = -1, count = 0;
+  };
+  auto run_at = [](const QImage& img, int x) {
+    Run run;
+    for (int r = 0; r < img.height(); ++r) {
+      if (Pixel(img, x, r) == kWhite) continue;
+      if (run.first < 0) run.first = r;
+      run.last = r;
+      ++run.count;
+    }
+    return run;
+  };
+  auto check = [&](const QImage& img, int first, int last) {
+    const Run run = run_at(img, 300);
+    EXPECT_EQ(run.first, first);
+    EXPECT_EQ(run.last, last);
+    EXPECT_EQ(run.count, last - first + 1);  // unbroken
+    EXPECT_EQ(InkCount(img), run.count);     // one pixel wide
+  };
+  auto line = [](tfl::TflWriter& w) { w.write(tfl::VerticalLineRecord{300}); };
+
+  // Paged, one-inch headers and footer, a gap of 12 rows: the body clip is
+  // rows 0 to 947 on page 1 and 108 to 947 on page 2; the line reaches over
+  // it into the gaps, from row 96 to the footer at row 960.
+  tfl::Header paged = PixelHeader();
+  paged.paged = 1;
+  paged.y_max = 3000;
+  paged.first_header_height = paged.repeat_header_height = paged.footer_height = 1.0;
+  paged.section_gap = 0.125;
+  const std::string paged_log = f.WriteLog(paged, line);
+  for (int page : {0, 1}) {
+    SCOPED_TRACE(page);
+    check(f.Render(paged_log, page), 96, 959);
+  }
+
+  // Not paged, no footer: later pages run from the page top to where the log
+  // ends (row 1500 - 1056 on page 2).
+  tfl::Header unpaged = PixelHeader();
+  unpaged.y_max = 1500;
+  unpaged.first_header_height = 1.0;
+  const std::string unpaged_log = f.WriteLog(unpaged, line);
+  check(f.Render(unpaged_log, 1), 0, 96 + 1500 - 1056 - 1);
+  check(f.Render(unpaged_log, 0), 96, 1055);
+  // With a footer, the last page's line runs on to the footer, a header gap
+  // (24 rows) below the end of the log.
+  unpaged.footer_height = 0.5;
+  const QImage last = f.Render(f.WriteLog(unpaged, line), 1, 96, false,
+                               [](TestDevice& d, platform::Canvas&) { d.last_page = 1; });
+  check(last, 0, 96 + 1500 - 1056 + 24 - 1);
+}
