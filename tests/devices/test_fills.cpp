@@ -1,5 +1,5 @@
-// Pattern fills, polygon fills, curve shading and symbols on the canvas
-// device.
+// Pattern fills, rectangles, polygon fills, curve shading and symbols on the
+// canvas device, in the body and in header and footer sections.
 #include <gtest/gtest.h>
 
 #include "DeviceTestSupport.h"
@@ -164,6 +164,70 @@ TEST(PatternFill, OneUnitStrokeIsAPixelAt96AndADotOfRadiusOneAt300) {
     EXPECT_EQ(Pixel(high, hx + dx, hy + dy), kBlack) << dx << "," << dy;
   for (auto [dx, dy] : {std::pair{2, 0}, {-2, 0}, {0, 2}, {0, -2}})
     EXPECT_EQ(Pixel(high, hx + dx, hy + dy), kWhite) << dx << "," << dy;
+}
+
+// A rectangle is an outline over what lies inside it, from its left column
+// to its right column less one, whichever way its corners come. A brush
+// rectangle whites its inside and fills it with its own brush; its first
+// corner's column moves one column right before the corners are ordered.
+TEST(Rectangles, OutlinesAndBrushRectanglesCoverTheirPixelsAndNoMore) {
+  Fixture f;
+  constexpr uint32_t kRedQ = 0xFF0000, kBlueQ = 0x0000FF;
+  // A black band across rows 490 to 509, then the item in a blue pen over it.
+  auto over_band = [&](const std::function<void(tfl::TflWriter&)>& item) {
+    return f.WriteLog(PixelHeader(), [&](tfl::TflWriter& w) {
+      w.write(PenWidth(27));
+      w.write(Vec(50, 500, 350, 500));
+      w.write(PenWidth(1));
+      w.write(Color(0xFF0000));
+      item(w);
+    });
+  };
+  struct Case {
+    tfl::Rect r;
+    int brush_left, brush_right;  // the brush rectangle's outline columns
+  };
+  // Rows: y 600 is row 400, y 400 is row 600.
+  for (const Case& c : {Case{{100, 400, 300, 600}, 101, 299}, Case{{300, 600, 100, 400}, 100, 300}}) {
+    SCOPED_TRACE(c.r.x1);
+    const QImage outline =
+        f.Render(over_band([&](tfl::TflWriter& w) { w.write(tfl::RectangleRecord{c.r}); }));
+    for (auto [x, y] : {std::pair{100, 450}, {299, 450}, {200, 400}, {200, 599}})
+      EXPECT_EQ(Pixel(outline, x, y), kBlueQ) << x << "," << y;
+    for (auto [x, y] : {std::pair{99, 450}, {300, 450}, {200, 399}, {200, 600}, {200, 450}})
+      EXPECT_EQ(Pixel(outline, x, y), kWhite) << x << "," << y;
+    EXPECT_EQ(Pixel(outline, 200, 500), kBlack);  // the band shows through
+
+    auto brush = [&](uint8_t style) {
+      tfl::BrushRectangleRecord b{};
+      b.rect = c.r;
+      b.brush_style = style;
+      b.color = 0x0000FF;  // red
+      return over_band([b](tfl::TflWriter& w) { w.write(b); });
+    };
+    const QImage hollow = f.Render(brush(1));
+    for (int x : {c.brush_left, c.brush_right}) {
+      EXPECT_EQ(Pixel(hollow, x, 450), kBlueQ) << x;
+      EXPECT_EQ(Pixel(hollow, x, 500), kBlueQ) << x;  // over the band
+    }
+    EXPECT_EQ(Pixel(hollow, c.brush_left - 1, 500), kBlack);  // the band beside it stays
+    EXPECT_EQ(Pixel(hollow, c.brush_right + 1, 500), kBlack);
+    EXPECT_EQ(Pixel(hollow, 200, 400), kBlueQ);
+    EXPECT_EQ(Pixel(hollow, 200, 599), kBlueQ);
+    EXPECT_EQ(InkCount(hollow, c.brush_left + 1, 401, c.brush_right, 599), 0);  // whited
+    EXPECT_EQ(Pixel(f.Render(brush(0)), 200, 500), kRedQ);
+    const QImage hatched = f.Render(brush(2));  // a line every 8th row, on row 3
+    for (int y = 401; y < 599; ++y)
+      ASSERT_EQ(Pixel(hatched, 200, y), y % 8 == 3 ? kRedQ : kWhite) << y;
+  }
+  // Printed in black, the brush and its outline are black too.
+  f.settings.print_in_black = true;
+  tfl::BrushRectangleRecord b{};
+  b.rect = {100, 400, 300, 600};
+  b.color = 0x0000FF;
+  const QImage printed = f.Render(over_band([b](tfl::TflWriter& w) { w.write(b); }), 0, 96, true);
+  EXPECT_EQ(Pixel(printed, 101, 450), kBlack);
+  EXPECT_EQ(Pixel(printed, 200, 450), kBlack);
 }
 
 TEST(PolygonFill, LongCurvesAreDrawnInBandsOfAHundredPoints) {
