@@ -143,6 +143,75 @@ TEST(PatternFill, FillCutAtBodyTopKeepsItsTilesInPlace) {
     for (int x = 95; x < 405; ++x) ASSERT_EQ(Pixel(cut, x, r), Pixel(ref, x, r)) << x << "," << r;
 }
 
+// A coloured fill paints its background over its rectangle and one more
+// column and row, strokes in its own colour and width with the end pixel
+// set, and outlines in the thin current pen unless its colour is white.
+TEST(PatternFill, ColouredFillsPaintTheirBackgroundAndStrokeInTheirOwnColour) {
+  Fixture f;
+  constexpr uint32_t kRedQ = 0xFF0000, kGreenQ = 0x00FF00;
+  // Tiles of 50 units (96 pixels at scale 1) from the bottom-left corner
+  // (100, 600): in the first, a stroke from (119, 581) to (138, 581) and a
+  // dot at (158, 542).
+  f.SetPatterns({PatternDef{50, 50, {{10, 10, 20, 10}, {30, 30, 30, 30}}}});
+  auto fill = [&](int32_t line_width, int32_t background, int32_t line, uint8_t outline) {
+    tfl::ColorPatternRecord p = ColorPattern(0, background, line);
+    p.line_width = line_width;
+    p.outline = outline;
+    return f.WriteLog(PixelHeader(), [p](tfl::TflWriter& w) {
+      w.write(PenWidth(27));  // a black band under the fill, rows 490 to 509
+      w.write(Vec(50, 500, 350, 500));
+      w.write(p);
+    });
+  };
+  auto count = [](const QImage& img, uint32_t colour) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) n += Pixel(img, x, y) == colour;
+    return n;
+  };
+  const QImage thin = f.Render(fill(1, 0x00FF00, 0x0000FF, 0));
+  for (auto [x, y] : {std::pair{100, 400}, {300, 450}, {200, 600}, {300, 600}, {200, 500}})
+    EXPECT_EQ(Pixel(thin, x, y), kGreenQ) << x << "," << y;
+  for (auto [x, y] : {std::pair{99, 450}, {301, 450}, {200, 399}, {200, 601}})
+    EXPECT_EQ(Pixel(thin, x, y), kWhite) << x << "," << y;
+  for (int x = 119; x <= 138; ++x) EXPECT_EQ(Pixel(thin, x, 581), kRedQ) << x;  // end pixel too
+  EXPECT_EQ(Pixel(thin, 118, 581), kGreenQ);
+  EXPECT_EQ(Pixel(thin, 139, 581), kGreenQ);
+  EXPECT_EQ(Pixel(thin, 158, 542), kRedQ);
+  EXPECT_EQ(Pixel(thin, 159, 542), kGreenQ);
+  // Four whole tiles show (the next column of tiles starts beyond x 300, the
+  // next row's strokes above y 600): 20 + 1 red pixels each.
+  EXPECT_EQ(count(thin, kRedQ), 4 * 21);
+  EXPECT_EQ(Pixel(thin, 119 + 96, 581 - 96), kRedQ);
+
+  // Width 4 is three pixels: a three-row stroke, and a dot is a circle of
+  // three across drawn with that pen, five across in all.
+  const QImage wide = f.Render(fill(4, 0x00FF00, 0x0000FF, 0));
+  for (int y : {580, 581, 582}) EXPECT_EQ(Pixel(wide, 125, y), kRedQ) << y;
+  EXPECT_EQ(Pixel(wide, 125, 583), kGreenQ);
+  for (int d = -2; d <= 2; ++d) {
+    EXPECT_EQ(Pixel(wide, 158 + d, 542), kRedQ) << d;
+    EXPECT_EQ(Pixel(wide, 158, 542 + d), kRedQ) << d;
+  }
+  for (auto [x, y] : {std::pair{155, 542}, {161, 542}, {158, 539}, {158, 545}, {156, 540}})
+    EXPECT_EQ(Pixel(wide, x, y), kGreenQ) << x << "," << y;
+
+  // A white background in the body leaves what lies beneath; the outline
+  // is drawn in the pen, one pixel wide, and not for a white pattern.
+  const QImage clear = f.Render(fill(4, 0xFFFFFF, 0x0000FF, 1));
+  EXPECT_EQ(Pixel(clear, 200, 500), kBlack);
+  EXPECT_EQ(Pixel(clear, 200, 450), kWhite);
+  EXPECT_EQ(Pixel(clear, 200, 400), kBlack);  // the outline's top edge
+  EXPECT_EQ(Pixel(clear, 200, 401), kWhite);
+  EXPECT_EQ(Pixel(f.Render(fill(4, 0x00FF00, 0xFFFFFF, 1)), 200, 400), kGreenQ);
+
+  // Printed in black: the strokes go black, the background stays.
+  f.settings.print_in_black = true;
+  const QImage printed = f.Render(fill(1, 0x00FF00, 0x0000FF, 0), 0, 96, true);
+  EXPECT_EQ(Pixel(printed, 125, 581), kBlack);
+  EXPECT_EQ(Pixel(printed, 125, 560), kGreenQ);
+}
+
 TEST(PatternFill, OneUnitStrokeIsAPixelAt96AndADotOfRadiusOneAt300) {
   Fixture f;
   f.SetPatterns({PatternDef{50, 50, {{0, 0, 0, 0}}}});
