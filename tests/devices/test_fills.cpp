@@ -299,6 +299,101 @@ TEST(Rectangles, OutlinesAndBrushRectanglesCoverTheirPixelsAndNoMore) {
   EXPECT_EQ(Pixel(printed, 200, 450), kBlack);
 }
 
+// Fills and symbols of header and footer sections: y in inches from the
+// section's top, drawn only on pages that show their section, and not
+// clipped to the body.
+TEST(SectionItems, FillsPatternsAndSymbolsLandInTheSectionTheirPageShows) {
+  Fixture f;
+  constexpr uint32_t kRedQ = 0xFF0000;
+  f.SetPatterns({PatternDef{10, 10, {{0, 0, 9, 0}}}});  // at scale 0.5, a line every 9.6 rows
+  f.SetSymbols({SymbolDef{}, SymbolDef{{{0, 0, 10, 0}, {0, 0, 0, 5}}}});
+  // Each section's items have columns of their own: item k of section s at
+  // x = 200 k + 45 s + 10, 30 wide, from 0.125 to 0.375 inch (rows 12 to 36
+  // of the section).
+  auto left = [](int k, int s) { return 200 * k + 45 * s + 10; };
+  auto items = [&](tfl::TflWriter& w) {
+    for (uint8_t s = 0; s <= 3; ++s) {
+      const double x0 = left(0, s), x1 = left(1, s), x2 = left(2, s), x3 = left(3, s);
+      w.write(tfl::FillRectangleRecord{{x0, 0.125, x0 + 30, 0.375}, 0x0000FF, s});
+      w.write(tfl::PatternExRecord{{x1, 0.125, x1 + 30, 0.375}, 0, 0.5, 0.5, 1, s});
+      // A coloured fill with a white background over a black block.
+      w.write(tfl::FillRectangleRecord{{x2 - 5, 0.0625, x2 + 35, 0.4375}, 0x000000, s});
+      w.write(tfl::ColorPatternExRecord{{x2, 0.125, x2 + 30, 0.375}, 0, 0.5, 0.5, 1, 0xFFFFFF,
+                                        0x0000FF, 0, s});
+      w.write(tfl::SymbolExRecord{x3, 0.25, 0, 1, 0.25, 0.25, 0, s});
+    }
+  };
+  // The items of section s with their section's top at row b.
+  auto check_shown = [&](const QImage& img, int s, int b) {
+    SCOPED_TRACE("section " + std::to_string(s) + " at row " + std::to_string(b));
+    int x = left(0, s);  // fill: columns x to x + 29, rows 12 to 35
+    EXPECT_EQ(Pixel(img, x + 15, b + 12), kRedQ);
+    EXPECT_EQ(Pixel(img, x + 15, b + 35), kRedQ);
+    EXPECT_EQ(Pixel(img, x + 29, b + 24), kRedQ);
+    EXPECT_EQ(Pixel(img, x + 15, b + 11), kWhite);
+    EXPECT_EQ(Pixel(img, x + 15, b + 36), kWhite);
+    EXPECT_EQ(Pixel(img, x + 30, b + 24), kWhite);
+    x = left(1, s);  // plain pattern: outline, tiles up from the bottom row 36
+    EXPECT_EQ(Pixel(img, x + 15, b + 12), kBlack);
+    EXPECT_EQ(Pixel(img, x + 15, b + 36), kBlack);
+    EXPECT_EQ(Pixel(img, x, b + 30), kBlack);
+    EXPECT_EQ(Pixel(img, x + 30, b + 30), kBlack);
+    EXPECT_EQ(Pixel(img, x + 5, b + 26), kBlack);
+    EXPECT_EQ(Pixel(img, x + 5, b + 17), kBlack);
+    EXPECT_EQ(Pixel(img, x + 5, b + 30), kWhite);
+    EXPECT_EQ(Pixel(img, x + 5, b + 21), kWhite);
+    x = left(2, s);  // coloured: white over the block, a column and row more
+    EXPECT_EQ(Pixel(img, x + 5, b + 30), kWhite);
+    EXPECT_EQ(Pixel(img, x + 30, b + 30), kWhite);
+    EXPECT_EQ(Pixel(img, x + 31, b + 30), kBlack);
+    EXPECT_EQ(Pixel(img, x - 1, b + 30), kBlack);
+    EXPECT_EQ(Pixel(img, x + 5, b + 11), kBlack);
+    EXPECT_EQ(Pixel(img, x + 5, b + 26), kRedQ);
+    EXPECT_EQ(Pixel(img, x + 5, b + 36), kRedQ);
+    EXPECT_EQ(Pixel(img, x + 5, b + 37), kBlack);
+    x = left(3, s);  // symbol about (x, 24): 24 pixels right, 12 up
+    EXPECT_EQ(Pixel(img, x + 23, b + 24), kBlack);
+    EXPECT_EQ(Pixel(img, x + 24, b + 24), kWhite);
+    EXPECT_EQ(Pixel(img, x, b + 13), kBlack);
+    EXPECT_EQ(Pixel(img, x, b + 12), kWhite);
+    EXPECT_EQ(Pixel(img, x, b + 30), kWhite);
+  };
+  // Nothing of section s, anywhere on the page, other than in the rows
+  // given.
+  auto ink_of_section = [&](const QImage& img, int s, int top = 0, int bottom = 0) {
+    int n = 0;
+    for (int k = 0; k < 4; ++k)
+      n += InkCount(img, left(k, s) - 5, 0, left(k, s) + 36, img.height()) -
+           InkCount(img, left(k, s) - 5, top, left(k, s) + 36, bottom);
+    return n;
+  };
+
+  // Paged: the first page shows section 1, later pages section 2, all pages
+  // the footer (section 3) from row 960.
+  tfl::Header paged = PixelHeader();
+  paged.paged = 1;
+  paged.y_max = 3000;
+  paged.first_header_height = paged.repeat_header_height = paged.footer_height = 1.0;
+  const std::string paged_log = f.WriteLog(paged, items);
+  for (int page : {0, 1}) {
+    SCOPED_TRACE(page);
+    const QImage img = f.Render(paged_log, page);
+    const int header = page == 0 ? 1 : 2;
+    check_shown(img, header, 0);
+    check_shown(img, 3, 960);
+    EXPECT_EQ(ink_of_section(img, header, 0, 96), 0);
+    EXPECT_EQ(ink_of_section(img, 3, 960, 1056), 0);
+    EXPECT_EQ(ink_of_section(img, 3 - header), 0);
+    EXPECT_EQ(ink_of_section(img, 0), 0);
+  }
+  // Not paged: later pages show section 0, and no footer but on the last.
+  tfl::Header unpaged = paged;
+  unpaged.paged = 0;
+  const QImage later = f.Render(f.WriteLog(unpaged, items), 1);
+  check_shown(later, 0, 0);
+  for (int s : {1, 2, 3}) EXPECT_EQ(ink_of_section(later, s), 0) << s;
+}
+
 TEST(PolygonFill, LongCurvesAreDrawnInBandsOfAHundredPoints) {
   Fixture f;
   auto curve = [&](int n) {
