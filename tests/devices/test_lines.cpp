@@ -370,3 +370,51 @@ TEST(VerticalLines, RunFromTheHeaderBottomToTheFooterTopUnclipped) {
                                [](TestDevice& d, platform::Canvas&) { d.last_page = 1; });
   check(last, 0, 96 + 1500 - 1056 + 24 - 1);
 }
+
+// A styled polyline's vector is left out when its second end lies above the
+// page or its first end below it, whichever way it runs; the dash counter
+// runs on over the vectors drawn, from 0 in each polyline.
+TEST(StyledPolylines, VectorsAreSkippedByTheirOwnEndsAndDashesRunOnOverTheRest) {
+  Fixture f;
+  // A vertical vector at column x from row r1 to row r2 (y = 1000 - row).
+  auto down = [](double x, double r1, double r2) { return Vec(x, 1000 - r1, x, 1000 - r2); };
+  auto run = [](const QImage& img, int x) {  // first and last inked row
+    int first = -1, last = -1;
+    for (int r = 0; r < img.height(); ++r)
+      if (Pixel(img, x, r) != kWhite) last = r, first = first < 0 ? r : first;
+    return std::pair{first, last};
+  };
+  const QImage img = f.Render(f.WriteLog(PixelHeader(), [&](tfl::TflWriter& w) {
+    w.write(tfl::StyledPolylineRecord{1, kRed, 0});
+    const tfl::VectorRecord solid[] = {
+        down(100, 500, -10),    // second end above the page: skipped
+        down(120, -10, 500),    // first end above: drawn from the top
+        down(140, 1060, 500),   // first end below the page (1056 rows): skipped
+        down(160, 500, 1060),   // second end below: drawn
+        down(180, 300, 0),      // ends on row 0
+        down(200, 1056, 700)};  // starts on the last row but one
+    w.vectors(solid);
+    w.write(tfl::StyledPolylineRecord{1, 0, 1});  // dashes: 7 on, 5 off
+    const tfl::VectorRecord after_skip[] = {down(220, 500, -3), down(240, 600, 640)};
+    w.vectors(after_skip);
+    w.write(tfl::StyledPolylineRecord{1, 0, 1});
+    const tfl::VectorRecord after_five[] = {down(260, 600, 605), down(280, 600, 640)};
+    w.vectors(after_five);
+    w.write(tfl::StyledPolylineRecord{4, 0, 0});  // 4 is three pixels wide
+    const tfl::VectorRecord wide[] = {down(300, 600, 700)};
+    w.vectors(wide);
+  }));
+  EXPECT_EQ(run(img, 100), std::pair(-1, -1));
+  EXPECT_EQ(run(img, 120), std::pair(0, 499));
+  EXPECT_EQ(run(img, 140), std::pair(-1, -1));
+  EXPECT_EQ(run(img, 160), std::pair(500, 1055));
+  EXPECT_EQ(run(img, 180), std::pair(1, 300));
+  EXPECT_EQ(run(img, 200), std::pair(701, 1055));
+  EXPECT_EQ(Pixel(img, 160, 700), kRedQ);
+  EXPECT_EQ(run(img, 220), std::pair(-1, -1));
+  for (int k = 0; k < 40; ++k) {
+    EXPECT_EQ(Pixel(img, 240, 600 + k), k % 12 <= 6 ? kBlack : kWhite) << k;
+    EXPECT_EQ(Pixel(img, 280, 600 + k), (k + 5) % 12 <= 6 ? kBlack : kWhite) << k;
+  }
+  EXPECT_EQ(InkCount(img, 295, 650, 306, 651), 3);
+}
