@@ -25,6 +25,7 @@
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
 #include "windows/Startup.h"
+#include "windows/TopWindow.h"
 #include "windows/WindowRequests.h"
 
 namespace fs = std::filesystem;
@@ -230,10 +231,11 @@ TEST_F(StartupProgram, NormalStartWritesBothLogsAndSettings) {
   EXPECT_FALSE(fs::exists(session_.home + "/.local/state"));
   EXPECT_EQ(run.errors.find("Tarnfel 2001 is already running"), std::string::npos);
   // The fresh settings asked the system's printer list for the page.
-  if (QPrinterInfo::availablePrinters().isEmpty())
+  if (QPrinterInfo::availablePrinters().isEmpty()) {
     EXPECT_NE(run.errors.find("korvale: warning: No default printer is selected or available."),
               std::string::npos)
         << run.errors;
+  }
 }
 
 TEST_F(StartupProgram, RenamedProgramRenamesLogsAndSettings) {
@@ -256,7 +258,8 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
   char arg1[] = "30";
   char* argv[] = {arg0, arg1, nullptr};
   ASSERT_EQ(posix_spawn(&pid, designer.c_str(), nullptr, nullptr, argv, environ), 0);
-  usleep(100000);
+  for (int i = 0; i < 250 && !platform::FindTopLevelWindow("TTarnfel"); ++i)
+    usleep(20000);  // until the new process carries its name
   const ProgramRun renamed = Start("Vesk");
   const ProgramRun own = Start("korvale");
   kill(pid, SIGTERM);
