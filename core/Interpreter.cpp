@@ -7,7 +7,7 @@
 #include "core/PatternLibrary.h"
 #include "core/SymbolLibrary.h"
 #include "core/gd_object.h"
-#include "support/StatusWin.h"
+#include "windows/StatusWin.h"
 
 namespace {
 

@@ -24,14 +24,14 @@
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
-#include "support/CommandGuard.h"
-#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/HelpWin.h"
-#include "viewer/PageImage.h"
 #include "viewer/PageGeometry.h"
+#include "viewer/PageImage.h"
+#include "windows/CommandGuard.h"
+#include "windows/HelpContext.h"
+#include "windows/StatusWin.h"
 
 // Resources of a static library must be registered by hand; the macro may not
 // stand inside a namespace.

@@ -11,7 +11,6 @@
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
@@ -19,6 +18,7 @@
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/StatusWin.h"
 
 namespace {
 

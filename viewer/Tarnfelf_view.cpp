@@ -26,7 +26,6 @@
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/DroppedLog.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HeaderRewrite.h"
@@ -37,6 +36,7 @@
 #include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/StatusWin.h"
 
 namespace {
 

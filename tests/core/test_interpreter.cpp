@@ -7,7 +7,7 @@
 #include "CoreTestUtil.h"
 #include "core/RecordingDevice.h"
 #include "platform/MessageBox.h"
-#include "support/StatusWin.h"
+#include "windows/StatusWin.h"
 
 using tfl::TflWriter;
 

@@ -47,7 +47,7 @@ class RegressionInputs : public ::testing::Test {
     platform::ClearShownBoxes();
   }
   void TearDown() override {
-    SetPrinterQueryForTests(nullptr);
+    SetPrinterQuery(nullptr);
     SetTempDirectoryOverride("");
     SetProgramPaths();
   }

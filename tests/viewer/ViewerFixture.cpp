@@ -7,12 +7,12 @@
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PrinterAccess.h"
+#include "windows/StatusWin.h"
 
 namespace viewertest {
 namespace {
@@ -80,7 +80,7 @@ double SpanForPages(int pages) {
 
 void ViewerTest::SetUp() {
   SetProgramPath(dir_.file("korvale"));
-  SetPrinterQueryForTests(&NoPrinter);
+  SetPrinterQuery(&NoPrinter);
   SetSystemDefaults();
   SystemSettings.PageLength = 11.0;
   SystemSettings.PageWidth = 8.5;
@@ -106,7 +106,7 @@ void ViewerTest::TearDown() {
   SetDialogRunnerForTests(nullptr);
   viewer::SetPrintersInstalledForTests(std::nullopt);
   viewer::SetBitmapByteLimitForTests(std::nullopt);
-  SetPrinterQueryForTests(nullptr);
+  SetPrinterQuery(nullptr);
   ClearDialogQueue();
   platform::ClearShownBoxes();
   ResetStatusForTests();

@@ -17,14 +17,14 @@
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/FSysFilesDlg.h"
-#include "support/HelpContext.h"
-#include "support/ProgInfo.h"
-#include "support/SysFileSettings.h"
-#include "support/TextView.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PageSetup.h"
+#include "windows/FSysFilesDlg.h"
+#include "windows/HelpContext.h"
+#include "windows/ProgInfo.h"
+#include "windows/SysFileSettings.h"
+#include "windows/TextView.h"
 
 using namespace viewertest;
 

@@ -20,6 +20,7 @@
 #include "viewer/PageSetup.h"
 #include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
+#include "windows/DefaultPrinter.h"
 
 #include <QLabel>
 
@@ -431,7 +432,7 @@ TEST_F(ViewerTest, LandscapePageFromPageSetupMatchesAtTheNextOpenAndInPrint) {
 TEST_F(ViewerTest, WithoutAPrinterTheDefaultPageOpensWithoutAQuestion) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has printers";
   viewer::SetPrintersInstalledForTests(std::nullopt);
-  SetPrinterQueryForTests(nullptr);
+  InstallDefaultPrinterQuery();
   SetSystemDefaults();
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
   EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);

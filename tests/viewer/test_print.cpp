@@ -15,10 +15,10 @@
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/PageImage.h"
 #include "viewer/PrintJob.h"
 #include "viewer/PrinterAccess.h"
+#include "windows/StatusWin.h"
 
 using namespace viewertest;
 using namespace printtest;
