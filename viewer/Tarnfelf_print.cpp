@@ -118,6 +118,7 @@ void TKorvaleFrm::Print1Click() {
   ChosenPages(dialog, device.last_page, first, last);
 
   // No other command may use the device while it belongs to the printer.
+  QWidget* const focused = focusWidget();
   setEnabled(false);
   viewer::PrintJobCallbacks callbacks;
   callbacks.status = [](const std::string& line) { ShowStatus(line); };
@@ -132,6 +133,7 @@ void TKorvaleFrm::Print1Click() {
   }
   ReturnDeviceToScreen(*this);
   setEnabled(true);
+  if (focused && !focusWidget()) focused->setFocus();
 
   HideStatus();
   if (!error.empty()) {

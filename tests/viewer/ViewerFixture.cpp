@@ -1,6 +1,8 @@
 #include "ViewerFixture.h"
 
 #include <QLabel>
+#include <QSettings>
+#include <QTest>
 #include <cmath>
 #include <deque>
 
@@ -80,6 +82,9 @@ double SpanForPages(int pages) {
 
 void ViewerTest::SetUp() {
   SetProgramPath(dir_.file("korvale"));
+  // The user's settings (recent logs, pages left at) of this test only.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(dir_.file("config")));
   SetPrinterQuery(&NoPrinter);
   SetSystemDefaults();
   SystemSettings.PageLength = 11.0;
@@ -121,6 +126,17 @@ TKorvaleFrm& ViewerTest::Window() {
     platform::ClearShownBoxes();
   }
   return *window_;
+}
+
+TKorvaleFrm& ViewerTest::ShowNewLog(const std::string& name, int pages) {
+  LogSpec spec;
+  spec.span = SpanForPages(pages);
+  WriteLog(Path(name), spec);
+  TKorvaleFrm& w = Window();
+  w.show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.OpenLog(Path(name));
+  return w;
 }
 
 std::string ViewerTest::PagePanel() const { return window_->PagePNL->text().toStdString(); }

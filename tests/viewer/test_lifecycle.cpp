@@ -265,6 +265,8 @@ TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
   EXPECT_EQ(w.GoToPage1->shortcut(), QKeySequence("Ctrl+G"));
   EXPECT_EQ(w.PageDown1->shortcut(), QKeySequence(Qt::Key_PageDown));
   EXPECT_EQ(w.PageUp1->shortcut(), QKeySequence(Qt::Key_PageUp));
+  EXPECT_EQ(w.FirstPage1->shortcut(), QKeySequence(Qt::Key_Home));
+  EXPECT_EQ(w.LastPage1->shortcut(), QKeySequence(Qt::Key_End));
   EXPECT_FALSE(w.windowIcon().isNull()) << "the program icon ZKORVALE is loaded";
   for (QToolButton* b : {w.FileOpenBtn, w.SaveBtn, w.PrintBtn, w.CopyBtn, w.PageDownBtn,
                          w.PageUpBtn, w.PageNumBtn, w.HelpBtn}) {

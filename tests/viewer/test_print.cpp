@@ -11,6 +11,8 @@
 #include <filesystem>
 
 #include "PrintTestSupport.h"
+#include <QScrollArea>
+
 #include "ViewerFixture.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
@@ -101,7 +103,8 @@ class PrintTest : public ViewerTest {
     return texts;
   }
 
-  // The device draws on the page bitmap at the screen's resolution again.
+  // The device draws on the page bitmap at the screen's resolution again, and
+  // the window is as before.
   void ExpectDeviceOnScreen(TKorvaleFrm& w) {
     logp_object& d = *w.ViewDevice;
     ASSERT_NE(d.canvas, nullptr);
@@ -113,6 +116,7 @@ class PrintTest : public ViewerTest {
     EXPECT_EQ(d.page_height_px, w.PageBitmap.height());
     EXPECT_EQ(d.page_index, w.CurrentPage);
     EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(w.focusWidget(), w.ScrollBox1) << "the page view has the keyboard again";
   }
 
   std::string pdf_;
