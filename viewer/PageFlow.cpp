@@ -40,14 +40,14 @@ WheelPush::Outcome WheelPush::Feed(int delta, bool atTop, bool atBottom, bool co
 }  // namespace viewer
 
 TPageFlow::TPageFlow(QAbstractScrollArea* area, std::function<bool(viewer::PageTurn)> turn)
-    : QObject(area), area_(area), turn_(std::move(turn)) {
+    : QObject(area), area_(area), viewport_(area->viewport()), turn_(std::move(turn)) {
   area->installEventFilter(this);
-  area->viewport()->installEventFilter(this);
+  viewport_->installEventFilter(this);
 }
 
 bool TPageFlow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == area_ && event->type() == QEvent::KeyPress) return KeyPressed(event);
-  if (watched == area_->viewport() && event->type() == QEvent::Wheel) return WheelTurned(event);
+  if (event->type() == QEvent::KeyPress && watched == area_) return KeyPressed(event);
+  if (event->type() == QEvent::Wheel && watched == viewport_) return WheelTurned(event);
   return false;
 }
 

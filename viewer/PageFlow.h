@@ -69,6 +69,9 @@ class TPageFlow : public QObject {
   void Turn(viewer::PageTurn turn);
 
   QAbstractScrollArea* area_;
+  // Kept apart from area_: the filter still sees events while the area is
+  // being destroyed, when it can no longer be asked for its viewport.
+  QObject* viewport_;
   std::function<bool(viewer::PageTurn)> turn_;
   viewer::WheelPush wheel_;
 };
