@@ -26,6 +26,7 @@
 #include "core/Interpreter.h"
 #include "core/Libraries.h"
 #include "core/LogHeader.h"
+#include "core/TraceDevice.h"
 #include "devices/NoticeBox.h"
 #include "devices/PageCount.h"
 #include "devices/SettingsValue.h"
@@ -204,6 +205,28 @@ int RenderPdf(logp_object& device, const RenderOptions& o, int32_t first, int32_
   }
 }
 
+// The trace of page `page` (1-based): every call the replay makes, told the
+// part of the log the canvas device's page shows (with its starting
+// one-pixel pen) so that grids and frames walk the same steps.
+int PrintTrace(logp_object& layout, Libraries& libraries, const RenderOptions& o, int32_t page) {
+  TraceDevice trace(libraries);
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  int status = kOk;
+  try {
+    layout.page_index = page - 1;
+    layout.page_kind = KindOfPage(layout, page - 1);
+    layout.lay_out_page();
+    trace.window = layout.visible_window();
+    Interpreter::Replay(o.log, trace, cookie);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "korvale-render: page %d: Error plotting page - %s\n", page, e.what());
+    status = kFailed;
+  }
+  std::fputs(trace.trace().c_str(), stdout);
+  return status;
+}
+
 int Run(const RenderOptions& o) {
   if (o.mode == RenderOptions::Mode::Render) {
     if (const std::string reason = ValidateOutput(o, 1); !reason.empty()) return UsageError(reason);
@@ -272,6 +295,7 @@ int Run(const RenderOptions& o) {
     std::fprintf(stderr, "korvale-render: Error plotting page - %s\n", e.what());
     return kFailed;
   }
+  if (o.mode == RenderOptions::Mode::Trace) return PrintTrace(*device, libraries, o, first);
 
   if (thumbnail) return RenderThumbnail(*device, o, dpi);
   if (const std::string reason = ValidateOutput(o, last - first + 1); !reason.empty())

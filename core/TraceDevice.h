@@ -1,18 +1,20 @@
 #pragma once
-// RecordingDevice: a graphic device that draws nothing and writes down every
-// operation the interpreter calls, with its arguments. Tests and tools replay
-// a compiled log through it to see what reaches a device.
+// TraceDevice: a graphic device that draws nothing and writes down every
+// operation the interpreter calls, with its decoded arguments (the model is
+// MuPDF's trace device). Tests replay a compiled log through it to see what
+// reaches a device, and `korvale-render --trace` prints one page's trace.
 //
 // Each call becomes one RecordedCall: the operation's name, its numeric
 // arguments in the order the operation receives them, its text argument (if
-// any), the points of the groups a group operation reads, and the bytes of
+// any), the members of the groups a group operation reads, and the bytes of
 // an embedded picture. str() gives a readable form such as
-// "plot_vector(1,2,3,4)".
+// "plot_vector(1,2,3,4)"; line() adds the groups and the data size.
 //
 // Operations that gd_object implements itself (plot_circle, plot_vector_text)
 // are recorded and then run, so their plot_arc / plot_vector calls are
 // recorded too. Group operations read their whole groups.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,21 +31,31 @@ struct RecordedCall {
   std::vector<std::vector<double>> groups;
   std::vector<uint8_t> data;  // plot_picture / plot_bitmap contents
 
-  // "name(a,b,...)" with the text quoted last, e.g. plot_note(1,2,"abc").
+  // "name(a,b,...)" with the text quoted last, e.g. plot_note(1,2,"abc");
+  // numbers in their shortest form that reads back to the same double.
   std::string str() const;
+  // str(), then each group as " [x,y x,y ...]" (a vector as its two ends) and
+  // embedded data as " <n bytes>": one line of the trace.
+  std::string line() const;
 };
 
-class RecordingDevice : public gd_object {
+class TraceDevice : public gd_object {
  public:
-  explicit RecordingDevice(Libraries& libraries);
+  explicit TraceDevice(Libraries& libraries);
 
   std::vector<RecordedCall> calls;
+  // What visible_window() answers: the body range of the page being traced,
+  // so that grids and frames walk the steps they walk for the canvas device
+  // drawing that page. nullopt: everything shows.
+  std::optional<Window> window;
 
   // The calls of one operation, in order.
   std::vector<RecordedCall> of(std::string_view name) const;
   std::size_t count(std::string_view name) const;
   // Every call's str(), in order.
   std::vector<std::string> strings() const;
+  // Every call's line(), one a line.
+  std::string trace() const;
   void clear() { calls.clear(); }
 
   void plot_text(double x, double y, uint8_t vertical, uint8_t transparent, int32_t alignment,
@@ -99,6 +111,7 @@ class RecordingDevice : public gd_object {
   void plot_dimension_text(Rect r, std::string_view text, uint8_t downward,
                            uint8_t arrows) override;
   void set_pen_width(int32_t pen_width) override;
+  std::optional<Window> visible_window() const override { return window; }
 
  private:
   RecordedCall& add(std::string_view name, std::initializer_list<double> args);
