@@ -23,7 +23,6 @@
 
 #include "core/Libraries.h"
 #include "devices/SettingsValue.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
 #include "support/CommandGuard.h"
@@ -295,7 +294,6 @@ void TKorvaleFrm::FormCreate() {
     PlotCookie cookie(&observer);
     ViewLibraries = std::make_unique<Libraries>(LibraryPathsFromSettings(), cookie);
   }
-  ViewDevice = std::make_unique<logp_object>(*ViewLibraries);
 
   setWindowTitle(QString(kCaptionPrefix) + "UNTITLED");
   CopyBtn->setEnabled(false);
@@ -367,6 +365,7 @@ void TKorvaleFrm::SaveAs1Click() {
   }
   if (IsTemporaryLog(FileName) && FileName != target) DeleteTemporaryFile(FileName);
   FileName = target;
+  if (Document) Document->saved_as(FileName);
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
   QApplication::restoreOverrideCursor();
 }
@@ -412,7 +411,7 @@ void TKorvaleFrm::FormClose() {
 
 void TKorvaleFrm::FormDestroy() {
   if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
-  ViewDevice.reset();
+  Document.reset();
 }
 
 // --- Menu-opening events --------------------------------------------------------------
@@ -428,7 +427,7 @@ void TKorvaleFrm::Edit1Click() {
 }
 
 void TKorvaleFrm::View1Click() {
-  const bool paging = !NoDocument && ViewDevice && ViewDevice->last_page > 0;
+  const bool paging = !NoDocument && Document && ScreenPages.last_page() > 0;
   PageDown1->setEnabled(paging);
   PageUp1->setEnabled(paging);
   GoToPage1->setEnabled(paging);

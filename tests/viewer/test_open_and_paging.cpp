@@ -17,7 +17,6 @@
 #include <filesystem>
 
 #include "ViewerFixture.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/PageImage.h"
@@ -325,8 +324,8 @@ TEST_F(ViewerTest, ANonLogKeepsThePreviousLogAndControls) {
     EXPECT_EQ(w.FileName, good);
     EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - " + good);
     EXPECT_EQ(PagePanel(), "2 of 5");
-    EXPECT_EQ(w.ViewDevice->last_page, 4);
-    EXPECT_DOUBLE_EQ(w.ViewDevice->header.y_max, spec.span);
+    EXPECT_EQ(w.ScreenPages.last_page(), 4);
+    EXPECT_DOUBLE_EQ(w.Document->header().y_max, spec.span);
   }
   // The read-out and paging still work on the log shown.
   w.PageDownBTNClick();
@@ -349,7 +348,7 @@ TEST_F(ViewerTest, PageWithoutRoomForTheLogIsReportedAndShowsOnePage) {
   EXPECT_FALSE(w.NoDocument);
 }
 
-TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
+TEST_F(ViewerTest, SecondOpenShowsTheNewLogWithoutAsking) {
   const std::string a = Path("a.tfl"), b = Path("b.tfl");
   LogSpec five;
   five.span = SpanForPages(5);
@@ -358,10 +357,9 @@ TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
   TKorvaleFrm& w = Window();
   w.OpenLog(a);
   w.PageDownBTNClick();
-  const logp_object* device = w.ViewDevice.get();
   w.OpenLog(b);
   EXPECT_TRUE(platform::ShownBoxes().empty());
-  EXPECT_EQ(w.ViewDevice.get(), device);
+  EXPECT_EQ(w.Document->path(), b);
   EXPECT_EQ(PagePanel(), "1 of 1");
   EXPECT_FALSE(w.PageUpBtn->isEnabled());
 }
@@ -406,7 +404,7 @@ TEST_F(ViewerTest, ClearPageImageWhitensEveryPixelWhateverThePen) {
   WriteLog(log, LogSpec{});
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
-  platform::Canvas& canvas = *w.ViewDevice->canvas;
+  platform::Canvas& canvas = *w.ViewCanvas;
   platform::Pen none;
   none.style = platform::PS_NULL;
   platform::Pen dashed;

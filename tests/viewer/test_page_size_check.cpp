@@ -11,7 +11,6 @@
 
 #include "PrintTestSupport.h"
 #include "ViewerFixture.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "core/LogHeader.h"
@@ -212,7 +211,7 @@ TEST_F(ViewerTest, LogThatCannotBeOpenedForWritingAbandonsTheOpen) {
   EXPECT_EQ(w.FileName, shown);
   EXPECT_EQ(PagePanel(), "1 of 5");
   EXPECT_EQ(w.PageBitmap.size(), shownSize);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 11.0);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_height, 11.0);
 }
 
 TEST(HeaderRewrite, WritesTheBlockAtOffsetFourOnly) {
@@ -414,8 +413,8 @@ TEST_F(ViewerTest, LandscapePageFromPageSetupMatchesAtTheNextOpenAndInPrint) {
   ASSERT_EQ(platform::ShownBoxes().size(), 1u) << platform::ShownBoxes().back().text;
   EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
   EXPECT_EQ(SystemSettings.PageOrientation, 1);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 8.0);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_width, 10.5);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_height, 8.0);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_width, 10.5);
 
   platform::ClearShownBoxes();
   w.OpenLog(log);
