@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
 #include <cstdio>
@@ -176,7 +176,7 @@ BENCHMARK(BM_Page3_600dpi)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -7,7 +7,7 @@
 // and resolutions.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <chrono>
 #include <cmath>
@@ -143,7 +143,7 @@ BENCHMARK(BM_PageFill)
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

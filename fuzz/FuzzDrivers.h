@@ -28,6 +28,7 @@
 #include "support/ErrorTable.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "windows/HintSettings.h"
 
 namespace fuzzdrv {
 
@@ -127,7 +128,7 @@ inline std::optional<PrinterPageInfo> FixedPrinter() {
 // The bytes as the system (.Cn2) or general (.CN1) settings file of the
 // program whose paths are set: loaded, then read as the program reads it.
 inline void LoadSettingsFile(bool system, std::span<const std::uint8_t> bytes) {
-  SetPrinterQueryForTests(&FixedPrinter);
+  SetPrinterQuery(&FixedPrinter);
   try {
     if (system) {
       WriteFile(SystemSettingsFileName(), bytes);

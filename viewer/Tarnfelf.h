@@ -6,13 +6,17 @@
 // document commands.
 //
 // Window building and the document lifecycle are in Tarnfelf.cpp; opening,
-// paging, the page image, the depth read-out and the clipboard in
-// Tarnfelf_view.cpp; printing in Tarnfelf_print.cpp.
+// reloading, paging, the page image, the depth read-out and the clipboard in
+// Tarnfelf_view.cpp; printing in Tarnfelf_print.cpp. The recent logs, what is
+// remembered of each log, the watch on the log's file and paging from the
+// page view's keys and wheel are helpers of their own (RecentLogs, LogMemory,
+// LogWatcher, PageFlow).
 #include <QImage>
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "core/DrawSettings.h"
@@ -30,6 +34,8 @@ class QScrollArea;
 class QToolBar;
 class QToolButton;
 class Libraries;
+class TLogWatcher;
+class TPageFlow;
 class TPageImage;
 
 class TKorvaleFrm : public QMainWindow {
@@ -63,6 +69,7 @@ class TKorvaleFrm : public QMainWindow {
   QMenu* Edit1;
   QMenu* View1;
   QMenu* Help1;
+  QMenu* OpenRecent1;
   QAction* Open1;
   QAction* SaveAs1;
   QAction* Print1;
@@ -72,6 +79,8 @@ class TKorvaleFrm : public QMainWindow {
   QAction* SystemFiles1;
   QAction* PageDown1;
   QAction* PageUp1;
+  QAction* FirstPage1;
+  QAction* LastPage1;
   QAction* GoToPage1;
   QAction* Contents1;
   QAction* Index1;
@@ -116,8 +125,23 @@ class TKorvaleFrm : public QMainWindow {
   // The page bitmap that Image1 shows and the device draws on.
   QImage PageBitmap;
 
-  // Opens the compiled log at path as the Open command does after its dialog.
+  // Space, Shift+Space and the wheel across page ends; the watch on the
+  // shown log's file.
+  TPageFlow* PageFlow;
+  TLogWatcher* LogWatcher;
+  // The logs whose page-size question was answered in this run: reloading
+  // them after a change on disk does not ask again.
+  std::set<std::string> PageSizeAnswered;
+
+  // Opens the compiled log at path as the Open command does after its dialog,
+  // on the page it was left at when it was shown before.
   void OpenLog(const std::string& path);
+  // Opens the shown log again after a change on disk, on the same page (the
+  // last page when it has fewer now) and scroll position. A log that cannot
+  // be opened now leaves the page shown as it was.
+  void ReloadLog();
+  // File > Open Recent: a log that no longer exists leaves the list.
+  void OpenRecentLog(const std::string& path);
 
   // --- Operations of the page view ------------------------------------------------
   // Opens FileName as the document and reads its header. False (with the
@@ -145,6 +169,8 @@ class TKorvaleFrm : public QMainWindow {
   void PageDownBTNClick();
   void PageUpBTNClick();
   void PageNumBTNClick();
+  void FirstPage1Click();
+  void LastPage1Click();
   void Contents1Click();
   void Index1Click();
   void HelpBtnClick();
@@ -180,8 +206,13 @@ class TKorvaleFrm : public QMainWindow {
   // Throws OpenAborted when the file cannot be opened for writing.
   void StorePageSize(double pageLength, double pageWidth);
   void DeleteTemporaryFile(const std::string& path);
+  // OpenLog and ReloadLog.
+  void LoadLog(const std::string& path, bool reload);
+  // Records the page shown for the next time the log is opened.
+  void RememberPage();
 
   bool closing_ = false;
+  bool loading_ = false;
 };
 
 // A compiled log is temporary when its upper-case path contains "~TF".

@@ -12,14 +12,14 @@
 #include "devices/PrintPages.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
-#include "viewer/StatusObserver.h"
+#include "windows/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/StatusWin.h"
 
 namespace {
 
@@ -105,6 +105,7 @@ void TKorvaleFrm::Print1Click() {
                                                        : printer.outputFileName().toStdString();
 
   // No other command may run while the job prints.
+  QWidget* const focused = focusWidget();
   setEnabled(false);
   StatusObserver observer;
   PlotCookie cookie(&observer);
@@ -121,6 +122,7 @@ void TKorvaleFrm::Print1Click() {
   // as whenever pages went to another target).
   if (ViewCanvas) ViewCanvas = std::make_unique<platform::Canvas>(&PageBitmap);
   setEnabled(true);
+  if (focused && !focusWidget()) focused->setFocus();
 
   HideStatus();
   if (!error.empty()) {

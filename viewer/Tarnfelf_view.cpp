@@ -9,6 +9,7 @@
 #include <QPageLayout>
 #include <QPixmap>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -27,17 +28,20 @@
 #include "devices/SettingsValue.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/DroppedLog.h"
 #include "viewer/Gotofrm.h"
+#include "viewer/LogMemory.h"
+#include "viewer/LogWatcher.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
+#include "viewer/RecentLogs.h"
 #include "viewer/Rerror.h"
-#include "viewer/StatusObserver.h"
+#include "windows/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/StatusWin.h"
 
 namespace {
 
@@ -81,28 +85,54 @@ void TKorvaleFrm::dropEvent(QDropEvent* event) {
   OpenLog(path);
 }
 
-void TKorvaleFrm::OpenLog(const std::string& path) {
+void TKorvaleFrm::OpenLog(const std::string& path) { LoadLog(path, false); }
+
+void TKorvaleFrm::ReloadLog() {
+  if (FileName.empty()) return;
+  LoadLog(FileName, true);
+}
+
+void TKorvaleFrm::OpenRecentLog(const std::string& path) {
+  if (viewer::DropMissingRecentLog(path)) return;
+  OpenLog(path);
+}
+
+void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
+  const QScopedValueRollback<bool> loading(loading_, true);
   // What is shown stays until the new log is open, and comes back when the
   // open stops half-way.
   const std::string shownFile = FileName;
   std::unique_ptr<LogDocument> shown = std::move(Document);
+  const int32_t shownPage = CurrentPage;
+  const QPoint scrolled(ScrollBox1->horizontalScrollBar()->value(),
+                        ScrollBox1->verticalScrollBar()->value());
   FileName = AbsoluteLogPath(path);
+  LogWatcher->Loading(FileName);
   try {
     if (!BindViewDevice()) throw OpenAborted{};
-    CreateViewCanvas(true);  // false (an unusable page size): drawn into the old bitmap
+    // false (an unusable page size): drawn into the old bitmap
+    CreateViewCanvas(!reload || !PageSizeAnswered.contains(FileName));
   } catch (const OpenAborted&) {
     // Keep showing what was shown: the previous log, or the empty window.
     FileName = shownFile;
     Document = std::move(shown);
+    CurrentPage = shownPage;
     HideStatus();
     return;
   }
   if (closing_) return;
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
   CountPages();
-  CurrentPage = 0;
+  CurrentPage = reload ? std::clamp(shownPage, 0, std::max(0, ScreenPages.last_page()))
+                       : viewer::PageToReopen(FileName, ScreenPages.last_page());
   PlotCurrentPage();
+  if (reload) {
+    ScrollBox1->horizontalScrollBar()->setValue(scrolled.x());
+    ScrollBox1->verticalScrollBar()->setValue(scrolled.y());
+  }
   CopyBtn->setEnabled(true);
+  LogWatcher->Watch(FileName);
+  if (!reload && !IsTemporaryLog(FileName)) viewer::AddRecentLog(FileName);
 }
 
 bool TKorvaleFrm::BindViewDevice() {
@@ -161,6 +191,7 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
           "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page "
           "Size?",
           platform::BoxButtons::YesNoCancel);
+      PageSizeAnswered.insert(FileName);
       // No or Cancel: the log keeps its page size, and the page image takes
       // it below, so that the whole page is shown.
       double length = 0, width = 0;
@@ -229,6 +260,7 @@ void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
     ErrorBox("Unable to open " + FileName + " for writing - " + result.message);
     throw OpenAborted{};
   }
+  LogWatcher->WroteItself(FileName);
   if (result.status == HeaderRewriteResult::WriteFailed)
     ErrorBox(result.message + " - unable to update page size.");
 }
@@ -322,6 +354,9 @@ void TKorvaleFrm::ClearPageImage() {
 }
 
 void TKorvaleFrm::PlotCurrentPage() {
+  // Disabling the window takes the keyboard from the page view: it gets it
+  // back below.
+  QWidget* const focused = focusWidget();
   setEnabled(false);
   ShowStatus("Plotting page ...");
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -340,10 +375,17 @@ void TKorvaleFrm::PlotCurrentPage() {
     ErrorBox(std::string("Error plotting page - ") + e.what());
   }
   setEnabled(true);
+  if (focused && !focusWidget()) focused->setFocus();
   HideStatus();
   QApplication::restoreOverrideCursor();
   UpdatePageControls();
   ShowPageBitmap();
+  RememberPage();
+}
+
+void TKorvaleFrm::RememberPage() {
+  if (!FileName.empty() && !IsTemporaryLog(FileName))
+    viewer::RememberPlace(FileName, {CurrentPage, 100});
 }
 
 void TKorvaleFrm::UpdatePageControls() {
@@ -354,6 +396,8 @@ void TKorvaleFrm::UpdatePageControls() {
   PageDown1->setEnabled(PageDownBtn->isEnabled());
   PageUpBtn->setEnabled(CurrentPage > 0);
   PageUp1->setEnabled(PageUpBtn->isEnabled());
+  FirstPage1->setEnabled(PageUpBtn->isEnabled());
+  LastPage1->setEnabled(PageDownBtn->isEnabled());
   PageNumBtn->setEnabled(last > 0);
   GoToPage1->setEnabled(PageNumBtn->isEnabled());
   CopyBtn->setEnabled(true);
@@ -372,6 +416,18 @@ void TKorvaleFrm::PageDownBTNClick() {
 void TKorvaleFrm::PageUpBTNClick() {
   if (NoDocument || CurrentPage <= 0) return;
   --CurrentPage;
+  PlotCurrentPage();
+}
+
+void TKorvaleFrm::FirstPage1Click() {
+  if (NoDocument || CurrentPage <= 0) return;
+  CurrentPage = 0;
+  PlotCurrentPage();
+}
+
+void TKorvaleFrm::LastPage1Click() {
+  if (NoDocument || ScreenPages.last_page() <= CurrentPage) return;
+  CurrentPage = ScreenPages.last_page();
   PlotCurrentPage();
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -78,14 +77,14 @@ TEST_F(HandlerTest, GridWithStepsThatCannotBeWalkedIsSkipped) {
   }
 }
 
+// The walk is bounded by what the page can show, not by the range: a hang
+// ends at the test's time limit.
 TEST_F(HandlerTest, GridWithAHugeRangeOverATinyStepDoesNotHang) {
-  const auto start = std::chrono::steady_clock::now();
   replay([](TflWriter& w) {
     w.write(tfl::GridRecord{0, 0, 1e12, 1, 1e-3, 1});
     w.write(tfl::GridRecord{0, 0, kInf, 1, 1, 1});
     w.write(tfl::GridRecord{1e300, 0, 1e300, 1, 1, 1});  // step below the resolution
   });
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_LE(device->count("plot_vector"), 10u);
 }
 

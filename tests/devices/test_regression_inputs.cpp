@@ -48,7 +48,7 @@ class RegressionInputs : public ::testing::Test {
     platform::ClearShownBoxes();
   }
   void TearDown() override {
-    SetPrinterQueryForTests(nullptr);
+    SetPrinterQuery(nullptr);
     SetTempDirectoryOverride("");
     SetProgramPaths();
   }

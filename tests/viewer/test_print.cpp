@@ -11,13 +11,15 @@
 #include <filesystem>
 
 #include "PrintTestSupport.h"
+#include <QScrollArea>
+
 #include "ViewerFixture.h"
 #include "devices/PrintPages.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/PageImage.h"
 #include "viewer/PrinterAccess.h"
+#include "windows/StatusWin.h"
 
 using namespace viewertest;
 using namespace printtest;
@@ -100,7 +102,8 @@ class PrintTest : public ViewerTest {
     return texts;
   }
 
-  // Pages are drawn on the page bitmap at the screen's resolution again.
+  // Pages are drawn on the page bitmap at the screen's resolution again, and
+  // the window is as before.
   void ExpectDeviceOnScreen(TKorvaleFrm& w) {
     ASSERT_NE(w.ViewCanvas, nullptr);
     EXPECT_FALSE(w.ViewCanvas->IsPrinter());
@@ -111,6 +114,7 @@ class PrintTest : public ViewerTest {
     EXPECT_EQ(w.ScreenPages.page_height_px(), w.PageBitmap.height());
     EXPECT_EQ(w.ShownPage, w.CurrentPage);
     EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(w.focusWidget(), w.ScrollBox1) << "the page view has the keyboard again";
   }
 
   std::string pdf_;

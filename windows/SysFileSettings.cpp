@@ -1,4 +1,4 @@
-#include "support/SysFileSettings.h"
+#include "windows/SysFileSettings.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-#include "support/CommandGuard.h"
+#include "windows/CommandGuard.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/WindowRequests.h"
+#include "windows/WindowRequests.h"
 
 #include <QByteArray>
 #include <QLocalServer>

@@ -1,4 +1,4 @@
-#include "support/Startup.h"
+#include "windows/Startup.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -13,11 +13,12 @@
 
 #include "platform/MessageBox.h"
 #include "platform/SystemInfo.h"
-#include "platform/TopWindow.h"
 #include "platform/VersionInfo.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
+#include "windows/HintSettings.h"
+#include "windows/StatusWin.h"
+#include "windows/TopWindow.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
-#include "support/FSysFilesDlg.h"
 #include "support/Settings.h"
-#include "support/SysFileSettings.h"
+#include "windows/FSysFilesDlg.h"
+#include "windows/SysFileSettings.h"
 
 namespace fs = std::filesystem;
 

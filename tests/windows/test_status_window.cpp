@@ -14,7 +14,7 @@
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
+#include "windows/StatusWin.h"
 
 namespace {
 

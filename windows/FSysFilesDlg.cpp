@@ -1,4 +1,4 @@
-#include "support/FSysFilesDlg.h"
+#include "windows/FSysFilesDlg.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -10,10 +10,10 @@
 #include <stdexcept>
 
 #include "platform/MessageBox.h"
-#include "support/CommandGuard.h"
-#include "support/HelpContext.h"
 #include "support/Settings.h"
-#include "support/SysFileSettings.h"
+#include "windows/CommandGuard.h"
+#include "windows/HelpContext.h"
+#include "windows/SysFileSettings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "support/ProgInfo.h"
+#include "windows/ProgInfo.h"
 
 #include <QApplication>
 #include <QDate>
@@ -14,12 +14,12 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
-#include "support/CommandGuard.h"
-#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/Startup.h"
-#include "support/TextView.h"
+#include "windows/CommandGuard.h"
+#include "windows/HelpContext.h"
+#include "windows/Startup.h"
+#include "windows/TextView.h"
 
 namespace {
 

@@ -23,13 +23,13 @@
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
 #include "platform/SystemInfo.h"
-#include "platform/TopWindow.h"
 #include "platform/VersionInfo.h"
-#include "platform/WindowRequests.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/Startup.h"
-#include "support/StatusWin.h"
+#include "windows/Startup.h"
+#include "windows/StatusWin.h"
+#include "windows/TopWindow.h"
+#include "windows/WindowRequests.h"
 #include "test_startup_util.h"
 
 namespace fs = std::filesystem;

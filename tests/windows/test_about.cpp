@@ -22,10 +22,10 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "support/Paths.h"
-#include "support/ProgInfo.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
-#include "support/TextView.h"
+#include "windows/ProgInfo.h"
+#include "windows/StatusWin.h"
+#include "windows/TextView.h"
 #include "test_startup_util.h"
 
 namespace fs = std::filesystem;

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Paths.h"  // kOwnProgramName
+
 namespace platform {
 struct PlatformVersion;
 }
@@ -25,9 +27,6 @@ struct PlatformVersion;
 // The program's title: the caption of message boxes that bring none of their
 // own. Windows show their own captions only.
 inline constexpr const char* kApplicationTitle = "Quelmark Korvale";
-// The executable's own name, compared ignoring case; any other name means
-// that the program was copied or renamed and runs beside the design program.
-inline constexpr const char* kOwnProgramName = "korvale";
 
 // Numbers are written and read with "." as decimal separator and "," as
 // thousands separator whatever the user's regional settings: the C library's

@@ -1,4 +1,4 @@
-#include "support/StatusWin.h"
+#include "windows/StatusWin.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -16,6 +16,7 @@
 #include <exception>
 #include <vector>
 
+#include "platform/Cursor.h"
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
@@ -152,7 +153,7 @@ void TStatusForm::CancelButtonClick() {
   try {
     CancelRequested = true;
     SetVisible(false);
-    RestoreDefaultCursor();
+    platform::RestoreDefaultCursor();
   } catch (const std::exception& failure) {
     ReportFailure("Error in Status cancel - ", failure);
   }
@@ -207,7 +208,7 @@ void HideStatus() {
   try {
     ClearMemo();
     SetVisible(false);
-    RestoreDefaultCursor();
+    platform::RestoreDefaultCursor();
   } catch (const std::exception& failure) {
     std::string text = std::string("Error in hiding Status window - ") + failure.what();
     platform::ShowMessageBox(platform::BoxKind::Error, text);
@@ -227,16 +228,11 @@ bool CancelConfirmed() {
   if (answer == platform::BoxAnswer::Yes) {
     HideStatus();
     CancelRequested = false;
-    RestoreDefaultCursor();
+    platform::RestoreDefaultCursor();
     return true;
   }
   CancelRequested = false;
   return false;
-}
-
-void RestoreDefaultCursor() {
-  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
-  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
 }
 
 bool StatusVisible() { return g_visible; }

@@ -50,9 +50,6 @@ void HideStatus();
 // After a Cancel click asks "Are you sure ..."; true means stop now.
 bool CancelConfirmed();
 
-// Restores the application's default mouse cursor.
-void RestoreDefaultCursor();
-
 // State of the window, also kept without a window (tests, tools).
 bool StatusVisible();
 int StatusGaugePercent();

@@ -1,7 +1,8 @@
-#include "viewer/StatusObserver.h"
+#include "windows/StatusObserver.h"
 
 #include "devices/NoticeBox.h"
-#include "support/StatusWin.h"
+#include "platform/Cursor.h"
+#include "windows/StatusWin.h"
 
 void StatusObserver::status(const std::string& line) { ShowStatus(line); }
 
@@ -11,6 +12,6 @@ bool StatusObserver::cancel_requested() { return CancelConfirmed(); }
 
 void StatusObserver::notice(const Notice& n) {
   // A numbered error's box comes up with the normal cursor.
-  if (n.number > 0) RestoreDefaultCursor();
+  if (n.number > 0) platform::RestoreDefaultCursor();
   ShowNotice(n);
 }

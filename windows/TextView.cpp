@@ -1,4 +1,4 @@
-#include "support/TextView.h"
+#include "windows/TextView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,10 +23,10 @@
 #include <fstream>
 
 #include "platform/MessageBox.h"
-#include "support/CommandGuard.h"
-#include "support/HelpContext.h"
 #include "support/IoError.h"
-#include "support/StatusWin.h"
+#include "windows/CommandGuard.h"
+#include "windows/HelpContext.h"
+#include "windows/StatusWin.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/TopWindow.h"
+#include "windows/TopWindow.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/WindowRequests.h"
+#include "windows/WindowRequests.h"
 
 namespace platform {
 namespace {

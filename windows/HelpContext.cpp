@@ -1,4 +1,4 @@
-#include "support/HelpContext.h"
+#include "windows/HelpContext.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "support/CommandGuard.h"
+#include "windows/CommandGuard.h"
 
 #include <cstdio>
 
