@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
 #include <cstdio>
@@ -16,11 +16,15 @@
 #include <fstream>
 #include <string>
 
+#include "core/Interpreter.h"
+#include "core/Libraries.h"
+#include "core/PlotCookie.h"
 #include "core/TflWriter.h"
-#include "devices/PageCount.h"
-#include "devices/logp_object.h"
+#include "core/gd_object.h"
+#include "devices/LogDocument.h"
+#include "platform/Canvas.h"
 #include "platform/MessageBox.h"
-#include "support/Settings.h"
+#include <memory>
 
 namespace {
 
@@ -115,14 +119,17 @@ class NullDevice : public gd_object {
 struct Files {
   std::string pat = TempPath("bench_page.pat"), sym = TempPath("bench_page.sym");
   std::string log200k = TempPath("bench_page_200k.tfl"), log20k = TempPath("bench_page_20k.tfl");
+  PlotCookie cookie;
+  std::unique_ptr<Libraries> libraries;
   Files() {
     WriteLibraries(pat, sym);
     WriteLog(log200k, 200000);
     WriteLog(log20k, 20000);
+    libraries = std::make_unique<Libraries>(LibraryPaths{pat, sym}, cookie);
   }
 };
 
-const Files& TheFiles() {
+Files& TheFiles() {
   static Files files;
   return files;
 }
@@ -134,24 +141,19 @@ long PeakRssKb() {
 }
 
 void DrawPage3(benchmark::State& state, const std::string& log, int dpi) {
-  const Files& f = TheFiles();
-  logp_object device(f.pat, f.sym);
-  device.file_name = log;
-  device.open_read();
-  device.close();
-  device.set_target_resolution(dpi, dpi);
-  device.last_page = CountPages(device.header, dpi, device.scale_y).last_page;
-  QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
-  device.set_canvas(&image);
-  device.page_index = 2;
+  Files& f = TheFiles();
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(log, nullptr, opened);
+  const PageModel pages = document->pages(dpi);
+  QImage image(pages.page_width_px(), pages.page_height_px(), QImage::Format_RGB32);
+  platform::Canvas canvas(&image);
+  const DrawSettings settings;
   for (auto _ : state) {
     image.fill(Qt::white);
-    device.page_kind = 0;
-    device.plot();
+    document->plot(pages, 2, PageKind::Later, canvas, settings, *f.libraries, f.cookie);
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
   state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
-  state.counters["pages"] = device.last_page + 1;
+  state.counters["pages"] = pages.page_count();
 }
 
 void BM_Page3_96dpi(benchmark::State& state) { DrawPage3(state, TheFiles().log200k, 96); }
@@ -159,10 +161,9 @@ void BM_Page3_600dpi(benchmark::State& state) { DrawPage3(state, TheFiles().log2
 void BM_Page3_96dpi_20k_records(benchmark::State& state) { DrawPage3(state, TheFiles().log20k, 96); }
 
 void BM_ReplayOnly(benchmark::State& state) {
-  const Files& f = TheFiles();
-  NullDevice device(f.pat, f.sym);
-  device.file_name = f.log200k;
-  for (auto _ : state) device.plot();
+  Files& f = TheFiles();
+  NullDevice device(*f.libraries);
+  for (auto _ : state) Interpreter::Replay(f.log200k, device, f.cookie);
   state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
 }
 
@@ -175,10 +176,8 @@ BENCHMARK(BM_Page3_600dpi)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
-  SystemSettings.HeaderGap = 0.25f;
-  SystemSettings.DefaultVerticalScale = 50.0f;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

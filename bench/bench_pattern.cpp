@@ -7,7 +7,7 @@
 // and resolutions.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <chrono>
 #include <cmath>
@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "core/Libraries.h"
 #include "core/PatternLibrary.h"
+#include "core/PlotCookie.h"
 #include "core/TflWriter.h"
-#include "devices/PageCount.h"
-#include "devices/logp_object.h"
+#include "devices/LogDocument.h"
 #include "platform/Canvas.h"
 #include "platform/MessageBox.h"
-#include "support/Settings.h"
 
 namespace {
 
@@ -33,8 +33,9 @@ constexpr int kPattern = 3;
 // The segments (and dots) of the pattern tiled over a page as a fill tiles
 // it, `unit` pixels to a pattern unit.
 std::vector<platform::Canvas::Segment> TiledStrokes(double unit, int width, int height) {
-  PatternLibrary library(BinFile("Zelmorth.Pat"));
-  library.read(kPattern);
+  PlotCookie cookie;
+  PatternLibrary library(BinFile("Zelmorth.Pat"), cookie);
+  library.read(kPattern, cookie);
   const PatternData& p = library.current();
   std::vector<platform::Canvas::Segment> out;
   for (double row = height; row > 0; row -= p.tile_height * unit)
@@ -112,23 +113,20 @@ std::string WriteFill(double scale) {
 void BM_PageFill(benchmark::State& state) {
   const int dpi = static_cast<int>(state.range(0));
   const std::string log = WriteFill(state.range(1) / 100.0);
-  logp_object device(BinFile("Zelmorth.Pat"), BinFile("Zelmorth.Sym"));
-  device.file_name = log;
-  device.open_read();
-  device.close();
-  device.set_target_resolution(dpi, dpi);
-  device.last_page = CountPages(device.header, dpi, device.scale_y).last_page;
-  QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
-  device.set_canvas(&image);
+  PlotCookie cookie;
+  Libraries libraries({BinFile("Zelmorth.Pat"), BinFile("Zelmorth.Sym")}, cookie);
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(log, nullptr, opened);
+  const PageModel pages = document->pages(dpi);
+  QImage image(pages.page_width_px(), pages.page_height_px(), QImage::Format_RGB32);
+  platform::Canvas canvas(&image);
+  const DrawSettings settings;
   for (auto _ : state) {
     state.PauseTiming();
     image.fill(Qt::white);
     state.ResumeTiming();
-    device.page_index = 0;
-    device.page_kind = 1;
-    device.plot();
+    document->plot(pages, 0, PageKind::First, canvas, settings, libraries, cookie);
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
 }
 
 BENCHMARK(BM_StrokesOneByOneAndBatched)->Unit(benchmark::kMillisecond);
@@ -145,9 +143,8 @@ BENCHMARK(BM_PageFill)
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
-  SystemSettings.HeaderGap = 0.25f;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "core/Interpreter.h"
+#include "core/Libraries.h"
+#include "core/PlotCookie.h"
 #include "core/TflWriter.h"
+#include "core/file_object.h"
 #include "core/gd_object.h"
 #include "platform/MessageBox.h"
 
@@ -62,19 +66,22 @@ std::string Beside(const char* name) {
   return (std::filesystem::path(LogPath()).parent_path() / name).string();
 }
 
-// Draws nothing: measures the interpreter alone.
+// Draws nothing: measures the interpreter alone (no observer: the status
+// window is not part of the measurement).
 class NullDevice : public gd_object {
  public:
-  NullDevice() : gd_object(Beside("empty.pat"), Beside("empty.sym")) {}
+  NullDevice()
+      : gd_object(libraries_), libraries_({Beside("empty.pat"), Beside("empty.sym")}, cookie) {}
   void plot_text(double, double, uint8_t, uint8_t, int32_t, uint8_t, std::string_view) override {}
-  // The status window is not part of the measurement.
-  void show_progress(double) override {}
+  PlotCookie cookie;
+
+ private:
+  Libraries libraries_;
 };
 
 void BM_Replay(benchmark::State& state) {
   NullDevice device;
-  device.file_name = LogPath();
-  for (auto _ : state) device.plot();
+  for (auto _ : state) Interpreter::Replay(LogPath(), device, device.cookie);
   state.counters["records/s"] =
       benchmark::Counter(double(kRecords) * state.iterations(), benchmark::Counter::kIsRate);
 }
@@ -102,14 +109,13 @@ void BM_RawRead(benchmark::State& state) {
 // Both in one run, so the ratio compares like with like.
 void BM_ReplayOverRaw(benchmark::State& state) {
   NullDevice device;
-  device.file_name = LogPath();
   file_object file;
   file.file_name = LogPath();
   std::vector<uint8_t> payload(65536);
   double replay_s = 0, raw_s = 0;
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
-    device.plot();
+    Interpreter::Replay(LogPath(), device, device.cookie);
     auto t1 = std::chrono::steady_clock::now();
     file.open_read();
     file.read_int();

@@ -1,17 +1,18 @@
 #include "core/PatternLibrary.h"
 
 #include "core/FileError.h"
+#include "core/PlotCookie.h"
 #include "support/ErrorTable.h"
 
-PatternLibrary::PatternLibrary(const std::string& path) : path_(path) {
+PatternLibrary::PatternLibrary(const std::string& path, PlotCookie& cookie) : path_(path) {
   if (!LibraryFileExists(path)) {
-    ShowErrorMessage(1034, "File Name = " + path);
+    cookie.notice({Notice::Error, 1034, "File Name = " + path});
     return;
   }
   file_.open(path, kRecordSize);
 }
 
-void PatternLibrary::read(int32_t n) {
+void PatternLibrary::read(int32_t n, PlotCookie& cookie) {
   // The missing file was reported when the library was opened; drawing with
   // it ends here, saying which file it was.
   if (!file_.is_open())
@@ -22,5 +23,6 @@ void PatternLibrary::read(int32_t n) {
     file_.copy_record(n, &current_);
     return;
   }
-  if (reported_.insert(n).second) ShowErrorMessage(1037, "Pattern = " + FormatThousands(n));
+  if (reported_.insert(n).second)
+    cookie.notice({Notice::Error, 1037, "Pattern = " + FormatThousands(n)});
 }

@@ -8,6 +8,8 @@
 
 #include "core/LibraryFile.h"
 
+class PlotCookie;
+
 #pragma pack(push, 1)
 // One stroke of a pattern or symbol: a segment in library units.
 struct LibraryStroke {
@@ -34,16 +36,16 @@ class PatternLibrary {
  public:
   static constexpr std::size_t kRecordSize = sizeof(PatternData);
 
-  // Opens the library; a missing file shows error 1034 with
-  // "File Name = " + path and leaves the library unopened. A file that exists
-  // but cannot be read throws FileError.
-  explicit PatternLibrary(const std::string& path);
+  // Opens the library; a missing file is reported through `cookie` as error
+  // 1034 with "File Name = " + path and leaves the library unopened. A file
+  // that exists but cannot be read throws FileError.
+  PatternLibrary(const std::string& path, PlotCookie& cookie);
 
-  // Loads pattern n into current(). A number at or beyond the records shows
-  // error 1037 "Pattern = n" (once per number until the next begin_page) and
-  // keeps the buffer. Throws FileError when the library is unopened (103,
-  // naming the missing file) or n is negative (100).
-  void read(int32_t n);
+  // Loads pattern n into current(). A number at or beyond the records is
+  // reported through `cookie` as error 1037 "Pattern = n" (once per number
+  // until the next begin_page) and keeps the buffer. Throws FileError when the
+  // library is unopened (103, naming the missing file) or n is negative (100).
+  void read(int32_t n, PlotCookie& cookie);
   // A new page: numbers already reported are reported again.
   void begin_page() { reported_.clear(); }
 

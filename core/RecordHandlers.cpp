@@ -85,8 +85,11 @@ StepSpan StepsWithin(double start, double step, double k_last, double low, doubl
 // The grid covers whole cells only: each axis stops at the last whole step
 // from its start that does not pass its end. Only the lines that can fall on
 // the page are drawn, so a grid of any length costs what its page shows.
-void gd_object::plot_grid() {
-  const tfl::GridRecord& g = buffers.grid;
+void gd_object::plot_grid(double x_start, double y_start, double x_end, double y_end,
+                          double x_step, double y_step) {
+  const struct {
+    double x_start, y_start, x_end, y_end, x_step, y_step;
+  } g{x_start, y_start, x_end, y_end, x_step, y_step};
   if (!WalkableStep(g.x_step) || !WalkableStep(g.y_step)) return;
   if (!Finite({g.x_start, g.y_start, g.x_end, g.y_end})) return;
   const double kx = LastWholeStep(g.x_start, g.x_end, g.x_step);
@@ -118,7 +121,7 @@ void gd_object::plot_polar_line(double x, double y, double length, double azimut
   plot_vector(x, y, x2, y2);
 }
 
-void gd_object::plot_vector_rectangle(const Rect& r) {
+void gd_object::plot_vector_rectangle(Rect r) {
   plot_vector(r.x1, r.y1, r.x1, r.y2);
   plot_vector(r.x1, r.y2, r.x2, r.y2);
   plot_vector(r.x2, r.y1, r.x2, r.y2);
@@ -234,13 +237,53 @@ bool SetUpAxis(FrameAxis& a, bool automatic, double interval, double data_start,
   return std::isfinite(a.scale);
 }
 
+// One side of a frame: its line, where its ticks lie across it, and how its
+// labels are placed. A vertical side (left, right) has its ticks along the y
+// axis at x = edge; a horizontal one (bottom, top) along the x axis at
+// y = edge. Ticks run across from `edge` into the frame: from the edge when
+// `from_edge`, else ending at it.
+struct FrameSide {
+  bool vertical;
+  double edge;
+  double line_from, line_to;  // the side's line along it
+  bool from_edge;
+  double minor, major;  // tick lengths
+};
+
+// Draws a side: its line, its minor ticks, its major ticks, then the label
+// of every major tick (label(text, tick position)) when `labels` is set.
+template <class Label>
+void PlotFrameSide(gd_object& d, const FrameSide& side, const FrameAxis& axis, bool labels,
+                   double label_reach, Label label) {
+  auto line = [&](double across_from, double across_to, double along_from, double along_to) {
+    if (side.vertical)
+      d.plot_vector(across_from, along_from, across_to, along_to);
+    else
+      d.plot_vector(along_from, across_from, along_to, across_to);
+  };
+  auto tick = [&](double length) {
+    return [&, length](double, double p) {
+      if (side.from_edge)
+        line(side.edge, side.edge + length, p, p);
+      else
+        line(side.edge - length, side.edge, p, p);
+    };
+  };
+  line(side.edge, side.edge, side.line_from, side.line_to);
+  axis.for_each_tick(axis.minor, 0, tick(side.minor));
+  axis.for_each_tick(axis.major, 0, tick(side.major));
+  if (labels)
+    axis.for_each_tick(axis.major, label_reach, [&](double v, double p) {
+      label(FormatDecimal(axis.decimals, v), p);
+    });
+}
+
 }  // namespace
 
-void gd_object::plot_graph_frame() {
-  const tfl::GraphFrameRecord& g = buffers.graph_frame;
-  const Rect& f = g.frame;
+void gd_object::plot_graph_frame(const gd::GraphFrame& g) {
+  const Rect f = g.frame;
   FrameAxis ax, ay;
-  const bool automatic = g.automatic_intervals != 0;
+  const bool automatic = g.automatic_intervals;
   if (!SetUpAxis(ax, automatic, g.x_tick_interval, g.data_x_start, g.data_x_end, f.x1, f.x2) ||
       !SetUpAxis(ay, automatic, g.y_tick_interval, g.data_y_start, g.data_y_end, f.y1, f.y2))
     return;
@@ -250,7 +293,7 @@ void gd_object::plot_graph_frame() {
   const double h = std::fabs(f.y2 - f.y1);
   const double cw = 0.02 * w;
   const double ch = 0.04 * h;
-  const bool centred = g.frame_options != 0;
+  const bool centred = g.centred_labels;
 
   // Only the ticks that can fall on the page are walked; a frame with more
   // minor ticks than kMaxSteps there is not drawn. A label reaches further
@@ -269,63 +312,60 @@ void gd_object::plot_graph_frame() {
   const bool x_labels = ax.ticks(ax.major, label_reach).steps() <= kMaxLabels;
   const bool y_labels = ay.ticks(ay.major, label_reach).steps() <= kMaxLabels;
 
+  // The label offsets below are the frame's own and deliberate, odd as some
+  // look (a right-side label is not measured; an upright bottom or top label
+  // starts half its width right of its tick): logs were laid out around them.
+  // Ticks across the frame are as long on the right as on the left (from its
+  // width), and on the top as on the bottom (from its height).
+
   // Left side: ticks run across from x1; labels to its left.
-  plot_vector(f.x1, f.y1, f.x1, f.y2);
-  ay.for_each_tick(ay.minor, 0, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.005 * w, py); });
-  ay.for_each_tick(ay.major, 0, [&](double, double py) { plot_vector(f.x1, py, f.x1 + 0.02 * w, py); });
-  if (y_labels) ay.for_each_tick(ay.major, label_reach, [&](double v, double py) {
-    const std::string label = FormatDecimal(ay.decimals, v);
-    if (centred) {
-      const Extent m = measure_vector_text(0, label, cw, ch);
-      plot_vector_text(0, label, f.x1 - 0.3 * ch - m.width / 2, py - m.height / 2, 0, cw, ch, true);
-    } else {
-      const Extent m = measure_vector_text(90, label, cw, ch);
-      plot_vector_text(90, label, f.x1 - m.width - 0.5 * cw, py - 0.5 * m.height, 0, cw, ch, true);
-    }
-  });
-
-  // Right side: ticks end at x2, as long as the left side's (across the
-  // frame, so from its width); labels to its right.
-  plot_vector(f.x2, f.y1, f.x2, f.y2);
-  ay.for_each_tick(ay.minor, 0, [&](double, double py) { plot_vector(f.x2 - 0.005 * w, py, f.x2, py); });
-  ay.for_each_tick(ay.major, 0, [&](double, double py) { plot_vector(f.x2 - 0.02 * w, py, f.x2, py); });
-  if (y_labels) ay.for_each_tick(ay.major, label_reach, [&](double v, double py) {
-    const std::string label = FormatDecimal(ay.decimals, v);
-    if (centred) {
-      const Extent m = measure_vector_text(0, label, cw, ch);
-      plot_vector_text(0, label, f.x2 + 1.3 * ch - m.width / 2, py - m.height / 2, 0, cw, ch, true);
-    } else {
-      plot_vector_text(90, label, f.x2 + 0.5 * cw, py - 0.3 * ch, 0, cw, ch, true);
-    }
-  });
-
+  PlotFrameSide(*this, {true, f.x1, f.y1, f.y2, true, 0.005 * w, 0.02 * w}, ay, y_labels,
+                label_reach, [&](const std::string& label, double py) {
+                  if (centred) {
+                    const Extent m = measure_vector_text(0, label, cw, ch);
+                    plot_vector_text(0, label, f.x1 - 0.3 * ch - m.width / 2, py - m.height / 2,
+                                     0, cw, ch, true);
+                  } else {
+                    const Extent m = measure_vector_text(90, label, cw, ch);
+                    plot_vector_text(90, label, f.x1 - m.width - 0.5 * cw, py - 0.5 * m.height,
+                                     0, cw, ch, true);
+                  }
+                });
+  // Right side: ticks end at x2; labels to its right.
+  PlotFrameSide(*this, {true, f.x2, f.y1, f.y2, false, 0.005 * w, 0.02 * w}, ay, y_labels,
+                label_reach, [&](const std::string& label, double py) {
+                  if (centred) {
+                    const Extent m = measure_vector_text(0, label, cw, ch);
+                    plot_vector_text(0, label, f.x2 + 1.3 * ch - m.width / 2, py - m.height / 2,
+                                     0, cw, ch, true);
+                  } else {
+                    plot_vector_text(90, label, f.x2 + 0.5 * cw, py - 0.3 * ch, 0, cw, ch, true);
+                  }
+                });
   // Bottom: ticks rise from y1; labels below it.
-  plot_vector(f.x1, f.y1, f.x2, f.y1);
-  ax.for_each_tick(ax.minor, 0, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.005 * h); });
-  ax.for_each_tick(ax.major, 0, [&](double, double px) { plot_vector(px, f.y1, px, f.y1 + 0.02 * h); });
-  if (x_labels) ax.for_each_tick(ax.major, label_reach, [&](double v, double px) {
-    const std::string label = FormatDecimal(ax.decimals, v);
-    if (centred) {
-      const Extent m = measure_vector_text(90, label, cw, ch);
-      plot_vector_text(90, label, px - m.width / 2, f.y1 - 1.2 * ch - m.height / 2, 0, cw, ch, true);
-    } else {
-      const Extent m = measure_vector_text(0, label, cw, ch);
-      plot_vector_text(0, label, px + 0.5 * m.width, f.y1 - m.height - 0.5 * cw, 0, cw, ch, true);
-    }
-  });
-
+  PlotFrameSide(*this, {false, f.y1, f.x1, f.x2, true, 0.005 * h, 0.02 * h}, ax, x_labels,
+                label_reach, [&](const std::string& label, double px) {
+                  if (centred) {
+                    const Extent m = measure_vector_text(90, label, cw, ch);
+                    plot_vector_text(90, label, px - m.width / 2, f.y1 - 1.2 * ch - m.height / 2,
+                                     0, cw, ch, true);
+                  } else {
+                    const Extent m = measure_vector_text(0, label, cw, ch);
+                    plot_vector_text(0, label, px + 0.5 * m.width, f.y1 - m.height - 0.5 * cw, 0,
+                                     cw, ch, true);
+                  }
+                });
   // Top: ticks hang from y2; labels above it.
-  plot_vector(f.x1, f.y2, f.x2, f.y2);
-  ax.for_each_tick(ax.minor, 0, [&](double, double px) { plot_vector(px, f.y2 - 0.005 * h, px, f.y2); });
-  ax.for_each_tick(ax.major, 0, [&](double, double px) { plot_vector(px, f.y2 - 0.02 * h, px, f.y2); });
-  if (x_labels) ax.for_each_tick(ax.major, label_reach, [&](double v, double px) {
-    const std::string label = FormatDecimal(ax.decimals, v);
-    if (centred) {
-      const Extent m = measure_vector_text(90, label, cw, ch);
-      plot_vector_text(90, label, px - m.width / 2, f.y2 + 0.5 * ch - m.height / 2, 0, cw, ch, true);
-    } else {
-      const Extent m = measure_vector_text(0, label, cw, ch);
-      plot_vector_text(0, label, px + 0.5 * m.width, f.y2 + 0.5 * cw, 0, cw, ch, true);
-    }
-  });
+  PlotFrameSide(*this, {false, f.y2, f.x1, f.x2, false, 0.005 * h, 0.02 * h}, ax, x_labels,
+                label_reach, [&](const std::string& label, double px) {
+                  if (centred) {
+                    const Extent m = measure_vector_text(90, label, cw, ch);
+                    plot_vector_text(90, label, px - m.width / 2, f.y2 + 0.5 * ch - m.height / 2,
+                                     0, cw, ch, true);
+                  } else {
+                    const Extent m = measure_vector_text(0, label, cw, ch);
+                    plot_vector_text(0, label, px + 0.5 * m.width, f.y2 + 0.5 * cw, 0, cw, ch,
+                                     true);
+                  }
+                });
 }

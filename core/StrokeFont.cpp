@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/SymbolLibrary.h"
+#include "core/Libraries.h"
 #include "core/gd_object.h"
 #include "support/NumUtils.h"
 
@@ -46,9 +46,9 @@ void gd_object::plot_vector_text(int32_t angle, std::string_view text, double x,
     // A character code the library has no symbol number for (0) draws
     // nothing rather than repeating the previous glyph.
     if (SymbolLibrary::InNumberRange(c)) {
-      symbol_library->read(c);
+      libraries().symbol.read(c, cookie());
       if (c != ' ') {
-        for (const LibraryStroke& s : symbol_library->current().used_strokes()) {
+        for (const LibraryStroke& s : libraries().symbol.current().used_strokes()) {
           double x1 = s.x1 / kCellWidth * char_width + advance;
           double y1 = s.y1 / kCellHeight * char_height + shift;
           double x2 = s.x2 / kCellWidth * char_width + advance;

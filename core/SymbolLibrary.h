@@ -31,17 +31,17 @@ class SymbolLibrary {
   static constexpr int32_t kLastSymbol = 325;
   static bool InNumberRange(int32_t n) { return n >= kFirstSymbol && n <= kLastSymbol; }
 
-  // Opens the library; a missing file shows error 1035 with
-  // "File Name = " + path and leaves the library unopened. A file that exists
-  // but cannot be read throws FileError.
-  explicit SymbolLibrary(const std::string& path);
+  // Opens the library; a missing file is reported through `cookie` as error
+  // 1035 with "File Name = " + path and leaves the library unopened. A file
+  // that exists but cannot be read throws FileError.
+  SymbolLibrary(const std::string& path, PlotCookie& cookie);
 
   // Loads symbol n into current(). Numbers outside 1 to 325 do nothing. A
-  // number at or beyond the records shows error 1037 "Symbol = n" (once per
-  // number until the next begin_page) and keeps the buffer. Throws FileError
-  // 103, naming the missing file, when the library is unopened and n is in
-  // range.
-  void read(int32_t n);
+  // number at or beyond the records is reported through `cookie` as error 1037
+  // "Symbol = n" (once per number until the next begin_page) and keeps the
+  // buffer. Throws FileError 103, naming the missing file, when the library is
+  // unopened and n is in range.
+  void read(int32_t n, PlotCookie& cookie);
   // A new page: numbers already reported are reported again.
   void begin_page() { reported_.clear(); }
 

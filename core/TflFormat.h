@@ -11,58 +11,20 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/Opcodes.h"
+
 static_assert(std::endian::native == std::endian::little,
               "compiled logs are read as raw little-endian memory images");
 static_assert(sizeof(double) == 8);
 
 namespace tfl {
 
+// The known opcodes (Opcodes.h), and the version word of the header record.
 enum Opcode : uint16_t {
-  kGraphFrame = 1,
-  kArc = 2,
-  kCircle = 3,
-  kColor = 4,
-  kOrientation = 5,
-  kOrientationSize = 6,
-  kEndGroup = 7,
-  kGrid = 8,
-  kVector = 10,
-  kPattern = 11,
-  kPoint = 12,
-  kPolyfill = 13,
-  kPolyline = 14,
-  kPolarLine = 15,
-  kVectorRectangle = 16,
-  kRectangle = 17,
-  kSector = 18,
-  kPenStyle = 19,
-  kSymbol = 20,
-  kVectorText = 21,
-  kNote = 22,
-  kPenWidth = 23,
-  kLabel = 24,
-  kFont = 25,
-  kParagraph = 26,
-  kBrushRectangle = 27,
-  kPictureFile = 28,
-  kSectionLine = 101,
-  kPageText = 102,
-  kPicture = 103,
-  kSymbolEx = 104,
-  kPatternEx = 105,
-  kDimensionText = 201,
-  kColorPatternEx = 202,
-  kColorPattern = 203,
-  kFontColor = 204,
-  kFillRectangle = 205,
-  kBitmap = 206,
-  kFilledPolygon = 207,
-  kText = 208,
-  kColorPolygon = 209,
-  kStyledPolyline = 210,
-  kVerticalLine = 211,
-  kHeader = 300,
-  kLongPageText = 1020,
+#define KORVALE_TFL_ENUM(Name, code, Record, trace) k##Name = code,
+  KORVALE_TFL_OPCODES(KORVALE_TFL_ENUM)
+#undef KORVALE_TFL_ENUM
+  kHeader = 300,  // the first record only: not in the table
 };
 
 constexpr uint16_t kCurrentVersion = 300;
@@ -509,56 +471,42 @@ static_assert(sizeof(VerticalLineRecord) == 8);
 static_assert(sizeof(LongPageTextRecord) == 146 && offsetof(LongPageTextRecord, text) == 24 &&
               offsetof(LongPageTextRecord, section) == 145);
 
+// Every structure of the table answers to its own opcode.
+#define KORVALE_TFL_CHECK(Name, code, Record, trace) static_assert(Record::kOpcode == code);
+KORVALE_TFL_OPCODES(KORVALE_TFL_CHECK)
+#undef KORVALE_TFL_CHECK
+
 // Fixed payload size of a known opcode, or -1 for an opcode that is skipped by
-// its length word.
+// its length word (Opcodes.h states the rule).
 constexpr int PayloadSize(uint16_t opcode) {
   switch (opcode) {
-    case kGraphFrame: return sizeof(GraphFrameRecord);
-    case kArc: return sizeof(ArcRecord);
-    case kCircle: return sizeof(CircleRecord);
-    case kColor: return sizeof(ColorRecord);
-    case kOrientation: return sizeof(OrientationRecord);
-    case kOrientationSize: return sizeof(OrientationSizeRecord);
-    case kEndGroup: return sizeof(EndGroupRecord);
-    case kGrid: return sizeof(GridRecord);
-    case kVector: return sizeof(VectorRecord);
-    case kPattern: return sizeof(PatternRecord);
-    case kPoint: return sizeof(PointRecord);
-    case kPolyfill: return sizeof(PolyfillRecord);
-    case kPolyline: return sizeof(PolylineRecord);
-    case kPolarLine: return sizeof(PolarLineRecord);
-    case kVectorRectangle: return sizeof(VectorRectangleRecord);
-    case kRectangle: return sizeof(RectangleRecord);
-    case kSector: return sizeof(SectorRecord);
-    case kPenStyle: return sizeof(PenStyleRecord);
-    case kSymbol: return sizeof(SymbolRecord);
-    case kVectorText: return sizeof(VectorTextRecord);
-    case kNote: return sizeof(NoteRecord);
-    case kPenWidth: return sizeof(PenWidthRecord);
-    case kLabel: return sizeof(LabelRecord);
-    case kFont: return sizeof(FontRecord);
-    case kParagraph: return sizeof(ParagraphRecord);
-    case kBrushRectangle: return sizeof(BrushRectangleRecord);
-    case kPictureFile: return sizeof(PictureFileRecord);
-    case kSectionLine: return sizeof(SectionLineRecord);
-    case kPageText: return sizeof(PageTextRecord);
-    case kPicture: return sizeof(PictureRecord);
-    case kSymbolEx: return sizeof(SymbolExRecord);
-    case kPatternEx: return sizeof(PatternExRecord);
-    case kDimensionText: return sizeof(DimensionTextRecord);
-    case kColorPatternEx: return sizeof(ColorPatternExRecord);
-    case kColorPattern: return sizeof(ColorPatternRecord);
-    case kFontColor: return sizeof(FontColorRecord);
-    case kFillRectangle: return sizeof(FillRectangleRecord);
-    case kBitmap: return sizeof(BitmapRecord);
-    case kFilledPolygon: return sizeof(FilledPolygonRecord);
-    case kText: return sizeof(TextRecord);
-    case kColorPolygon: return sizeof(ColorPolygonRecord);
-    case kStyledPolyline: return sizeof(StyledPolylineRecord);
-    case kVerticalLine: return sizeof(VerticalLineRecord);
-    case kLongPageText: return sizeof(LongPageTextRecord);
+#define KORVALE_TFL_SIZE(Name, code, Record, trace) \
+  case code:                                        \
+    return sizeof(Record);
+    KORVALE_TFL_OPCODES(KORVALE_TFL_SIZE)
+#undef KORVALE_TFL_SIZE
     default: return -1;  // 0, 9, 300 after the first record, and the unknown
   }
 }
+
+// The trace name of a known opcode ("vector", "pattern_ex", ...), or "" for an
+// opcode the table does not know.
+constexpr std::string_view OpcodeName(uint16_t opcode) {
+  switch (opcode) {
+#define KORVALE_TFL_NAME(Name, code, Record, trace) \
+  case code:                                        \
+    return trace;
+    KORVALE_TFL_OPCODES(KORVALE_TFL_NAME)
+#undef KORVALE_TFL_NAME
+    default: return {};
+  }
+}
+
+// Every known opcode, in table order.
+inline constexpr uint16_t kKnownOpcodes[] = {
+#define KORVALE_TFL_LIST(Name, code, Record, trace) code,
+    KORVALE_TFL_OPCODES(KORVALE_TFL_LIST)
+#undef KORVALE_TFL_LIST
+};
 
 }  // namespace tfl

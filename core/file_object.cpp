@@ -8,7 +8,6 @@
 #include <cstring>
 #include <new>
 
-#include "platform/MessageBox.h"
 
 namespace {
 
@@ -110,14 +109,7 @@ void file_object::read_exact(void* out, size_t count) {
 
 void file_object::read_bytes(void* buffer, uint16_t count) { read_exact(buffer, count); }
 
-int16_t file_object::read_int() {
-  // Fast path: both bytes already in the buffer.
-  if (buffer_end_ - buffer_pos_ >= 2 && is_open && !writing_) {
-    int16_t v;
-    std::memcpy(&v, buffer_.get() + buffer_pos_, 2);
-    buffer_pos_ += 2;
-    return v;
-  }
+int16_t file_object::read_int_slow() {
   int16_t v;
   read_exact(&v, sizeof v);
   return v;
@@ -172,18 +164,8 @@ std::unique_ptr<MemoryStream> file_object::read_stream(int32_t count) {
     stream->seek(0);
   } catch (const std::exception&) {
     stream.reset();
-    platform::ShowMessageBox(platform::BoxKind::Error, "Out of Resources: unable to load stream");
   }
   return stream;
-}
-
-bool file_object::eof() const {
-  if (!is_open) return true;
-  return position() >= file_size;
-}
-
-int64_t file_object::position() const {
-  return buffer_start_ + static_cast<int64_t>(buffer_pos_);
 }
 
 void file_object::write_bytes(const void* data, size_t size) {
@@ -200,11 +182,3 @@ void file_object::write_bytes(const void* data, size_t size) {
 }
 
 void file_object::write_int(int16_t value) { write_bytes(&value, int_width); }
-
-void file_object::write_long(int32_t value) { write_bytes(&value, sizeof value); }
-
-void file_object::write_record(int16_t opcode, const void* data, uint16_t size) {
-  write_int(opcode);
-  write_int(static_cast<int16_t>(size));
-  write_bytes(data, size);
-}

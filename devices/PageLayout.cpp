@@ -39,17 +39,17 @@ PageLayout ComputePageLayout(const tfl::Header& header, const PageLayoutInput& i
 
   // Strip row of y_max (the top of the log body).
   int64_t body_top = 0;
-  if (in.page_kind == 2 && h1 > 0) {
+  if (in.page_kind == PageKind::RepeatedHeader && h1 > 0) {
     out.body_clip_top = RoundChecked((h1 + gap) * d);
     out.header_bottom_px = RoundChecked(d * h1);
     body_top = reserve * page + RoundChecked((h0 + gap) * d) +
                static_cast<int64_t>(RoundChecked((h1 + gap) * d * page));
-  } else if (in.page_kind == 2) {
+  } else if (in.page_kind == PageKind::RepeatedHeader) {
     // No repeated header of its own: the first page's header comes again.
     out.body_clip_top = RoundChecked((h0 + header_gap) * d);
     out.header_bottom_px = RoundChecked(d * h0);
     body_top = reserve * page + RoundChecked((h0 + header_gap) * d * (page + 1));
-    out.page_kind = 1;
+    out.page_kind = PageKind::First;
   } else {
     body_top = RoundChecked((h0 + gap) * d);
     out.header_bottom_px = RoundChecked(d * h0);

@@ -7,6 +7,13 @@
 
 #include "core/TflFormat.h"
 
+// Which header section a page shows: the section byte of its header items.
+enum class PageKind : uint8_t {
+  Later = 0,           // a later page of an unpaged log
+  First = 1,           // the first page
+  RepeatedHeader = 2,  // a later page that repeats the page header
+};
+
 struct PageLayoutInput {
   int32_t resolution = 96;  // pixels per inch of the target
   double scale_x = 96;      // pixels per horizontal file unit
@@ -15,7 +22,7 @@ struct PageLayoutInput {
   int32_t last_page = -1;
   int32_t page_height_px = 0;
   int32_t page_width_px = 0;
-  uint8_t page_kind = 1;
+  PageKind page_kind = PageKind::First;
   double header_gap = 0.25;  // inches between a repeated header and the body
   int32_t pixel_limit = 1073741822;
 };
@@ -29,7 +36,8 @@ struct PageLayout {
   int32_t footer_top = 0;
   int32_t header_bottom_px = 0;
   uint8_t has_footer = 0;
-  uint8_t page_kind = 1;  // 2 becomes 1 when the first header is repeated
+  // RepeatedHeader becomes First when the first page's header is repeated.
+  PageKind page_kind = PageKind::First;
 };
 
 // Throws RangeError when a value does not fit 32 bits.

@@ -52,7 +52,7 @@ void logp_object::plot_arc(double x, double y, double radius, double start_azimu
 }
 
 void logp_object::plot_vertical_line(double x) {
-  apply_ink_rule(true, true);
+  apply_ink_rule(InkRule::Lines);
   const int32_t column = px(x);
   const int32_t top = (header.paged || page_index < 1) ? header_bottom_px : 0;
   const int32_t bottom = header.footer_height >= 0 ? footer_top : row(header.y_min);
@@ -64,14 +64,14 @@ void logp_object::plot_vertical_line(double x) {
 void logp_object::plot_line(uint8_t section, double x1, double y1, double x2, double y2) {
   int32_t r1 = 0, r2 = 0;
   if (!section_row(section, y1, r1) || !section_row(section, y2, r2)) return;
-  apply_ink_rule(false, true);
+  apply_ink_rule(InkRule::SectionLines);
   select_section_clip();
   int64_t counter = 0;
   current_pen_line({px(x1), r1}, {px(x2), r2}, counter);
 }
 
 void logp_object::plot_vector(double x1, double y1, double x2, double y2) {
-  apply_ink_rule(true, true);
+  apply_ink_rule(InkRule::Lines);
   Point a{px(x1), row(y1)};
   Point b{px(x2), row(y2)};
   if (a.y > b.y) std::swap(a, b);  // run downwards
@@ -81,37 +81,37 @@ void logp_object::plot_vector(double x1, double y1, double x2, double y2) {
   current_pen_line(a, b, counter);
 }
 
-void logp_object::plot_polyline() {
+void logp_object::plot_polyline(PointGroup& points) {
   apply_monochrome_pen();
   select_body_clip();
   int64_t counter = 0;
   bool have_previous = false;
   Point previous;
-  while (read_group_point()) {
-    const Point p{px(buffers.point.x), row(buffers.point.y)};
+  for (gd::Point point; points.next(point);) {
+    const Point p{px(point.x), row(point.y)};
     if (have_previous) current_pen_line(previous, p, counter);
     previous = p;
     have_previous = true;
   }
 }
 
-void logp_object::plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style) {
+void logp_object::plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style,
+                                       VectorGroup& vectors) {
   platform::COLORREF ink = checked_color(color);
   // Every pen on a black-only printout is black, these included.
   if (monochrome) ink = platform::kBlack;
-  const int32_t width = MulDiv(pen_width, line_unit, screen_ppi);
+  const int32_t width = MulDiv(pen_width, line_unit, settings.screen_ppi);
   if (width < 0 || width > kMaxPenPixels) throw RangeError();
   select_body_clip();
   int64_t counter = 0;
-  while (read_group_vector()) {
-    const tfl::VectorRecord& v = buffers.vector;
+  for (gd::Vector v; vectors.next(v);) {
     const int32_t r1 = row(v.y1), r2 = row(v.y2);
     if (r2 < 0 || r1 > page_height_px) continue;
     styled_line({px(v.x1), r1}, {px(v.x2), r2}, width, ink, pen_style, counter);
   }
 }
 
-void logp_object::plot_rectangle(const Rect& r) {
+void logp_object::plot_rectangle(Rect r) {
   apply_monochrome_pen();
   platform::Brush brush = canvas->GetBrush();
   brush.style = platform::BS_HOLLOW;

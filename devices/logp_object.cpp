@@ -2,18 +2,12 @@
 // the colour and pen rules shared by all drawing operations.
 #include "devices/logp_object.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QImage>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 
 #include "core/FileError.h"
 #include "devices/StyledLine.h"
-#include "support/Settings.h"
 
 using device_math::MulDiv;
 using device_math::Narrow;
@@ -21,32 +15,13 @@ using device_math::RoundChecked;
 using device_math::TruncChecked;
 using platform::COLORREF;
 
-namespace {
-int32_t g_default_pixel_limit = logp_object::kPixelLimitNT;
-}  // namespace
-
-int32_t logp_object::DefaultPixelLimit() { return g_default_pixel_limit; }
-void logp_object::SetDefaultPixelLimit(int32_t limit) { g_default_pixel_limit = limit; }
-
-logp_object::logp_object() : gd_object() { init_fields(); }
-
-logp_object::logp_object(const std::string& pattern_path, const std::string& symbol_path)
-    : gd_object(pattern_path, symbol_path) {
-  init_fields();
+logp_object::logp_object(Libraries& libraries) : gd_object(libraries) {
+  // Scales until a header is given (nothing is drawn before that).
+  header.x_units_per_inch = 1.0;
+  header.y_units_per_inch = 50.0;
 }
 
 logp_object::~logp_object() = default;
-
-void logp_object::init_fields() {
-  header.x_units_per_inch = 1.0;
-  const double vertical = SystemSettings.DefaultVerticalScale;
-  header.y_units_per_inch = vertical > 0 ? vertical : 50.0;
-  buffers.color.color = 0;
-  buffers.pen_style.pen_style = 0;
-  buffers.pen_width.pen_width = 1;
-  last_page = -1;
-  pixel_limit = DefaultPixelLimit();
-}
 
 // --- Target ------------------------------------------------------------------
 
@@ -77,27 +52,6 @@ void logp_object::set_target_resolution(int32_t dpi_x, int32_t dpi_y) {
   if (canvas) canvas->SetResolution(dpi_y);
 }
 
-// --- Viewer services ---------------------------------------------------------
-
-double logp_object::pixel_to_depth(int32_t pixel_row, bool as_elevation) const {
-  const double strip_row = static_cast<double>(pixel_row) - body_origin_y +
-                           static_cast<double>(page_index) * page_height_px;
-  const double depth = strip_row / scale_y - header.y_min;
-  return as_elevation ? header.datum - depth : depth;
-}
-
-void logp_object::store_page_layout() {
-  const int fd = ::open(file_name.c_str(), O_WRONLY);
-  if (fd < 0) throw FileError(errno, std::strerror(errno));
-  const ssize_t written = ::pwrite(fd, &header, sizeof(header), 4);
-  const int write_errno = errno;
-  const bool closed = ::close(fd) == 0;
-  if (written != static_cast<ssize_t>(sizeof(header)))
-    throw FileError(FileError::kWriteFailed,
-                    written < 0 ? std::strerror(write_errno) : "Disk write error");
-  if (!closed) throw FileError(FileError::kWriteFailed, "Disk write error");
-}
-
 // --- Mapping -----------------------------------------------------------------
 
 int32_t logp_object::px(double x) const { return TruncChecked(x * scale_x + 0.5); }
@@ -112,7 +66,7 @@ int32_t logp_object::row(double y) const {
 }
 
 bool logp_object::section_row(uint8_t section, double y, int32_t& out) const {
-  if (section == page_kind) {
+  if (section == static_cast<uint8_t>(page_kind)) {
     out = RoundChecked(resolution * y);
     return true;
   }
@@ -144,9 +98,7 @@ std::optional<gd_object::Window> logp_object::visible_window() const {
 
 void logp_object::select_body_clip() { canvas->SelectClipRgn(&body_clip); }
 
-void logp_object::select_section_clip() {
-  canvas->SelectClipRgn(section_clip ? &*section_clip : nullptr);
-}
+void logp_object::select_section_clip() { canvas->SelectClipRgn(nullptr); }
 
 void logp_object::remove_clip() { canvas->SelectClipRgn(nullptr); }
 
@@ -162,7 +114,9 @@ COLORREF logp_object::checked_canvas_color(COLORREF color) {
   return color;
 }
 
-void logp_object::apply_ink_rule(bool nearest_white_check, bool dashed_brush_rule) {
+void logp_object::apply_ink_rule(InkRule rule) {
+  const bool nearest_white_check = rule != InkRule::SectionLines;
+  const bool dashed_brush_rule = rule != InkRule::Patterns;
   platform::Pen pen = canvas->GetPen();
   if (monochrome) {
     pen.color = platform::kBlack;
@@ -191,7 +145,7 @@ void logp_object::apply_monochrome_pen() {
 }
 
 int32_t logp_object::pen_pixels(int32_t width) const {
-  const int32_t w = MulDiv(std::max(width, 1), line_unit, screen_ppi);
+  const int32_t w = MulDiv(std::max(width, 1), line_unit, settings.screen_ppi);
   if (w < 0 || w > kMaxPenPixels) throw RangeError();
   return w;
 }

@@ -1,20 +1,12 @@
 #pragma once
 // logp_object: the canvas device. Draws one page of a compiled log onto a
 // raster canvas (the viewer's page image or the printer), by laying out the
-// page (header, body, footer, clip regions), mapping log coordinates to
-// pixels and implementing the drawing operations of gd_object.
+// page (header, body, footer, clip regions) when the log begins, mapping log
+// coordinates to pixels and implementing the drawing operations of gd_object.
 //
-// Typical use (viewer, korvale-render):
-//   logp_object device;                 // opens the pattern/symbol libraries
-//   device.file_name = path;
-//   device.log_folder = folder of path; // where its pictures are looked up
-//   device.open_read(); device.close(); // header
-//   device.set_canvas(&image);          // or a Canvas*, or a printer
-//   device.set_target_resolution(96, 96);
-//   device.last_page = CountPages(...).last_page;
-//   device.page_index = n; device.page_kind = ...;
-//   device.plot();                      // may throw FileError / RangeError
-//   device.pixel_to_depth(row, false);
+// A LogDocument (LogDocument.h) owns one and draws its pages with it: it
+// gives the device a page's geometry and settings (SetUpPage), a canvas, and
+// replays the log through it (Interpreter::Replay).
 //
 // Text and picture operations live in logp_text.cpp and logp_pictures.cpp;
 // fills, patterns and symbols in logp_fills.cpp and logp_symbols.cpp.
@@ -25,8 +17,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/DrawSettings.h"
 #include "core/gd_object.h"
 #include "devices/DeviceMath.h"
+#include "devices/PageLayout.h"
 #include "platform/Canvas.h"
 
 class QImage;
@@ -34,21 +28,11 @@ class QPaintDevice;
 
 class logp_object : public gd_object {
  public:
-  // Pixel coordinate limits: rows of the log body are clamped to
-  // [-limit, +limit]. The 95-family value keeps coordinates within the
-  // 16-bit range of old drawing systems.
-  static constexpr int32_t kPixelLimitNT = 1073741822;  // 0x3FFFFFFF - 1
-  static constexpr int32_t kPixelLimit95 = 16382;
-  // The process-wide limit new devices start with (NT value unless set).
-  static int32_t DefaultPixelLimit();
-  static void SetDefaultPixelLimit(int32_t limit);
-
   // Widest pen, in pixels, this device accepts; wider pens raise the
   // "Range check error" (they could only come from a corrupt file).
   static constexpr int32_t kMaxPenPixels = 32767;
 
-  logp_object();  // libraries from the system settings
-  logp_object(const std::string& pattern_path, const std::string& symbol_path);
+  explicit logp_object(Libraries& libraries);
   ~logp_object() override;
 
   // --- Target ----------------------------------------------------------------
@@ -57,95 +41,97 @@ class logp_object : public gd_object {
   // A canvas of the device's own on an image (the screen page).
   void set_canvas(QImage* image);
   // A canvas of the device's own on a paint device; `printer` marks the
-  // printer's canvas (ink rule, PrintInBlack, line unit).
+  // printer's canvas (ink rule, print_in_black, line unit).
   void set_canvas(QPaintDevice* device, bool printer);
   bool is_printer() const;
   // resolution := dpi_y; scale_x := dpi_x / x_units_per_inch; scale_y :=
   // resolution / y_units_per_inch; page_height_px := round(resolution *
   // page_height); page_width_px := round(dpi_x * page_width). Needs the
-  // header (open_read first). Throws RangeError for values beyond 32 bits.
+  // header. Throws RangeError for values beyond 32 bits.
   void set_target_resolution(int32_t dpi_x, int32_t dpi_y);
 
-  // --- Viewer services ---------------------------------------------------------
-  // Depth (or elevation with as_elevation) under pixel row `row` of the page
-  // last laid out by plot.
-  double pixel_to_depth(int32_t row, bool as_elevation) const;
-  // Writes the header block back over the file's header (page size changes).
-  // Throws FileError when the file cannot be opened or written.
-  void store_page_layout();
+  // --- The log -----------------------------------------------------------------
+  // Lays out page `page_index` from the header (lay_out_page) and selects the
+  // body clip; false (a blank page, nothing replayed) when the log has no
+  // width. Throws std::logic_error without a canvas, RangeError for a layout
+  // beyond 32 bits.
+  bool begin_log(const tfl::Header& header) override;
+  // Leaves the canvas without a clip.
+  void end_log() override;
 
   // --- Operation table -----------------------------------------------------
   void plot_text(double x, double y, uint8_t vertical, uint8_t transparent, int32_t alignment,
                  uint8_t adjust, std::string_view text) override;
   void plot_arc(double x, double y, double radius, double start_azimuth,
                 double end_azimuth) override;
-  void plot_picture_file(std::string_view file_name, uint8_t frame, const Rect& r,
+  void plot_picture_file(std::string_view file_name, uint8_t frame, Rect r,
                          uint8_t stretch) override;
   void plot_vertical_line(double x) override;
   void set_color(int32_t color) override;
-  void plot_filled_polygon(const tfl::FilledPolygonRecord& record) override;
-  void plot_paragraph(const Rect& r, std::string_view text, uint8_t shrink,
-                      uint8_t fixed) override;
+  void plot_filled_polygon(const FilledPolygonStyle& style, PointGroup& a,
+                           PointGroup& b) override;
+  void plot_paragraph(Rect r, std::string_view text, uint8_t shrink, uint8_t fixed) override;
   void plot_label(double x, double y, double unused, double size, std::string_view text,
-                  int32_t angle, uint8_t size_mode, uint8_t flag) override;
+                  int32_t angle, LabelSizeMode size_mode, uint8_t flag) override;
   void set_font(std::string_view face, int32_t size, uint8_t style, int32_t color) override;
   void plot_line(uint8_t section, double x1, double y1, double x2, double y2) override;
   void plot_page_text(double x, double y, uint8_t section, std::string_view text, int32_t angle,
                       int32_t extra) override;
-  void plot_picture(const Rect& r, int32_t size, const MemoryBlock& block, uint8_t bitmap,
+  void plot_picture(Rect r, int32_t size, const MemoryBlock& block, uint8_t bitmap,
                     uint8_t section) override;
-  void plot_bitmap(const Rect& r, MemoryStream& stream, uint8_t section) override;
+  void plot_bitmap(Rect r, MemoryStream& stream, uint8_t section) override;
   void plot_vector(double x1, double y1, double x2, double y2) override;
-  void plot_pattern(const Rect& r, int32_t pattern, double x_scale, double y_scale,
+  void plot_pattern(Rect r, int32_t pattern, double x_scale, double y_scale,
                     uint8_t outline) override;
-  void plot_color_pattern(const Rect& r, int32_t pattern, double x_scale, double y_scale,
+  void plot_color_pattern(Rect r, int32_t pattern, double x_scale, double y_scale,
                           int32_t line_width, int32_t background, int32_t pattern_color,
                           uint8_t outline) override;
-  void plot_pattern_ex(const tfl::PatternExRecord& record) override;
-  void plot_color_pattern_ex(const tfl::ColorPatternExRecord& record) override;
-  void fill_rectangle(const Rect& r, int32_t color, uint8_t section) override;
-  void plot_polyfill(int32_t pattern, double x_scale, double y_scale, uint8_t outline) override;
+  void plot_pattern_ex(Rect r, int32_t pattern, double x_scale, double y_scale, uint8_t outline,
+                       uint8_t section) override;
+  void plot_color_pattern_ex(Rect r, int32_t pattern, double x_scale, double y_scale,
+                             int32_t line_width, int32_t background, int32_t pattern_color,
+                             uint8_t outline, uint8_t section) override;
+  void fill_rectangle(Rect r, int32_t color, uint8_t section) override;
+  void plot_polyfill(int32_t pattern, double x_scale, double y_scale, uint8_t outline,
+                     PointGroup& points) override;
   void plot_color_polygon(int32_t pattern, uint8_t outline, double x_scale, double y_scale,
-                          int32_t color) override;
-  void plot_polyline() override;
-  void plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style) override;
-  void plot_rectangle(const Rect& r) override;
+                          int32_t color, PointGroup& points) override;
+  void plot_polyline(PointGroup& points) override;
+  void plot_styled_polyline(int32_t pen_width, int32_t color, uint8_t pen_style,
+                            VectorGroup& vectors) override;
+  void plot_rectangle(Rect r) override;
   void set_pen_style(uint8_t pen_style) override;
   void plot_symbol(double x, double y, double device_a, uint16_t symbol, double width,
                    double height, double device_b) override;
-  void plot_symbol_ex(const tfl::SymbolExRecord& record) override;
-  void plot_brush_rectangle(const Rect& r, uint8_t brush_style, int32_t color,
-                            uint8_t option) override;
-  void plot_dimension_text(const Rect& r, std::string_view text, uint8_t downward,
+  void plot_symbol_ex(double x, double y, double device_a, uint16_t symbol, double width,
+                      double height, double device_b, uint8_t section) override;
+  void plot_brush_rectangle(Rect r, uint8_t brush_style, int32_t color, uint8_t option) override;
+  void plot_dimension_text(Rect r, std::string_view text, uint8_t downward,
                            uint8_t arrows) override;
   void set_pen_width(int32_t pen_width) override;
-  // Lays out page `page_index` and replays the log onto the canvas. Errors
-  // (FileError, RangeError) propagate; the canvas is left without a clip.
-  void plot() override;
   // The log body within the body clip of the page laid out last, widened by
   // the current pen's width and two pixels.
   std::optional<Window> visible_window() const override;
-  // The layout part of plot alone, from the header already read: computes
-  // body_origin_y, the clip rows, footer_top, ... (needs no canvas). False
-  // when the log has no width (x_max <= 0) and nothing is laid out. Throws
-  // RangeError for values beyond 32 bits.
+  // The layout part of begin_log alone, from the header already held:
+  // computes body_origin_y, the clip rows, footer_top, ... (needs no canvas).
+  // False when the log has no width (x_max <= 0) and nothing is laid out.
+  // Throws RangeError for values beyond 32 bits.
   bool lay_out_page();
 
-  // --- Fields (the creator sets the first group; plot computes the rest) -----
+  // --- Fields (the creator sets the first group; begin_log computes the rest) --
   platform::Canvas* canvas = nullptr;  // not owned (see set_canvas)
   int32_t body_origin_y = 0;  // strip row of y_min
-  int32_t body_width_px = 0;  // x_max in pixels
   int32_t last_page = -1;     // index of the last page; -1 until counted
   int32_t page_index = 0;
   int32_t page_height_px = 0;
   int32_t page_width_px = 0;
   int32_t body_clip_top = 0;
   int32_t footer_top = 0;
-  uint8_t page_kind = 1;  // 1 first page, 2 repeats the page header, 0 other
+  // Which header section this page shows (RepeatedHeader becomes First when
+  // the log has no repeated header of its own).
+  PageKind page_kind = PageKind::First;
   uint8_t has_footer = 0;
   platform::Region body_clip;
-  // Clip of header and footer items: none on this device.
-  std::optional<platform::Region> section_clip;
   int32_t resolution = 96;
   double scale_x = 96.0;
   double scale_y = 96.0 / 50.0;
@@ -153,21 +139,11 @@ class logp_object : public gd_object {
   int32_t line_unit = 72;
   int32_t header_bottom_px = 0;
 
-  // The screen's pixels per inch: the base of the pen width rule.
-  int32_t screen_ppi = 96;
-  // The folder of the log (absolute), where picture files that the log names
-  // are looked up first (platform/PicturePath.h). Empty: the working
-  // directory only.
-  std::string log_folder;
-  // This device's pixel coordinate limit (from DefaultPixelLimit; plot
-  // doubles it while the page is taller).
-  int32_t pixel_limit = kPixelLimitNT;
-
-  // The current font as set_font gave it (the canvas font follows it).
-  std::string font_face = "Arial";
-  int32_t font_size = 10;  // points
-  uint8_t font_style = 0;  // 1 bold, 2 italic, 4 underline, 8 strike-out
-  int32_t font_color = 0;
+  // What the page is drawn with (set by the creator before drawing).
+  DrawSettings settings;
+  // The pixel coordinate limit of the page laid out (settings.pixel_limit,
+  // doubled while the page is taller).
+  int32_t pixel_limit = DrawSettings::kPixelLimitNT;
 
  protected:
   // --- Mapping (all results are pixels; RangeError when beyond 32 bits) ------
@@ -183,14 +159,21 @@ class logp_object : public gd_object {
 
   // --- Clipping --------------------------------------------------------------
   void select_body_clip();
+  // Header and footer items are not clipped on this device.
   void select_section_clip();
   void remove_clip();
 
   // --- Colour and pen rules --------------------------------------------------
-  // Ink rule. `nearest_white_check` for the operations that blacken pale
-  // printer colours; `dashed_brush_rule` for those whose brush turns clear
-  // white under a styled pen.
-  void apply_ink_rule(bool nearest_white_check, bool dashed_brush_rule);
+  // How an operation's pen and brush follow the current pen colour: the pen
+  // goes black on a black-only printout; a colour the printer would print as
+  // white goes black too (Lines, Patterns); the brush takes the pen colour,
+  // or turns clear white under a styled pen (Lines, SectionLines).
+  enum class InkRule {
+    Lines,         // plot_vector, plot_vertical_line
+    SectionLines,  // plot_line
+    Patterns,      // pattern fills
+  };
+  void apply_ink_rule(InkRule rule);
   // Pen colour black when monochrome; brush colour := pen colour.
   void apply_monochrome_pen();
   // MulDiv(max(w, 1), line_unit, screen_ppi), checked.
@@ -207,13 +190,31 @@ class logp_object : public gd_object {
   static platform::COLORREF checked_canvas_color(platform::COLORREF color);
 
  private:
-  void init_fields();
-  void plot_pattern_fill(const Rect& r, int32_t pattern, double x_scale, double y_scale,
-                         bool colored, int32_t line_width, int32_t background,
-                         int32_t pattern_color, uint8_t outline, std::optional<uint8_t> section);
+  // One pattern fill (the four pattern operations).
+  struct PatternFill {
+    Rect r;
+    int32_t pattern;
+    double x_scale, y_scale;
+    bool colored;  // own line width and colours, else the pen colour
+    int32_t line_width, background, pattern_color;
+    uint8_t outline;
+    std::optional<uint8_t> section;  // a header or footer item, else the body
+  };
+  // Where a fill draws: its mapped rectangle and its clip.
+  struct FillArea {
+    int32_t left, top, right, bottom;
+    platform::Region clip;
+  };
+  void plot_pattern_fill(const PatternFill& fill);
+  void draw_fill_outline(const PatternFill& fill, double x1, double y1, double x2, double y2);
+  std::optional<FillArea> fill_area(const PatternFill& fill, int32_t left, int32_t right,
+                                    int32_t top, int32_t bottom);
+  // Selects the fill's clip and its pens; returns the pattern line width in pixels.
+  int32_t set_fill_pens(const PatternFill& fill, const FillArea& area);
+  void draw_fill_tiles(const PatternFill& fill, const FillArea& area, int32_t line_px);
   // Tells the user, once a page, that a pattern was too fine to draw.
   void report_dense_pattern(int32_t pattern);
-  void plot_point_polygon(bool colored, int32_t color);
+  void plot_point_polygon(bool colored, int32_t color, PointGroup& points);
   void draw_symbol(double width, int32_t cx, int32_t cy);
 
   std::unique_ptr<platform::Canvas> own_canvas_;

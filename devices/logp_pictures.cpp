@@ -66,14 +66,14 @@ void StretchInto(platform::Canvas& canvas, const Box& box, const QImage& picture
 
 }  // namespace
 
-void logp_object::plot_picture_file(std::string_view file_name, uint8_t frame, const Rect& r,
+void logp_object::plot_picture_file(std::string_view file_name, uint8_t frame, Rect r,
                                     uint8_t stretch) {
   const Box mapped = Ordered(px(r.x1), row(r.y1), px(r.x2), row(r.y2));
   int32_t left = AddChecked(mapped.left, 1), right = AddChecked(mapped.right, 1);
   int32_t top = AddChecked(mapped.top, -1), bottom = AddChecked(mapped.bottom, -1);
 
   const QImage picture =
-      LoadNamedPicture(platform::FindPictureFile(std::string(file_name), log_folder));
+      LoadNamedPicture(platform::FindPictureFile(std::string(file_name), settings.picture_folder));
   const int32_t width = picture.width(), height = picture.height();
 
   if (stretch) {
@@ -114,7 +114,7 @@ void logp_object::plot_picture_file(std::string_view file_name, uint8_t frame, c
   select_body_clip();
 }
 
-void logp_object::plot_picture(const Rect& r, int32_t size, const MemoryBlock& block,
+void logp_object::plot_picture(Rect r, int32_t size, const MemoryBlock& block,
                                uint8_t bitmap, uint8_t section) {
   int32_t y1 = 0, y2 = 0;
   if (!section_row(section, r.y1, y1) || !section_row(section, r.y2, y2)) return;
@@ -134,7 +134,7 @@ void logp_object::plot_picture(const Rect& r, int32_t size, const MemoryBlock& b
   if (width > 32767 || height > 32767) throw RangeError();
   const std::vector<uint8_t> placeable = placeable_metafile::WithPlaceableHeader(
       data, static_cast<uint32_t>(data.size()), static_cast<uint16_t>(width),
-      static_cast<uint16_t>(height), static_cast<uint16_t>(std::clamp(screen_ppi, 1, 65535)));
+      static_cast<uint16_t>(height), static_cast<uint16_t>(std::clamp(settings.screen_ppi, 1, 65535)));
   // The temporary metafile is gone again once it is read back.
   const std::vector<uint8_t> metafile = ThroughTempFile("~wmf", ".wmf", placeable);
   const Box frame = Ordered(left, y1, right, y2);
@@ -142,7 +142,7 @@ void logp_object::plot_picture(const Rect& r, int32_t size, const MemoryBlock& b
                          platform::Rect{frame.left, frame.top, frame.right, frame.bottom});
 }
 
-void logp_object::plot_bitmap(const Rect& r, MemoryStream& stream, uint8_t section) {
+void logp_object::plot_bitmap(Rect r, MemoryStream& stream, uint8_t section) {
   int32_t y1 = 0, y2 = 0;
   if (!section_row(section, r.y1, y1) || !section_row(section, r.y2, y2)) return;
   const int32_t left = px(r.x1), right = px(r.x2);

@@ -18,17 +18,18 @@ constexpr int kPiecePoints = 100;
 
 }  // namespace
 
+// The pattern, its scales and the outline flag are not drawn by this device.
 void logp_object::plot_polyfill(int32_t pattern, double x_scale, double y_scale,
-                                uint8_t outline) {
-  plot_point_polygon(false, 0);
+                                uint8_t outline, PointGroup& points) {
+  plot_point_polygon(false, 0, points);
 }
 
 void logp_object::plot_color_polygon(int32_t pattern, uint8_t outline, double x_scale,
-                                     double y_scale, int32_t color) {
-  plot_point_polygon(true, color);
+                                     double y_scale, int32_t color, PointGroup& points) {
+  plot_point_polygon(true, color, points);
 }
 
-void logp_object::plot_point_polygon(bool colored, int32_t color) {
+void logp_object::plot_point_polygon(bool colored, int32_t color, PointGroup& points) {
   platform::Pen pen = canvas->GetPen();
   if (monochrome) pen.color = platform::kBlack;
   const int previous_style = pen.style;
@@ -61,8 +62,8 @@ void logp_object::plot_point_polygon(bool colored, int32_t color) {
     }
   };
   try {
-    while (read_group_point()) {
-      piece[count++] = Point{px(buffers.point.x), row(buffers.point.y)};
+    for (gd::Point p; points.next(p);) {
+      piece[count++] = Point{px(p.x), row(p.y)};
       if (count < kPiecePoints) continue;
       // A full piece: close it along the baseline and start the next band at
       // the corner (first x, last y).
@@ -83,11 +84,12 @@ void logp_object::plot_point_polygon(bool colored, int32_t color) {
   finish();
 }
 
-void logp_object::plot_filled_polygon(const tfl::FilledPolygonRecord& rec) {
+void logp_object::plot_filled_polygon(const FilledPolygonStyle& rec, PointGroup& a_points,
+                                      PointGroup& b_points) {
   group_a_.clear();
   group_b_.clear();
-  while (read_group_point()) group_a_.push_back({px(buffers.point.x), row(buffers.point.y)});
-  while (read_group_point()) group_b_.push_back({px(buffers.point.x), row(buffers.point.y)});
+  for (gd::Point p; a_points.next(p);) group_a_.push_back({px(p.x), row(p.y)});
+  for (gd::Point p; b_points.next(p);) group_b_.push_back({px(p.x), row(p.y)});
   if (group_a_.size() < 3 && group_b_.size() < 3) return;
 
   auto polygon_region = [this](const std::vector<Point>& pts) {

@@ -17,7 +17,6 @@
 #include "core/FileError.h"
 #include "devices/TextFormat.h"
 #include "devices/logp_object.h"
-#include "support/Settings.h"
 
 using device_math::AddChecked;
 using device_math::MulDiv;
@@ -98,24 +97,18 @@ void SetCanvasFontHeight(logp_object& device, int32_t height) {
   LogFont f = device.canvas->GetFont();
   f.height = height;
   device.canvas->SelectFont(f);
-  device.font_size = SizeOfHeight(height, device.resolution);
 }
 
 void SetCanvasFontSize(logp_object& device, int32_t points) {
   SetCanvasFontHeight(device, HeightOfSize(points, device.resolution));
-  device.font_size = points;
 }
 
 }  // namespace
 
 void logp_object::set_font(std::string_view face, int32_t size, uint8_t style, int32_t color) {
-  font_face = std::string(face.substr(0, 40));
-  font_size = size;
-  font_style = style;
-  font_color = color;
   if (canvas == nullptr) return;
   LogFont f = canvas->GetFont();
-  f.faceName = font_face;
+  f.faceName = std::string(face.substr(0, 40));
   f.height = HeightOfSize(size, resolution);
   f.width = 0;
   f.escapement = 0;
@@ -157,8 +150,11 @@ void logp_object::plot_text(double x, double y, uint8_t vertical, uint8_t transp
 }
 
 void logp_object::plot_label(double x, double y, double /*unused*/, double size,
-                             std::string_view text, int32_t angle, uint8_t size_mode,
+                             std::string_view text, int32_t angle, LabelSizeMode size_mode,
                              uint8_t /*flag*/) {
+  using Mode = LabelSizeMode;
+  const bool centred_across = size_mode == Mode::LogUnitsCentred || size_mode == Mode::PointsCentred;
+  const bool centred_down = size_mode == Mode::LogUnitsMiddle || size_mode == Mode::PointsMiddle;
   apply_monochrome_pen();
   SetBrushClear(*canvas);
   canvas->SetBkMode(platform::TRANSPARENT);
@@ -166,26 +162,26 @@ void logp_object::plot_label(double x, double y, double /*unused*/, double size,
   int32_t line_row = row(y);
 
   if (angle == 0) {
-    if (size_mode <= 2)
+    if (size_mode <= Mode::LogUnitsMiddle)
       SetCanvasFontHeight(*this, RoundChecked(size * scale_y));
-    else if (size_mode <= 5)
+    else if (size_mode <= Mode::PointsMiddle)
       SetCanvasFontSize(*this, RoundChecked(size));
-    if (size_mode == 1 || size_mode == 4)
-      column = AddChecked(column, -(TextWidth(*canvas, text) / 2));
-    if (size_mode == 2 || size_mode == 5)
-      line_row = AddChecked(line_row, -(TextHeight(*canvas, text) / 2));
+    if (centred_across) column = AddChecked(column, -(TextWidth(*canvas, text) / 2));
+    if (centred_down) line_row = AddChecked(line_row, -(TextHeight(*canvas, text) / 2));
     select_body_clip();
     canvas->TextOut(column, line_row, text);
     return;
   }
 
-  // Turned labels take their size in points; modes 1 and 4 keep the size of
-  // the text before.
-  if (size_mode == 0 || size_mode == 2)
+  // Turned labels take their size in points, a size in log units too (its
+  // pixel height read as points: kept, logs are laid out with it); the
+  // centred-across modes keep the size of the text before, and the centred
+  // ones move down by half the text's width along the turn.
+  if (size_mode == Mode::LogUnits || size_mode == Mode::LogUnitsMiddle)
     SetCanvasFontSize(*this, RoundChecked(size * scale_y));
-  else if (size_mode == 3 || size_mode == 5)
+  else if (size_mode == Mode::Points || size_mode == Mode::PointsMiddle)
     SetCanvasFontSize(*this, RoundChecked(size));
-  if (size_mode == 2 || size_mode == 5) {
+  if (centred_down) {
     const int32_t half = TextWidth(*canvas, text) / 2;
     line_row = AddChecked(line_row, RoundChecked(std::sin(Radians(angle)) * half));
   }
@@ -223,7 +219,7 @@ void logp_object::plot_page_text(double x, double y, uint8_t section, std::strin
   canvas->SetTextAlign(previous_align);
 }
 
-void logp_object::plot_paragraph(const Rect& r, std::string_view raw_text, uint8_t shrink,
+void logp_object::plot_paragraph(Rect r, std::string_view raw_text, uint8_t shrink,
                                  uint8_t fixed) {
   apply_monochrome_pen();
   SetBrushClear(*canvas);
@@ -271,7 +267,7 @@ void logp_object::plot_paragraph(const Rect& r, std::string_view raw_text, uint8
   canvas->SelectClipRgn(&clip);
   canvas->SetBkMode(platform::TRANSPARENT);
 
-  const bool repeat_header = SystemSettings.RepeatPageHeader != 0;
+  const bool repeat_header = settings.repeat_page_header;
   text_format::ParagraphLines walker(text);
   std::string_view line;
   int64_t y = text_top;
@@ -302,7 +298,7 @@ void logp_object::plot_paragraph(const Rect& r, std::string_view raw_text, uint8
   select_body_clip();
 }
 
-void logp_object::plot_dimension_text(const Rect& r, std::string_view text, uint8_t downward,
+void logp_object::plot_dimension_text(Rect r, std::string_view text, uint8_t downward,
                                       uint8_t arrows) {
   const int32_t x1 = px(r.x1), x2 = px(r.x2), y1 = row(r.y1), y2 = row(r.y2);
   const int32_t left = std::min(x1, x2), right = std::max(x1, x2);

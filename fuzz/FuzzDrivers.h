@@ -15,13 +15,16 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
+#include "core/Libraries.h"
+#include "core/PlotCookie.h"
 #include "core/TflWriter.h"
-#include "devices/PageCount.h"
-#include "devices/logp_object.h"
+#include "devices/LogDocument.h"
+#include "platform/Canvas.h"
 #include "support/ErrorTable.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
@@ -47,37 +50,28 @@ inline void WriteFile(const std::string& path, std::span<const std::uint8_t> byt
 // takes the repeated header). Errors the device reports end a page.
 inline void ReplayLogFile(const std::string& log_path, const std::string& patterns,
                           const std::string& symbols) {
-  logp_object device(patterns, symbols);
-  device.file_name = log_path;
-  try {
-    device.open_read();
-  } catch (const std::exception&) {
-    return;
-  }
-  if (!device.is_open) return;  // header refused
-  device.close();
+  PlotCookie cookie;  // nothing is shown: a report is an expected outcome here
+  Libraries libraries({patterns, symbols}, cookie);
+  LogDocument::OpenResult opened;
+  const std::unique_ptr<LogDocument> document = LogDocument::Open(log_path, nullptr, opened);
+  if (!document) return;
 
   QImage image(kPageWidthPx, kPageHeightPx, QImage::Format_RGB32);
   image.fill(Qt::white);
-  device.set_canvas(&image);
+  platform::Canvas canvas(&image);
   try {
-    device.set_target_resolution(kDpi, kDpi);
-    const PageCount count =
-        CountPages(device.header, kDpi, kDpi / device.header.y_units_per_inch);
-    device.last_page = count.last_page;
-    const int32_t pages = count.last_page >= 1 ? 2 : 1;
-    for (int32_t page = 0; page < pages; ++page) {
-      device.page_index = page;
-      device.page_kind = page == 0 ? 1 : (device.header.paged ? 2 : 0);
+    const PageModel pages = document->pages_at(document->pages(kDpi), kDpi, kDpi);
+    const int32_t count = pages.last_page() >= 1 ? 2 : 1;
+    for (int32_t page = 0; page < count; ++page) {
       try {
-        device.plot();
+        document->plot(pages, page, pages.screen_kind(page), canvas, DrawSettings{}, libraries,
+                       cookie);
       } catch (const std::exception&) {
         // "Error plotting page - ...": what was drawn stays.
       }
     }
   } catch (const std::exception&) {
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
 }
 
 // A small letter-size log whose only record carries `payload` as its data

@@ -21,7 +21,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "devices/logp_object.h"
+#include "core/Libraries.h"
+#include "devices/SettingsValue.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
 #include "support/Paths.h"
@@ -32,6 +33,7 @@
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/RecentLogs.h"
+#include "windows/StatusObserver.h"
 #include "windows/CommandGuard.h"
 #include "windows/HelpContext.h"
 #include "windows/StatusWin.h"
@@ -319,8 +321,11 @@ void TKorvaleFrm::FormCreate() {
 
   PlaceWindow();
   CreateFirstPageImage();
-  ViewDevice = std::make_unique<logp_object>();
-  ViewDevice->screen_ppi = ScreenPixelsPerInch();
+  {
+    StatusObserver observer;
+    PlotCookie cookie(&observer);
+    ViewLibraries = std::make_unique<Libraries>(LibraryPathsFromSettings(), cookie);
+  }
 
   setWindowTitle(QString(kCaptionPrefix) + "UNTITLED");
   CopyBtn->setEnabled(false);
@@ -394,7 +399,7 @@ void TKorvaleFrm::SaveAs1Click() {
   }
   if (IsTemporaryLog(FileName) && FileName != target) DeleteTemporaryFile(FileName);
   FileName = target;
-  ViewDevice->file_name = FileName;
+  if (Document) Document->saved_as(FileName);
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
   LogWatcher->Watch(FileName);
   if (!IsTemporaryLog(FileName)) viewer::AddRecentLog(FileName);
@@ -441,9 +446,8 @@ void TKorvaleFrm::FormClose() {
 }
 
 void TKorvaleFrm::FormDestroy() {
-  if (ViewDevice) ViewDevice->close();
   if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
-  ViewDevice.reset();
+  Document.reset();
 }
 
 // --- Menu-opening events --------------------------------------------------------------
@@ -460,7 +464,7 @@ void TKorvaleFrm::Edit1Click() {
 }
 
 void TKorvaleFrm::View1Click() {
-  const bool paging = !NoDocument && ViewDevice && ViewDevice->last_page > 0;
+  const bool paging = !NoDocument && Document && ScreenPages.last_page() > 0;
   PageDown1->setEnabled(paging);
   PageUp1->setEnabled(paging);
   FirstPage1->setEnabled(paging);

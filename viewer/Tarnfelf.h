@@ -1,7 +1,8 @@
 #pragma once
 // TKorvaleFrm: the viewer's main window. A menu bar, a tool bar with the
-// depth read-out, a scrolling view of one log page and a page panel. It owns
-// the one canvas device through which every page is drawn and carries out the
+// depth read-out, a scrolling view of one log page and a page panel. It holds
+// the log shown as a document (devices/LogDocument.h) with its pages at the
+// screen's resolution, draws them into its page image and carries out the
 // document commands.
 //
 // Window building and the document lifecycle are in Tarnfelf.cpp; opening,
@@ -18,7 +19,10 @@
 #include <set>
 #include <string>
 
+#include "core/DrawSettings.h"
 #include "core/TflFormat.h"
+#include "devices/LogDocument.h"
+#include "platform/Canvas.h"
 
 class QAction;
 class QCheckBox;
@@ -29,10 +33,10 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class QToolButton;
+class Libraries;
 class TLogWatcher;
 class TPageFlow;
 class TPageImage;
-class logp_object;
 
 class TKorvaleFrm : public QMainWindow {
   Q_OBJECT
@@ -98,7 +102,18 @@ class TKorvaleFrm : public QMainWindow {
   static inline std::function<void()> SystemFilesCommand;
 
   // --- Document state -----------------------------------------------------------
-  std::unique_ptr<logp_object> ViewDevice;
+  // The pattern and symbol libraries, opened at window creation.
+  std::unique_ptr<Libraries> ViewLibraries;
+  // The log shown (null before the first open) and its pages on the screen.
+  std::unique_ptr<LogDocument> Document;
+  PageModel ScreenPages;
+  // The page drawn into the page image and the settings it was drawn with:
+  // what the depth read-out reads.
+  int32_t ShownPage = 0;
+  DrawSettings ShownSettings;
+  // The canvas on the page image (made when a log is opened, and again when
+  // the image is resized or a print job has drawn).
+  std::unique_ptr<platform::Canvas> ViewCanvas;
   std::string FileName;
   int32_t CurrentPage = 0;
   bool NoDocument = true;
@@ -129,8 +144,8 @@ class TKorvaleFrm : public QMainWindow {
   void OpenRecentLog(const std::string& path);
 
   // --- Operations of the page view ------------------------------------------------
-  // Binds ViewDevice to FileName and reads its header. False (with the reason
-  // already shown) when the file cannot be read or is no compiled log.
+  // Opens FileName as the document and reads its header. False (with the
+  // reason already shown) when the file cannot be read or is no compiled log.
   bool BindViewDevice();
   bool CreateViewCanvas(bool checkPrinter);
   void ReadPrinterInfo();
@@ -139,6 +154,9 @@ class TKorvaleFrm : public QMainWindow {
   void PlotCurrentPage();
   void ClearPageImage();
   void UpdatePageControls();
+  // The settings pages of the shown log are drawn with: the settings record's,
+  // the screen's pixels per inch and the log's folder for its pictures.
+  DrawSettings ViewSettings() const;
 
  public slots:
   void Open1Click();
@@ -184,7 +202,7 @@ class TKorvaleFrm : public QMainWindow {
   // False (bitmap unchanged) when the image cannot be allocated.
   bool ResizePageBitmap(int width, int height, QImage::Format format);
   void ShowPageBitmap();
-  // Writes the dialog's page size into the device and the file's header.
+  // Writes the dialog's page size into the document and the file's header.
   // Throws OpenAborted when the file cannot be opened for writing.
   void StorePageSize(double pageLength, double pageWidth);
   void DeleteTemporaryFile(const std::string& path);

@@ -23,13 +23,13 @@
 #include <system_error>
 
 #include "core/FileError.h"
-#include "devices/PageCount.h"
-#include "devices/logp_object.h"
+#include "core/Libraries.h"
+#include "devices/LogDocument.h"
+#include "devices/SettingsValue.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "viewer/DroppedLog.h"
 #include "viewer/Gotofrm.h"
-#include "viewer/HeaderRewrite.h"
 #include "viewer/LogMemory.h"
 #include "viewer/LogWatcher.h"
 #include "viewer/PageGeometry.h"
@@ -39,6 +39,7 @@
 #include "viewer/PrinterAccess.h"
 #include "viewer/RecentLogs.h"
 #include "viewer/Rerror.h"
+#include "windows/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
 #include "windows/StatusWin.h"
 
@@ -49,41 +50,6 @@ constexpr const char* kCaptionPrefix = "Quelmark Korvale - ";
 // Thrown inside the open sequence when it must stop and the window go back to
 // the log it showed before (the reason has been shown already).
 struct OpenAborted {};
-
-// What the device and the window hold for the log shown, so that a failed
-// open can put it back.
-struct ShownLog {
-  std::string fileName;
-  std::string deviceFile;
-  std::string deviceFolder;
-  tfl::Header header;
-  int32_t resolution, pageHeightPx, pageWidthPx, lastPage, pageIndex;
-  double scaleX, scaleY;
-  uint8_t pageKind, hasFooter;
-};
-
-ShownLog Remember(const std::string& fileName, const logp_object& d) {
-  return {fileName,         d.file_name,      d.log_folder, d.header,
-          d.resolution,     d.page_height_px, d.page_width_px, d.last_page,
-          d.page_index,     d.scale_x,        d.scale_y,    d.page_kind,
-          d.has_footer};
-}
-
-void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
-  fileName = s.fileName;
-  d.file_name = s.deviceFile;
-  d.log_folder = s.deviceFolder;
-  d.header = s.header;
-  d.resolution = s.resolution;
-  d.page_height_px = s.pageHeightPx;
-  d.page_width_px = s.pageWidthPx;
-  d.last_page = s.lastPage;
-  d.page_index = s.pageIndex;
-  d.scale_x = s.scaleX;
-  d.scale_y = s.scaleY;
-  d.page_kind = s.pageKind;
-  d.has_footer = s.hasFooter;
-}
 
 void ErrorBox(const std::string& text) {
   platform::ShowMessageBox(platform::BoxKind::Error, text);
@@ -133,7 +99,10 @@ void TKorvaleFrm::OpenRecentLog(const std::string& path) {
 
 void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
   const QScopedValueRollback<bool> loading(loading_, true);
-  const ShownLog before = Remember(FileName, *ViewDevice);
+  // What is shown stays until the new log is open, and comes back when the
+  // open stops half-way.
+  const std::string shownFile = FileName;
+  std::unique_ptr<LogDocument> shown = std::move(Document);
   const int32_t shownPage = CurrentPage;
   const QPoint scrolled(ScrollBox1->horizontalScrollBar()->value(),
                         ScrollBox1->verticalScrollBar()->value());
@@ -145,18 +114,17 @@ void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
     CreateViewCanvas(!reload || !PageSizeAnswered.contains(FileName));
   } catch (const OpenAborted&) {
     // Keep showing what was shown: the previous log, or the empty window.
-    ViewDevice->close();
-    Restore(before, FileName, *ViewDevice);
+    FileName = shownFile;
+    Document = std::move(shown);
     CurrentPage = shownPage;
     HideStatus();
     return;
   }
   if (closing_) return;
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
-  ViewDevice->close();
   CountPages();
-  CurrentPage = reload ? std::clamp(shownPage, 0, std::max(0, ViewDevice->last_page))
-                       : viewer::PageToReopen(FileName, ViewDevice->last_page);
+  CurrentPage = reload ? std::clamp(shownPage, 0, std::max(0, ScreenPages.last_page()))
+                       : viewer::PageToReopen(FileName, ScreenPages.last_page());
   PlotCurrentPage();
   if (reload) {
     ScrollBox1->horizontalScrollBar()->setValue(scrolled.x());
@@ -168,30 +136,21 @@ void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
 }
 
 bool TKorvaleFrm::BindViewDevice() {
-  ViewDevice->file_name = FileName;
-  ViewDevice->log_folder = std::filesystem::path(FileName).parent_path().string();
-  try {
-    ViewDevice->open_read();
-  } catch (const std::exception& e) {
-    ViewDevice->close();
-    ErrorBox("Unable to open " + FileName + " - " + e.what());
-    return false;
-  }
-  // The header check closes the file when it rejects it (and says why).
-  if (!ViewDevice->is_open) return false;
+  StatusObserver observer;  // a refused header: the user is told why
+  LogDocument::OpenResult result;
+  Document = LogDocument::Open(FileName, &observer, result);
+  if (result.status == LogDocument::OpenResult::Unreadable ||
+      result.status == LogDocument::OpenResult::TooShort)
+    ErrorBox("Unable to open " + FileName + " - " + result.message);
+  if (!Document) return false;
 
   try {
-    ViewDevice->set_canvas(&PageBitmap);
+    ViewCanvas = std::make_unique<platform::Canvas>(&PageBitmap);
   } catch (const std::exception&) {
     platform::ShowMessageBox(platform::BoxKind::Plain,
                              "ERROR: Unable to create a canvas to draw on.\r\rThe page size "
                              "may be too large for your system.");
   }
-  const int dpi = ScreenPixelsPerInch();
-  ViewDevice->resolution = dpi;
-  ViewDevice->scale_x = dpi / ViewDevice->header.x_units_per_inch;
-  ViewDevice->scale_y = dpi / ViewDevice->header.y_units_per_inch;
-  ViewDevice->close();
   CurrentPage = 0;
   return true;
 }
@@ -224,7 +183,7 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
     SetPrinterOrientation(SystemSettings.PageOrientation);
     ShowStatus("  Getting printer information");
     ReadPrinterInfo();
-    const tfl::Header& h = ViewDevice->header;
+    const tfl::Header& h = Document->header();
     if (viewer::PageSizesDiffer(h.page_height, h.page_width, PrinterPageLength,
                                 PrinterPageWidth)) {
       const auto answer = platform::ShowMessageBox(
@@ -247,8 +206,8 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
 
   ShowStatus("  Creating bitmap...");
   const int dpi = ScreenPixelsPerInch();
-  const double pageWidth = ViewDevice->header.page_width;
-  const double pageLength = ViewDevice->header.page_height;
+  const double pageWidth = Document->header().page_width;
+  const double pageLength = Document->header().page_height;
   if (const auto problem = viewer::CheckPageSize(dpi, pageWidth, pageLength);
       problem != viewer::PageSizeProblem::None) {
     // Not a shortage: no page image of this size can be made. Keep the bitmap.
@@ -296,19 +255,13 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
 }
 
 void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
-  tfl::Header updated = ViewDevice->header;
-  updated.page_height = pageLength;
-  updated.page_width = pageWidth;
-  ViewDevice->close();  // the device lets go of the file before it is written
-  const auto result = viewer::RewriteHeaderBlock(FileName, updated);
-  if (result.status == viewer::HeaderRewriteResult::OpenFailed) {
+  const auto result = Document->rewrite_page_size(pageLength, pageWidth);
+  if (result.status == HeaderRewriteResult::OpenFailed) {
     ErrorBox("Unable to open " + FileName + " for writing - " + result.message);
     throw OpenAborted{};
   }
   LogWatcher->WroteItself(FileName);
-  ViewDevice->header.page_height = pageLength;
-  ViewDevice->header.page_width = pageWidth;
-  if (result.status == viewer::HeaderRewriteResult::WriteFailed)
+  if (result.status == HeaderRewriteResult::WriteFailed)
     ErrorBox(result.message + " - unable to update page size.");
 }
 
@@ -316,14 +269,14 @@ bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format)
   QImage image(width, height, format);
   if (image.isNull()) return false;
   image.fill(Qt::white);
-  if (ViewDevice && ViewDevice->canvas) ViewDevice->canvas->EndPaint();
+  if (ViewCanvas) ViewCanvas->EndPaint();
   PageBitmap = std::move(image);
-  if (ViewDevice && !ViewDevice->file_name.empty()) ViewDevice->set_canvas(&PageBitmap);
+  if (ViewCanvas) ViewCanvas = std::make_unique<platform::Canvas>(&PageBitmap);
   return true;
 }
 
 void TKorvaleFrm::ShowPageBitmap() {
-  if (ViewDevice && ViewDevice->canvas) ViewDevice->canvas->EndPaint();
+  if (ViewCanvas) ViewCanvas->EndPaint();
   Image1->setPixmap(QPixmap::fromImage(PageBitmap));
   Image1->resize(PageBitmap.size());
 }
@@ -345,35 +298,38 @@ void TKorvaleFrm::ShowResourceWarning() {
       QString("Required Memory: %1k")
           .arg(viewer::RequiredMemoryKilobytes(widthPx, lengthPx, planes, bits)));
   RunDialog(box);
+  // "Our" is the message's own spelling, kept as users and their notes know it.
   platform::ShowMessageBox(platform::BoxKind::Error,
                            "Our of resources for creating the view screen.");
 }
 
 void TKorvaleFrm::CountPages() {
   ShowStatus("Calculating the number of pages...");
-  const PageCount count =
-      ::CountPages(ViewDevice->header, ViewDevice->resolution, ViewDevice->scale_y);
-  ViewDevice->last_page = count.last_page;
-  ViewDevice->page_height_px = count.page_height_px;
-  ViewDevice->page_width_px = count.page_width_px;
-  ViewDevice->has_footer = count.has_footer ? 1 : 0;
-  if (count.problem == PageCountProblem::NoRoomForLog) {
+  ScreenPages = Document->pages(ScreenPixelsPerInch());
+  if (ScreenPages.problem() == PageCountProblem::NoRoomForLog) {
     ErrorBox("The page of " + FileName +
              " has no room for the log: its length is not larger than the header and footer "
              "sections.\rOnly the first page is shown.");
-  } else if (count.problem == PageCountProblem::OutOfRange) {
+  } else if (ScreenPages.problem() == PageCountProblem::OutOfRange) {
     ErrorBox("The page layout of " + FileName +
              " is out of range; the number of pages cannot be worked out.\rOnly the first page "
              "is shown.");
   }
-  ShowStatus("Total pages = " + std::to_string(int64_t{ViewDevice->last_page} + 1));
-  NoDocument = ViewDevice->last_page < 0;
+  ShowStatus("Total pages = " + std::to_string(int64_t{ScreenPages.last_page()} + 1));
+  NoDocument = ScreenPages.last_page() < 0;
 }
 
 // --- One page -------------------------------------------------------------------------
 
+DrawSettings TKorvaleFrm::ViewSettings() const {
+  DrawSettings settings = DrawSettingsFrom(SystemSettings);
+  settings.screen_ppi = ScreenPixelsPerInch();
+  settings.picture_folder = std::filesystem::path(FileName).parent_path().string();
+  return settings;
+}
+
 void TKorvaleFrm::ClearPageImage() {
-  platform::Canvas* canvas = ViewDevice->canvas;
+  platform::Canvas* canvas = ViewCanvas.get();
   if (!canvas) {
     PageBitmap.fill(Qt::white);
     return;
@@ -407,12 +363,13 @@ void TKorvaleFrm::PlotCurrentPage() {
   try {
     ClearPageImage();
     ScrollBox1->verticalScrollBar()->setValue(0);
-    if (CurrentPage == 0)
-      ViewDevice->page_kind = 1;
-    else
-      ViewDevice->page_kind = ViewDevice->header.paged ? 2 : 0;
-    ViewDevice->page_index = CurrentPage;
-    ViewDevice->plot();
+    ShownPage = CurrentPage;
+    ShownSettings = ViewSettings();
+    if (!ViewCanvas) throw std::logic_error("No canvas to draw on");
+    StatusObserver observer;
+    PlotCookie cookie(&observer);
+    Document->plot(ScreenPages, ShownPage, ScreenPages.screen_kind(ShownPage), *ViewCanvas,
+                   ShownSettings, *ViewLibraries, cookie);
     ShowStatus("Done plotting page.");
   } catch (const std::exception& e) {
     ErrorBox(std::string("Error plotting page - ") + e.what());
@@ -432,7 +389,7 @@ void TKorvaleFrm::RememberPage() {
 }
 
 void TKorvaleFrm::UpdatePageControls() {
-  const int32_t last = ViewDevice->last_page;
+  const int32_t last = ScreenPages.last_page();
   PagePNL->setText(QString::asprintf("%lld of %lld", static_cast<long long>(int64_t{CurrentPage} + 1),
                                      static_cast<long long>(int64_t{last} + 1)));
   PageDownBtn->setEnabled(last > CurrentPage);
@@ -451,7 +408,7 @@ void TKorvaleFrm::UpdatePageControls() {
 // --- Paging ----------------------------------------------------------------------------
 
 void TKorvaleFrm::PageDownBTNClick() {
-  if (NoDocument || ViewDevice->last_page <= CurrentPage) return;
+  if (NoDocument || ScreenPages.last_page() <= CurrentPage) return;
   ++CurrentPage;
   PlotCurrentPage();
 }
@@ -469,8 +426,8 @@ void TKorvaleFrm::FirstPage1Click() {
 }
 
 void TKorvaleFrm::LastPage1Click() {
-  if (NoDocument || ViewDevice->last_page <= CurrentPage) return;
-  CurrentPage = ViewDevice->last_page;
+  if (NoDocument || ScreenPages.last_page() <= CurrentPage) return;
+  CurrentPage = ScreenPages.last_page();
   PlotCurrentPage();
 }
 
@@ -481,7 +438,7 @@ void TKorvaleFrm::PageNumBTNClick() {
   // typed anyway.
   dialog.PageSE->setMinimum(1);
   dialog.PageSE->setMaximum(static_cast<int>(
-      std::min<int64_t>(int64_t{ViewDevice->last_page} + 1, std::numeric_limits<int>::max())));
+      std::min<int64_t>(int64_t{ScreenPages.last_page()} + 1, std::numeric_limits<int>::max())));
   dialog.PageSE->setValue(static_cast<int>(
       std::min<int64_t>(int64_t{CurrentPage} + 1, std::numeric_limits<int>::max())));
   if (RunDialog(dialog) != QDialog::Accepted) return;
@@ -493,7 +450,9 @@ void TKorvaleFrm::PageNumBTNClick() {
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
-  const double value = ViewDevice->pixel_to_depth(y, ElevationCb->isChecked());
+  // The read-out of the page shown, laid out as it was drawn.
+  const double value = ScreenPages.depth_at(ShownPage, ScreenPages.screen_kind(ShownPage), y,
+                                            ElevationCb->isChecked(), ShownSettings);
   DepthEd->setText(QString::asprintf("%.2f", value));
 }
 

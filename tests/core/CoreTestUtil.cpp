@@ -1,9 +1,13 @@
 #include "CoreTestUtil.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
+#include "core/Interpreter.h"
+
 #include "platform/MessageBox.h"
+#include "support/ErrorTable.h"
 #include "support/Paths.h"
 
 namespace coretest {
@@ -70,6 +74,23 @@ void LogFixtureFiles::write_log(const std::function<void(tfl::TflWriter&)>& fn,
   tfl::TflWriter w(log, header);
   fn(w);
   w.close();
+}
+
+Recorder::Recorder(const LogFixtureFiles& f) : files(f), libraries({f.patterns, f.symbols}, cookie) {}
+
+void Recorder::plot() { Interpreter::Replay(files.log, device, cookie); }
+
+int OpenDescriptors() {
+  int n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+std::vector<std::string> NoticeLog::texts() const {
+  std::vector<std::string> out;
+  for (const Notice& n : notices)
+    out.push_back(n.number > 0 ? ComposeErrorMessage(n.number, n.text) : n.text);
+  return out;
 }
 
 std::vector<std::string> BoxTexts() {

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/Libraries.h"
 #include "core/PatternLibrary.h"
+#include "core/PlotCookie.h"
+#include "core/TraceDevice.h"
 #include "core/SymbolLibrary.h"
 #include "core/TflWriter.h"
 #include "TestFiles.h"
@@ -51,7 +54,46 @@ class LogFixtureFiles {
   testfiles::TempDir dir_;
 };
 
+// The number of file descriptors this process holds open: a replay that
+// leaves its file open shows as one more.
+int OpenDescriptors();
+
 // Texts of the message boxes shown since the last ClearShownBoxes.
 std::vector<std::string> BoxTexts();
+
+// What a replay or a library reported through its cookie.
+class NoticeLog : public PlotObserver {
+ public:
+  std::vector<Notice> notices;
+  std::vector<double> fractions;  // progress, in order
+  bool stop = false;              // the answer to every cancel poll
+  int polls = 0;                  // cancel polls so far
+
+  void progress(double fraction) override { fractions.push_back(fraction); }
+  bool cancel_requested() override {
+    ++polls;
+    return stop;
+  }
+  void notice(const Notice& n) override { notices.push_back(n); }
+  // Each notice as its message box reads: numbered ones composed from the
+  // error table in effect (see ErrorTableScope).
+  std::vector<std::string> texts() const;
+  void clear() { *this = NoticeLog(); }
+};
+
+// A recording device with libraries of its own, opened from the fixture's
+// files, and a cookie that reports to `log`.
+class Recorder {
+ public:
+  explicit Recorder(const LogFixtureFiles& files);
+  // Replays the fixture's log.
+  void plot();
+
+  const LogFixtureFiles& files;
+  NoticeLog log;
+  PlotCookie cookie{&log};
+  Libraries libraries;
+  TraceDevice device{libraries};
+};
 
 }  // namespace coretest

@@ -148,19 +148,19 @@ TEST_F(FileObjectTest, ReadStreamDeliversTheBytesPositionedAtZero) {
   EXPECT_EQ(f.position(), 14);
 }
 
-TEST_F(FileObjectTest, FailedReadStreamShowsTheBoxAndYieldsNull) {
+// The caller tells the user (the interpreter's test covers the message); the
+// stream itself opens no box.
+TEST_F(FileObjectTest, FailedReadStreamYieldsNullAndConsumesTheRest) {
+  platform::ClearShownBoxes();
   for (int32_t count : {11, -1, 0x7FFFFFFF}) {
     open(Counting(10));
-    platform::ClearShownBoxes();
+    f.skip_bytes(2);
     EXPECT_EQ(f.read_stream(count), nullptr) << count;
-    ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-    EXPECT_EQ(platform::ShownBoxes()[0].text, "Out of Resources: unable to load stream");
-    EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+    EXPECT_TRUE(f.eof()) << count;
   }
   f.close();
-  platform::ClearShownBoxes();
   EXPECT_EQ(f.read_stream(1), nullptr);  // closed file
-  EXPECT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
 }
 
 TEST_F(FileObjectTest, ReadBlockRefusesACountBeyondTheBlock) {

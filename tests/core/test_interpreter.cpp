@@ -5,9 +5,10 @@
 #include <cstring>
 
 #include "CoreTestUtil.h"
-#include "core/RecordingDevice.h"
+#include "core/Interpreter.h"
+#include "core/LogHeader.h"
+#include "core/TraceDevice.h"
 #include "platform/MessageBox.h"
-#include "windows/StatusWin.h"
 
 using tfl::TflWriter;
 
@@ -16,30 +17,27 @@ namespace {
 class InterpreterTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
-  std::unique_ptr<RecordingDevice> device;
-  void SetUp() override {
-    platform::ClearShownBoxes();
-    CancelRequested = false;
-    device = std::make_unique<RecordingDevice>(files.patterns, files.symbols);
-    device->file_name = files.log;
-  }
-  void TearDown() override { CancelRequested = false; }
+  coretest::Recorder recorder{files};
+  TraceDevice* device = &recorder.device;
+  coretest::NoticeLog& log = recorder.log;
+  const int descriptors = coretest::OpenDescriptors();  // before any replay
+  void SetUp() override { platform::ClearShownBoxes(); }
+  void plot() { recorder.plot(); }
   std::vector<std::string> replay(const std::function<void(TflWriter&)>& fn) {
     files.write_log(fn);
     device->clear();
-    device->plot();
+    plot();
     return device->strings();
   }
-};
-
-int PlotFailureCode(gd_object& device) {
-  try {
-    device.plot();
-  } catch (const FileError& e) {
-    return e.code();
+  int PlotFailureCode() {
+    try {
+      plot();
+    } catch (const FileError& e) {
+      return e.code();
+    }
+    return 0;
   }
-  return 0;
-}
+};
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
 
@@ -141,11 +139,7 @@ TEST_F(InterpreterTest, EveryRecordReachesItsOperationWithItsFields) {
                          "plot_text(1,2,1,0,24,1,\"text\")",
                          "plot_vertical_line(2.5)",
                      }));
-  EXPECT_FALSE(device->is_open);
-  // The current colour, pen style and pen width stay in their buffers.
-  EXPECT_EQ(+device->buffers.color.color, 0xFF);
-  EXPECT_EQ(+device->buffers.pen_style.pen_style, 2);
-  EXPECT_EQ(+device->buffers.pen_width.pen_width, 3);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, TheHeaderBlockIsReadIntoTheDevice) {
@@ -156,7 +150,7 @@ TEST_F(InterpreterTest, TheHeaderBlockIsReadIntoTheDevice) {
   h.y_units_per_inch = 240;
   h.datum = 1234.5;
   files.write_log([](TflWriter& w) { w.write(tfl::VerticalLineRecord{1}); }, h);
-  device->plot();
+  plot();
   EXPECT_EQ(+device->header.x_min, -3);
   EXPECT_EQ(+device->header.x_max, 7.5);
   EXPECT_EQ(+device->header.paged, 1);
@@ -169,7 +163,10 @@ TEST_F(InterpreterTest, ACircleReachesTheDeviceAsAFullArc) {
   EXPECT_EQ(s, (std::vector<std::string>{"plot_circle(4,5,6)", "plot_arc(4,5,6,0,360)"}));
 }
 
-TEST_F(InterpreterTest, UnknownOpcodesAreSkippedByTheirLength) {
+// The length word rule of the opcode table: a known opcode's payload has its
+// fixed size whatever the length word says; only opcodes the table does not
+// know are skipped by it.
+TEST_F(InterpreterTest, TheLengthWordSkipsOnlyOpcodesTheTableDoesNotKnow) {
   std::vector<uint8_t> junk(1000, 0x0A);  // would read as vectors if not skipped
   tfl::Header header = tfl::DefaultHeader();
   std::vector<uint8_t> header_bytes(sizeof header);
@@ -187,12 +184,41 @@ TEST_F(InterpreterTest, UnknownOpcodesAreSkippedByTheirLength) {
   });
   EXPECT_EQ(s, (std::vector<std::string>{"plot_vertical_line(1)", "plot_vertical_line(2)",
                                          "plot_vertical_line(3)", "plot_vertical_line(4)"}));
+
+  // Every known opcode framed with a length word of 0 and of its size plus 7,
+  // each followed by a marker: all markers arrive, in order.
+  std::vector<double> markers;
+  files.write_log([&](TflWriter& w) {
+    for (const uint16_t op : tfl::kKnownOpcodes) {
+      const int size = tfl::PayloadSize(op);
+      ASSERT_GT(size, 0) << tfl::OpcodeName(op);
+      for (const int length : {0, size + 7}) {
+        w.raw(op, uint16_t(length), std::vector<uint8_t>(size_t(size), 0));
+        switch (op) {
+          case tfl::kPolyfill: case tfl::kPolyline: case tfl::kColorPolygon:
+          case tfl::kStyledPolyline: w.end_group(); break;
+          case tfl::kFilledPolygon: w.end_group(); w.end_group(); break;
+          case tfl::kParagraph: w.word(0); w.word(0); break;
+          case tfl::kPicture: case tfl::kBitmap: w.word(0); w.dword(0); break;
+          default: break;
+        }
+        markers.push_back(1000 + double(markers.size()));
+        w.write(tfl::VerticalLineRecord{markers.back()});
+      }
+    }
+  });
+  device->clear();
+  plot();
+  std::vector<double> seen;
+  for (const RecordedCall& c : device->of("plot_vertical_line"))
+    if (c.args[0] >= 1000) seen.push_back(c.args[0]);
+  EXPECT_EQ(seen, markers);
 }
 
 TEST_F(InterpreterTest, AHeaderOnlyFileEndsWithAReadFailure) {
   files.write_log([](TflWriter&) {});
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd);
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, ARecordCutShortIsAReadFailure) {
@@ -200,7 +226,7 @@ TEST_F(InterpreterTest, ARecordCutShortIsAReadFailure) {
     w.write(tfl::VerticalLineRecord{1});
     w.raw(tfl::kArc, 40, Bytes({1, 2, 3}));
   });
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd);
+  EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
 }
 
@@ -212,41 +238,47 @@ void WriteHeaderRecord(const std::string& path, uint16_t version, uint16_t lengt
   testfiles::WriteAll(path, bytes);
 }
 
+// A refused header is reported through the cookie (the replay opens no box)
+// and the replay then fails on the closed file.
 TEST_F(InterpreterTest, VersionNineIsRejectedWithItsMessage) {
   WriteHeaderRecord(files.log, 9, 105, std::vector<uint8_t>(105 + 40, 0));
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kNotOpen);
-  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].text,
+  EXPECT_EQ(PlotFailureCode(), FileError::kNotOpen);
+  ASSERT_EQ(log.notices.size(), 1u);
+  EXPECT_EQ(log.notices[0].text,
             "Tarnfel 2001 can't read TFL files created by older versions of Tarnfel.\r\r"
             "Please recompile your log in Tarnfel 2001");
-  EXPECT_EQ(platform::ShownBoxes()[0].buttons, platform::BoxButtons::Ok);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(log.notices[0].kind, Notice::Error);
+  EXPECT_EQ(log.notices[0].number, 0);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
   EXPECT_TRUE(device->calls.empty());
 }
 
 TEST_F(InterpreterTest, AnUnknownVersionShowsError1033) {
   coretest::ErrorTableScope errors;
   for (uint16_t version : {0, 299, 301, 0xFFFF}) {
-    platform::ClearShownBoxes();
+    log.clear();
     WriteHeaderRecord(files.log, version, 105, std::vector<uint8_t>(105 + 40, 0));
-    EXPECT_EQ(PlotFailureCode(*device), FileError::kNotOpen) << version;
-    EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1033:  "}) << version;
+    EXPECT_EQ(PlotFailureCode(), FileError::kNotOpen) << version;
+    EXPECT_EQ(log.texts(), std::vector<std::string>{"E1033:  "}) << version;
   }
 }
 
 TEST_F(InterpreterTest, AHeaderThatFailsItsCheckLeavesTheFileClosed) {
-  coretest::ErrorTableScope errors;
-  device->header.datum = 5;
   // Refused versions, and header records cut short by the end of the file.
   for (auto [version, kept] : {std::pair{9, 105}, {301, 105}, {300, 0}, {300, 60}}) {
     WriteHeaderRecord(files.log, uint16_t(version), 105, std::vector<uint8_t>(size_t(kept), 0xAB));
+    file_object file;
+    file.file_name = files.log;
+    file.open_read();
+    tfl::Header header{};
+    header.datum = 5;
     try {
-      device->open_read();
+      EXPECT_NE(ReadLogHeader(file, header), HeaderCheck::Ok);
     } catch (const FileError& e) {
       EXPECT_EQ(e.code(), FileError::kReadPastEnd);
     }
-    EXPECT_FALSE(device->is_open) << version << " " << kept;
-    EXPECT_EQ(+device->header.datum, 5) << "a refused header changed the header";
+    EXPECT_FALSE(file.is_open) << version << " " << kept;
+    EXPECT_EQ(+header.datum, 5) << "a refused header changed the header";
   }
 }
 
@@ -261,7 +293,7 @@ TEST_F(InterpreterTest, ALongerHeaderRecordHasItsExcessSkipped) {
   const auto* p = reinterpret_cast<const uint8_t*>(&v);
   rest.insert(rest.end(), p, p + sizeof v);
   WriteHeaderRecord(files.log, 300, 108, rest);
-  device->plot();
+  plot();
   EXPECT_EQ(+device->header.datum, 77);
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(8)"});
 }
@@ -275,55 +307,52 @@ TEST_F(InterpreterTest, OneLargeRecordGivesOneProgressUpdate) {
     w.raw(1000, 3000 - 500 - 4, std::vector<uint8_t>(3000 - 500 - 4));
     w.raw(1000, 10000 - 3000 - 4, std::vector<uint8_t>(10000 - 3000 - 4));
   });
-  device->plot();
-  ASSERT_EQ(device->progress.size(), 3u);
-  EXPECT_EQ(device->progress[0], 0);
-  EXPECT_DOUBLE_EQ(device->progress[1], 0.3);
-  EXPECT_DOUBLE_EQ(device->progress[2], 1.0);
+  plot();
+  ASSERT_EQ(log.fractions.size(), 3u);
+  EXPECT_EQ(log.fractions[0], 0);
+  EXPECT_DOUBLE_EQ(log.fractions[1], 0.3);
+  EXPECT_DOUBLE_EQ(log.fractions[2], 1.0);
 }
 
 TEST_F(InterpreterTest, ProgressMovesInStepsOfMoreThanATenth) {
   files.write_log([](TflWriter& w) {
     for (int i = 0; i < 2000; ++i) w.write(tfl::VerticalLineRecord{double(i)});
   });
-  device->plot();
-  ASSERT_GE(device->progress.size(), 2u);
-  EXPECT_LE(device->progress.size(), 11u);
-  for (size_t i = 1; i < device->progress.size(); ++i)
-    EXPECT_GT(device->progress[i] - device->progress[i - 1], 0.1);
+  plot();
+  ASSERT_GE(log.fractions.size(), 2u);
+  EXPECT_LE(log.fractions.size(), 11u);
+  for (size_t i = 1; i < log.fractions.size(); ++i)
+    EXPECT_GT(log.fractions[i] - log.fractions[i - 1], 0.1);
 }
 
-TEST_F(InterpreterTest, AConfirmedCancelStopsAfterTheRecordWithTheFileClosed) {
+// The cookie is asked after every record; a stop (the observer's, or the
+// abort flag set from anywhere) ends the replay quietly with the file closed.
+TEST_F(InterpreterTest, AStopEndsTheReplayAfterTheRecordWithTheFileClosed) {
   files.write_log([](TflWriter& w) {
     for (int i = 1; i <= 3; ++i) w.write(tfl::VerticalLineRecord{double(i)});
   });
-  CancelRequested = true;
-  platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
-  device->plot();
-  EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_FALSE(device->is_open);
-  EXPECT_FALSE(CancelRequested);
-  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].text,
-            "Are you sure that you want to cancel the current operation?");
-}
-
-TEST_F(InterpreterTest, ADeclinedCancelLetsTheReplayContinue) {
-  files.write_log([](TflWriter& w) {
-    for (int i = 1; i <= 3; ++i) w.write(tfl::VerticalLineRecord{double(i)});
-  });
-  CancelRequested = true;
-  platform::QueueBoxAnswer(platform::BoxAnswer::No);
-  device->plot();
+  plot();
   EXPECT_EQ(device->count("plot_vertical_line"), 3u);
-  EXPECT_FALSE(CancelRequested);
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(log.polls, 3);
+
+  log.stop = true;
+  device->clear();
+  plot();
+  EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
+
+  log.stop = false;
+  recorder.cookie.abort = true;
+  device->clear();
+  plot();
+  EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, PlottingTwiceStartsAgainFromTheHeader) {
   files.write_log([](TflWriter& w) { w.write(tfl::VerticalLineRecord{1}); });
-  device->plot();
-  device->plot();
+  plot();
+  plot();
   EXPECT_EQ(device->count("plot_vertical_line"), 2u);
 }
 
@@ -345,13 +374,11 @@ TEST_F(InterpreterTest, Error1037IsShownOncePerNumberAndPage) {
     w.write(text("dad"));
     w.write(text("dd"));
   });
-  RecordingDevice short_font(files.patterns, files.symbols);
-  short_font.file_name = files.log;
-  platform::ClearShownBoxes();
+  coretest::Recorder short_font(files);
   short_font.plot();
-  EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1037:  Symbol = 100"});
+  EXPECT_EQ(short_font.log.texts(), std::vector<std::string>{"E1037:  Symbol = 100"});
   short_font.plot();  // the next page reports it again
-  EXPECT_EQ(coretest::BoxTexts().size(), 2u);
+  EXPECT_EQ(short_font.log.texts().size(), 2u);
 }
 
 TEST_F(InterpreterTest, OrientationSizeIsSetByRecordSix) {
@@ -410,9 +437,9 @@ TEST_F(InterpreterTest, ParagraphLongerThanTheFileIsAReadFailure) {
     w.word(0xFFFF);
     w.bytes("short", 5);
   });
-  EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd);
+  EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd);
   EXPECT_EQ(device->count("plot_paragraph"), 0u);
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 // --- Records 103 and 206 ----------------------------------------------------------
@@ -440,7 +467,7 @@ TEST_F(InterpreterTest, PictureCountsBeyondTheFileAreNeverAllocated) {
       w.bytes("0123456789", 10);
     });
     device->clear();
-    EXPECT_EQ(PlotFailureCode(*device), FileError::kReadPastEnd) << n;
+    EXPECT_EQ(PlotFailureCode(), FileError::kReadPastEnd) << n;
     EXPECT_EQ(device->count("plot_picture"), 0u);
   }
 }
@@ -453,11 +480,10 @@ TEST_F(InterpreterTest, BitmapCountBeyondTheFileShowsTheStreamMessageAndIsDroppe
     w.dword(0x7FFFFFFF);
     w.bytes("BM0123456789", 12);
   });
-  device->plot();  // ends normally: the rest of the file went with the stream
+  plot();  // ends normally: the rest of the file went with the stream
   EXPECT_EQ(device->strings(), std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_EQ(coretest::BoxTexts(),
-            std::vector<std::string>{"Out of Resources: unable to load stream"});
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(log.texts(), std::vector<std::string>{"Out of Resources: unable to load stream"});
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 // --- Groups ------------------------------------------------------------------------
@@ -500,7 +526,7 @@ TEST_F(InterpreterTest, AGroupWithoutItsEndRecordEndsAtTheEndOfTheFile) {
   });
   EXPECT_EQ(s, std::vector<std::string>{"plot_polyline()"});
   EXPECT_EQ(device->calls[0].groups, (std::vector<std::vector<double>>{{1, 2, 3, 4}}));
-  EXPECT_FALSE(device->is_open);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 TEST_F(InterpreterTest, AGroupEndedByAnotherOpcodeConsumesOnlyItsTwoWords) {
@@ -528,67 +554,50 @@ TEST_F(InterpreterTest, PointsAndEndRecordsAloneDoNothing) {
     w.write(tfl::VerticalLineRecord{1});
   });
   EXPECT_EQ(s, std::vector<std::string>{"plot_vertical_line(1)"});
-  EXPECT_EQ(+device->buffers.point.x, 1);
 }
 
 // --- Devices without their own operations ---------------------------------------------
 
-TEST_F(InterpreterTest, ThePlainDeviceConsumesGroupsAndRefusesText) {
-  gd_object plain(files.patterns, files.symbols);
-  plain.file_name = files.log;
+// A device that reads all, part or none of its groups stays in step with the
+// file: the interpreter reads past what it left, and polygon B starts where
+// polygon A ends whether the device read A or not.
+TEST_F(InterpreterTest, GroupsTheDeviceLeftUnreadAreReadPast) {
+  struct Lazy : TraceDevice {
+    using TraceDevice::TraceDevice;
+    void plot_filled_polygon(const FilledPolygonStyle&, PointGroup&, PointGroup& b) override {
+      gd::Point p{};
+      b.next(p);
+      add_point(p);
+    }
+    void plot_polyline(PointGroup& points) override {
+      gd::Point p{};
+      points.next(p);
+      add_point(p);
+    }
+    void plot_styled_polyline(int32_t, int32_t, uint8_t, VectorGroup&) override {}
+    void add_point(gd::Point p) { calls.push_back({"first", {p.x, p.y}}); }
+  };
   files.write_log([](TflWriter& w) {
     w.write(tfl::FilledPolygonRecord{});
     w.points(std::vector<tfl::PointRecord>{{0, 0}, {1, 1}});
-    w.points(std::vector<tfl::PointRecord>{{2, 2}});
+    w.points(std::vector<tfl::PointRecord>{{2, 2}, {3, 3}});
     w.write(tfl::StyledPolylineRecord{});
     w.vectors(std::vector<tfl::VectorRecord>{{0, 1, 0, 2, 3, 0}});
+    w.write(tfl::PolylineRecord{});
+    w.points(std::vector<tfl::PointRecord>{{4, 4}, {5, 5}, {6, 6}});
     w.write(tfl::VerticalLineRecord{1});
   });
-  plain.plot();
-  EXPECT_FALSE(plain.is_open);
-  EXPECT_EQ(+plain.buffers.point.x, 2);
-  EXPECT_EQ(+plain.buffers.vector.x2, 2);
-  EXPECT_EQ(+plain.buffers.vertical_line.x, 1);
+  Lazy lazy(recorder.libraries);
+  Interpreter::Replay(files.log, lazy, recorder.cookie);
+  EXPECT_EQ(lazy.strings(),
+            (std::vector<std::string>{"first(2,2)", "first(4,4)", "plot_vertical_line(1)"}));
+
+  // The plain device reads no group and refuses text.
+  gd_object plain(recorder.libraries);
+  EXPECT_NO_THROW(Interpreter::Replay(files.log, plain, recorder.cookie));
   files.write_log([](TflWriter& w) { w.write(tfl::TextRecord{}); });
-  EXPECT_THROW(plain.plot(), std::logic_error);
-  EXPECT_FALSE(plain.is_open);
-}
-
-// --- Writing -----------------------------------------------------------------------------
-
-TEST_F(InterpreterTest, RecordsWrittenByTheDeviceReplayFieldForField) {
-  RecordingDevice writer(files.patterns, files.symbols);
-  writer.file_name = files.log;
-  writer.open_write();
-  writer.write_line(3, 1, 2, 3, 4);
-  writer.write_text(1, 2, 1, std::string(70, 't'), 90, 5);  // cut to 60
-  writer.write_long_text(3, 4, 2, "long text", 0, 6);
-  MemoryBlock block(6);
-  std::memcpy(block.data(), "abcdef", 6);
-  writer.write_picture({1, 2, 3, 4}, 1, 3, block, 4);
-  MemoryStream stream(3);
-  std::memcpy(stream.data(), "BMx", 3);
-  writer.write_bitmap({5, 6, 7, 8}, 0, stream);
-  writer.write_pattern_ex({{1, 2, 3, 4}, 5, 6, 7, 1, 2});
-  writer.write_color_pattern_ex({{1, 2, 3, 4}, 5, 6, 7, 8, 9, 10, 0, 1});
-  writer.write_symbol({1, 2, 3, 4, 5, 6, 7, 3});
-  writer.close();
-
-  device->plot();
-  EXPECT_EQ(+device->header.x_min, 1e27);  // the writer's reset header
-  EXPECT_EQ(+device->header.x_max, -1e27);
-  EXPECT_EQ(device->strings(), (std::vector<std::string>{
-                                   "plot_line(3,1,2,3,4)",
-                                   "plot_page_text(1,2,1,90,5,\"" + std::string(60, 't') + "\")",
-                                   "plot_page_text(3,4,2,0,6,\"long text\")",
-                                   "plot_picture(1,2,3,4,4,1,3)",
-                                   "plot_bitmap(5,6,7,8,0)",
-                                   "plot_pattern_ex(1,2,3,4,5,6,7,1,2)",
-                                   "plot_color_pattern_ex(1,2,3,4,5,6,7,8,9,10,0,1)",
-                                   "plot_symbol_ex(1,2,3,4,5,6,7,3)",
-                               }));
-  EXPECT_EQ(device->calls[3].data, (std::vector<uint8_t>{'a', 'b', 'c', 'd'}));
-  EXPECT_EQ(device->calls[4].data, (std::vector<uint8_t>{'B', 'M', 'x'}));
+  EXPECT_THROW(Interpreter::Replay(files.log, plain, recorder.cookie), std::logic_error);
+  EXPECT_EQ(coretest::OpenDescriptors(), descriptors);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "core/FileError.h"
 #include "platform/MessageBox.h"
 
-using coretest::BoxTexts;
 using coretest::Pattern;
 using coretest::Symbol;
 
@@ -17,9 +16,11 @@ namespace {
 
 class LibraryTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform::ClearShownBoxes(); }
   testfiles::TempDir dir;
   coretest::ErrorTableScope errors;
+  coretest::NoticeLog log;
+  PlotCookie cookie{&log};
+  std::vector<std::string> BoxTexts() const { return log.texts(); }
 };
 
 std::vector<PatternData> TenPatterns() {
@@ -30,10 +31,10 @@ std::vector<PatternData> TenPatterns() {
 
 TEST_F(LibraryTest, PatternNumbersAreRecordNumbers) {
   coretest::WritePatternLibrary(dir.file("p.pat"), TenPatterns());
-  PatternLibrary lib(dir.file("p.pat"));
+  PatternLibrary lib(dir.file("p.pat"), cookie);
   EXPECT_EQ(lib.record_count(), 10);
   for (int n : {0, 9, 4}) {
-    lib.read(n);
+    lib.read(n, cookie);
     EXPECT_EQ(lib.current().tile_width, 100 + n);
     EXPECT_EQ(lib.current().tile_height, 200 + n);
     ASSERT_EQ(lib.current().used_strokes().size(), 1u);
@@ -44,36 +45,36 @@ TEST_F(LibraryTest, PatternNumbersAreRecordNumbers) {
 
 TEST_F(LibraryTest, PatternBeyondTheLibraryShows1037AndKeepsTheBuffer) {
   coretest::WritePatternLibrary(dir.file("p.pat"), TenPatterns());
-  PatternLibrary lib(dir.file("p.pat"));
-  lib.read(7);
-  lib.read(10);
-  lib.read(10);  // once per number and page
+  PatternLibrary lib(dir.file("p.pat"), cookie);
+  lib.read(7, cookie);
+  lib.read(10, cookie);
+  lib.read(10, cookie);  // once per number and page
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"E1037:  Pattern = 10"});
   EXPECT_EQ(lib.current().tile_width, 107);
-  platform::ClearShownBoxes();
-  lib.read(1234);
-  lib.read(10);
+  log.clear();
+  lib.read(1234, cookie);
+  lib.read(10, cookie);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"E1037:  Pattern = 1,234"});
-  platform::ClearShownBoxes();
+  log.clear();
   lib.begin_page();
-  lib.read(10);
+  lib.read(10, cookie);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"E1037:  Pattern = 10"});
 }
 
 TEST_F(LibraryTest, NegativePatternIsAnIoFailure) {
   coretest::WritePatternLibrary(dir.file("p.pat"), TenPatterns());
-  PatternLibrary lib(dir.file("p.pat"));
-  EXPECT_THROW(lib.read(-1), FileError);
+  PatternLibrary lib(dir.file("p.pat"), cookie);
+  EXPECT_THROW(lib.read(-1, cookie), FileError);
   EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(LibraryTest, MissingPatternLibraryShows1034AndLookupsFail) {
   const std::string path = dir.file("none.pat");
-  PatternLibrary lib(path);
+  PatternLibrary lib(path, cookie);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"E1034:  File Name = " + path});
   EXPECT_FALSE(lib.is_open());
   try {
-    lib.read(0);
+    lib.read(0, cookie);
     FAIL() << "lookup in an unopened library succeeded";
   } catch (const FileError& e) {
     EXPECT_EQ(e.code(), FileError::kNotOpen);
@@ -84,7 +85,7 @@ TEST_F(LibraryTest, MissingPatternLibraryShows1034AndLookupsFail) {
 
 TEST_F(LibraryTest, ADirectoryIsNotALibraryFile) {
   std::filesystem::create_directory(dir.file("dir.sym"));
-  SymbolLibrary lib(dir.file("dir.sym"));
+  SymbolLibrary lib(dir.file("dir.sym"), cookie);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"E1035:  File Name = " + dir.file("dir.sym")});
   EXPECT_FALSE(lib.is_open());
 }
@@ -93,26 +94,26 @@ TEST_F(LibraryTest, SymbolsOutsideOneTo325LoadNothingAndRaiseNothing) {
   std::vector<SymbolData> syms(300);
   for (int i = 0; i < 300; ++i) syms[i] = Symbol({{int8_t(i % 100), 0, 0, 0}});
   coretest::WriteSymbolLibrary(dir.file("s.sym"), syms);
-  SymbolLibrary lib(dir.file("s.sym"));
-  lib.read(42);
+  SymbolLibrary lib(dir.file("s.sym"), cookie);
+  lib.read(42, cookie);
   for (int n : {0, 326, 1000, -5}) {
-    lib.read(n);
+    lib.read(n, cookie);
     EXPECT_EQ(lib.current().strokes[0].x1, 42) << n;
   }
   EXPECT_TRUE(BoxTexts().empty());
-  lib.read(299);
+  lib.read(299, cookie);
   EXPECT_EQ(lib.current().strokes[0].x1, 99);
-  lib.read(310);
+  lib.read(310, cookie);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"E1037:  Symbol = 310"});
   EXPECT_EQ(lib.current().strokes[0].x1, 99);
 }
 
 TEST_F(LibraryTest, UnopenedSymbolLibraryFailsOnlyForNumbersInRange) {
-  SymbolLibrary lib(dir.file("none.sym"));
-  platform::ClearShownBoxes();
-  EXPECT_NO_THROW(lib.read(0));
+  SymbolLibrary lib(dir.file("none.sym"), cookie);
+  log.clear();
+  EXPECT_NO_THROW(lib.read(0, cookie));
   try {
-    lib.read(65);
+    lib.read(65, cookie);
     FAIL() << "lookup in an unopened library succeeded";
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find(dir.file("none.sym")), std::string::npos) << e.what();
@@ -126,11 +127,11 @@ TEST_F(LibraryTest, TrailingPartialRecordAndHostileStrokeCounts) {
   syms[1].stroke_count = 999;
   coretest::WriteSymbolLibrary(dir.file("s.sym"), syms);
   std::filesystem::resize_file(dir.file("s.sym"), 2 * 202 + 101);
-  SymbolLibrary lib(dir.file("s.sym"));
+  SymbolLibrary lib(dir.file("s.sym"), cookie);
   EXPECT_EQ(lib.record_count(), 2);
-  lib.read(1);
+  lib.read(1, cookie);
   EXPECT_EQ(lib.current().used_strokes().size(), 50u);
-  lib.read(2);
+  lib.read(2, cookie);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"E1037:  Symbol = 2"});
 }
 

@@ -9,7 +9,8 @@
 #include <set>
 
 #include "CoreTestUtil.h"
-#include "core/RecordingDevice.h"
+#include "core/Interpreter.h"
+#include "core/TraceDevice.h"
 #include "platform/MessageBox.h"
 
 using tfl::TflWriter;
@@ -22,17 +23,14 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 class HandlerTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
-  std::unique_ptr<RecordingDevice> device;
-  void SetUp() override {
-    platform::ClearShownBoxes();
-    device = std::make_unique<RecordingDevice>(files.patterns, files.symbols);
-    device->file_name = files.log;
-  }
+  coretest::Recorder recorder{files};
+  TraceDevice* device = &recorder.device;
+  void SetUp() override { platform::ClearShownBoxes(); }
   void replay(const std::function<void(TflWriter&)>& fn,
               const tfl::Header& header = tfl::DefaultHeader()) {
     files.write_log(fn, header);
     device->clear();
-    device->plot();
+    recorder.plot();
   }
   std::vector<std::string> vectors() const {
     std::vector<std::string> out;
@@ -204,7 +202,7 @@ tfl::GraphFrameRecord Frame(double data_start, double data_end, uint8_t options,
 }
 
 // The segments that start on the left side and run across (ticks).
-std::vector<RecordedCall> LeftTicks(const RecordingDevice& d, double length) {
+std::vector<RecordedCall> LeftTicks(const TraceDevice& d, double length) {
   std::vector<RecordedCall> out;
   for (const auto& c : d.of("plot_vector"))
     if (c.args[0] == 0 && c.args[1] == c.args[3] && std::fabs(c.args[2] - length) < 1e-12)
@@ -214,7 +212,7 @@ std::vector<RecordedCall> LeftTicks(const RecordingDevice& d, double length) {
 
 // The ticks of the frame (0, 0)-(10, 20) that lie along one side, each as
 // its length: segments across a side from a point on it into the frame.
-std::vector<double> SideTickLengths(const RecordingDevice& d, char side) {
+std::vector<double> SideTickLengths(const TraceDevice& d, char side) {
   std::vector<double> out;
   for (const auto& c : d.of("plot_vector")) {
     const double x1 = c.args[0], y1 = c.args[1], x2 = c.args[2], y2 = c.args[3];
@@ -325,14 +323,6 @@ TEST_F(HandlerTest, FrameLabelPlacementCentred) {
   ExpectArgs(drawn[3], {90, 2.5 - 1.1 * cw, 20 + 0.5 * ch - ch / 2, 0, cw, ch, 1});
 }
 
-// A recording device whose page shows only part of the log.
-class WindowedDevice : public RecordingDevice {
- public:
-  using RecordingDevice::RecordingDevice;
-  std::optional<Window> window;
-  std::optional<Window> visible_window() const override { return window; }
-};
-
 TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) {
   // Grids and frames (ticks and labels) in both directions, against windows
   // across their edges, inside them and away from them: a device that shows
@@ -353,8 +343,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
     return std::min(c.args[0], c.args[2]) <= v.x_high && std::max(c.args[0], c.args[2]) >= v.x_low &&
            std::min(c.args[1], c.args[3]) <= v.y_high && std::max(c.args[1], c.args[3]) >= v.y_low;
   };
-  WindowedDevice windowed(files.patterns, files.symbols);
-  windowed.file_name = files.log;
+  TraceDevice windowed(recorder.libraries);  // its page shows only part of the log
   for (size_t i = 0; i < shapes.size(); ++i) {
     replay(shapes[i]);
     const std::vector<RecordedCall> whole = device->of("plot_vector");
@@ -364,7 +353,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
     for (const gd_object::Window& v : windows) {
       windowed.window = v;
       windowed.clear();
-      windowed.plot();
+      Interpreter::Replay(files.log, windowed, recorder.cookie);
       std::multiset<std::string> seen;
       for (const auto& c : windowed.of("plot_vector")) {
         seen.insert(c.str());
@@ -379,7 +368,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
   files.write_log([](TflWriter& w) { w.write(tfl::GridRecord{0, 0, 1e15, 1, 1e-3, 1}); });
   windowed.window = gd_object::Window{1e14, 1e14 + 0.02, 0, 1};
   windowed.clear();
-  windowed.plot();
+  Interpreter::Replay(files.log, windowed, recorder.cookie);
   EXPECT_GT(windowed.count("plot_vector"), 2u);
   EXPECT_LT(windowed.count("plot_vector"), 100u);
 }

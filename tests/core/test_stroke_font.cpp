@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "CoreTestUtil.h"
-#include "core/RecordingDevice.h"
+#include "core/TraceDevice.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -12,11 +12,12 @@ namespace {
 class StrokeFontTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
-  std::unique_ptr<RecordingDevice> device;
-  void SetUp() override { device = std::make_unique<RecordingDevice>(files.patterns, files.symbols); }
+  std::unique_ptr<coretest::Recorder> recorder = std::make_unique<coretest::Recorder>(files);
+  TraceDevice* device = &recorder->device;
   void use_font(const std::vector<SymbolData>& font) {
     coretest::WriteSymbolLibrary(files.symbols, font);
-    device = std::make_unique<RecordingDevice>(files.patterns, files.symbols);
+    recorder = std::make_unique<coretest::Recorder>(files);
+    device = &recorder->device;
   }
   std::vector<RecordedCall> vectors() const { return device->of("plot_vector"); }
 };
@@ -120,9 +121,15 @@ TEST_F(StrokeFontTest, AGlyphBeyondTheLibraryReportsAndReusesTheLastRecord) {
   font.resize(100);  // 'd' (100) and above are missing
   use_font(font);
   coretest::ErrorTableScope errors;
-  platform::ClearShownBoxes();
-  device->plot_vector_text(90, "Ad", 0, 0, 0, 1, 1, true);
-  EXPECT_EQ(coretest::BoxTexts(), std::vector<std::string>{"E1037:  Symbol = 100"});
+  files.write_log([](tfl::TflWriter& w) {
+    tfl::VectorTextRecord r{};
+    r.char_width = r.char_height = 1;
+    r.angle = 90;
+    r.text.assign("Ad");
+    w.write(r);
+  });
+  recorder->plot();
+  EXPECT_EQ(recorder->log.texts(), std::vector<std::string>{"E1037:  Symbol = 100"});
   EXPECT_EQ(vectors().size(), 2u);
 }
 

@@ -4,7 +4,6 @@
 
 #include "DeviceTestSupport.h"
 #include "devices/StyledLine.h"
-#include "support/Settings.h"
 
 using namespace devtest;
 
@@ -37,16 +36,15 @@ TEST(InkRule, PrintInBlackBlackensPensOnPrinterOnlyAndFillsKeepColour) {
   Fixture f;
   const std::string log = f.WriteLog(WithFooter(), RedLineAndRedFill);
   const int fill_row = 1056 - 96 + 20;  // footer top + 0.2 inch
-  SystemSettings.PrintInBlack = 1;
+  f.settings.print_in_black = true;
   const QImage printed = f.Render(log, 0, 96, true);
   EXPECT_EQ(Pixel(printed, 200, 500), kBlack);
   EXPECT_EQ(Pixel(printed, 200, fill_row), kRedQ);
   const QImage screen = f.Render(log, 0, 96, false);
   EXPECT_EQ(Pixel(screen, 200, 500), kRedQ);
-  SystemSettings.PrintInBlack = 0;
+  f.settings.print_in_black = false;
   const QImage colour_print = f.Render(log, 0, 96, true);
   EXPECT_EQ(Pixel(colour_print, 200, 500), kRedQ);
-  ResetDeviceSettings();
 }
 
 TEST(InkRule, PaleLineThatPrintsWhitePrintsBlack) {
@@ -58,7 +56,7 @@ TEST(InkRule, PaleLineThatPrintsWhitePrintsBlack) {
     };
   };
   // A printer that cannot print the palest greys.
-  auto pale_printer = [](TestDevice&, platform::Canvas& c) {
+  auto pale_printer = [](platform::Canvas& c) {
     c.SetNearestColorRule([](platform::COLORREF col) -> platform::COLORREF {
       const bool pale = platform::GetRValue(col) >= 0xF0 && platform::GetGValue(col) >= 0xF0 &&
                         platform::GetBValue(col) >= 0xF0;

@@ -17,6 +17,7 @@
 
 #include "TestFiles.h"
 #include "fuzz/FuzzDrivers.h"
+#include "devices/NoticeBox.h"
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 
@@ -114,23 +115,23 @@ bool PlotsWithError(const testfiles::TempDir& dir, const std::string& picture) {
     writer.write(record);
     writer.close();
   }
-  logp_object device(testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym");
-  device.file_name = log;
-  device.open_read();
-  EXPECT_TRUE(device.is_open);
-  device.close();
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  Libraries libraries({testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym"},
+                      cookie);
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(log, &observer, opened);
+  EXPECT_TRUE(document);
+  if (!document) return false;
   QImage image(fuzzdrv::kPageWidthPx, fuzzdrv::kPageHeightPx, QImage::Format_RGB32);
-  device.set_canvas(&image);
-  device.set_target_resolution(fuzzdrv::kDpi, fuzzdrv::kDpi);
-  device.last_page = 0;
-  bool failed = false;
+  platform::Canvas canvas(&image);
+  const PageModel pages = document->pages(fuzzdrv::kDpi);
   try {
-    device.plot();
+    document->plot(pages, 0, PageKind::First, canvas, DrawSettings{}, libraries, cookie);
   } catch (const std::exception&) {
-    failed = true;
+    return true;
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
-  return failed;
+  return false;
 }
 
 // A 2 x 2 pixel, 24-bit bitmap file.

@@ -136,6 +136,8 @@ TEST_F(RenderCli, NotACompiledLogOrAFailedPageExitsWithOne) {
   std::ofstream(junk, std::ios::binary) << std::string("\x4d\x00\x69\x00 not a log at all", 22);
   CliRun r = Render({QString::fromStdString(junk)});
   EXPECT_EQ(r.exit_code, 1) << r.err;
+  // The header check's error 1033, as the viewer's box would say it.
+  EXPECT_NE(r.err.find("korvale: message: "), std::string::npos) << r.err;
 
   // A page that ends with a range error still leaves its PNG.
   const QString bad = Log("bad.tfl", Header(), [](tfl::TflWriter& w) {

@@ -21,7 +21,6 @@
 #include <filesystem>
 
 #include "ViewerFixture.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/PageFlow.h"
@@ -423,7 +422,10 @@ TEST_F(ViewerTest, ANonLogKeepsThePreviousLogAndControls) {
   TKorvaleFrm& w = Window();
   // Empty window first: it stays empty.
   w.OpenLog(bad);
-  EXPECT_FALSE(platform::ShownBoxes().empty()) << "the header check says why";
+  // The header check says why: error 1033 in the error table's box.
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Plain);
+  EXPECT_EQ(platform::ShownBoxes()[0].caption, "Error");
   EXPECT_TRUE(w.NoDocument);
   EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - UNTITLED");
   EXPECT_FALSE(w.CopyBtn->isEnabled());
@@ -438,8 +440,8 @@ TEST_F(ViewerTest, ANonLogKeepsThePreviousLogAndControls) {
     EXPECT_EQ(w.FileName, good);
     EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - " + good);
     EXPECT_EQ(PagePanel(), "2 of 5");
-    EXPECT_EQ(w.ViewDevice->last_page, 4);
-    EXPECT_DOUBLE_EQ(w.ViewDevice->header.y_max, spec.span);
+    EXPECT_EQ(w.ScreenPages.last_page(), 4);
+    EXPECT_DOUBLE_EQ(w.Document->header().y_max, spec.span);
   }
   // The read-out and paging still work on the log shown.
   w.PageDownBTNClick();
@@ -462,7 +464,7 @@ TEST_F(ViewerTest, PageWithoutRoomForTheLogIsReportedAndShowsOnePage) {
   EXPECT_FALSE(w.NoDocument);
 }
 
-TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
+TEST_F(ViewerTest, SecondOpenShowsTheNewLogWithoutAsking) {
   const std::string a = Path("a.tfl"), b = Path("b.tfl");
   LogSpec five;
   five.span = SpanForPages(5);
@@ -471,10 +473,9 @@ TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
   TKorvaleFrm& w = Window();
   w.OpenLog(a);
   w.PageDownBTNClick();
-  const logp_object* device = w.ViewDevice.get();
   w.OpenLog(b);
   EXPECT_TRUE(platform::ShownBoxes().empty());
-  EXPECT_EQ(w.ViewDevice.get(), device);
+  EXPECT_EQ(w.Document->path(), b);
   EXPECT_EQ(PagePanel(), "1 of 1");
   EXPECT_FALSE(w.PageUpBtn->isEnabled());
 }
@@ -519,7 +520,7 @@ TEST_F(ViewerTest, ClearPageImageWhitensEveryPixelWhateverThePen) {
   WriteLog(log, LogSpec{});
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
-  platform::Canvas& canvas = *w.ViewDevice->canvas;
+  platform::Canvas& canvas = *w.ViewCanvas;
   platform::Pen none;
   none.style = platform::PS_NULL;
   platform::Pen dashed;

@@ -11,10 +11,9 @@
 
 #include "PrintTestSupport.h"
 #include "ViewerFixture.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "viewer/HeaderRewrite.h"
+#include "core/LogHeader.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
@@ -215,7 +214,7 @@ TEST_F(ViewerTest, LogThatCannotBeOpenedForWritingAbandonsTheOpen) {
   EXPECT_EQ(w.FileName, shown);
   EXPECT_EQ(PagePanel(), "3 of 5");
   EXPECT_EQ(w.PageBitmap.size(), shownSize);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 11.0);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_height, 11.0);
   w.PageDownBTNClick();
   EXPECT_EQ(PagePanel(), "4 of 5");
 }
@@ -227,8 +226,8 @@ TEST(HeaderRewrite, WritesTheBlockAtOffsetFourOnly) {
   auto before = testfiles::ReadAll(log);
   tfl::Header h = viewertest::HeaderFor(viewertest::LogSpec{});
   h.page_height = 7.25;
-  const auto result = viewer::RewriteHeaderBlock(log, h);
-  ASSERT_EQ(result.status, viewer::HeaderRewriteResult::Ok) << result.message;
+  const auto result = RewriteHeaderBlock(log, h);
+  ASSERT_EQ(result.status, HeaderRewriteResult::Ok) << result.message;
   auto after = testfiles::ReadAll(log);
   ASSERT_EQ(after.size(), before.size());
   std::memcpy(before.data() + 4, &h, sizeof h);
@@ -241,13 +240,13 @@ TEST(HeaderRewrite, ShortOrMissingFilesAreRefusedUntouched) {
   const std::vector<unsigned char> bytes(60, 0xAB);
   testfiles::WriteAll(shortFile, bytes);
   const tfl::Header h = viewertest::HeaderFor(viewertest::LogSpec{});
-  EXPECT_EQ(viewer::RewriteHeaderBlock(shortFile, h).status,
-            viewer::HeaderRewriteResult::WriteFailed);
+  EXPECT_EQ(RewriteHeaderBlock(shortFile, h).status,
+            HeaderRewriteResult::WriteFailed);
   EXPECT_EQ(testfiles::ReadAll(shortFile), bytes) << "a short file is not extended";
 
   const std::string missing = dir.file("missing.tfl");
-  const auto result = viewer::RewriteHeaderBlock(missing, h);
-  EXPECT_EQ(result.status, viewer::HeaderRewriteResult::OpenFailed);
+  const auto result = RewriteHeaderBlock(missing, h);
+  EXPECT_EQ(result.status, HeaderRewriteResult::OpenFailed);
   EXPECT_FALSE(result.message.empty());
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
@@ -419,8 +418,8 @@ TEST_F(ViewerTest, LandscapePageFromPageSetupMatchesAtTheNextOpenAndInPrint) {
   ASSERT_EQ(platform::ShownBoxes().size(), 1u) << platform::ShownBoxes().back().text;
   EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
   EXPECT_EQ(SystemSettings.PageOrientation, 1);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 8.0);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_width, 10.5);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_height, 8.0);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_width, 10.5);
 
   platform::ClearShownBoxes();
   w.OpenLog(log);

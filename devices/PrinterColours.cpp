@@ -1,10 +1,8 @@
-#include "viewer/PrinterColours.h"
+#include "devices/PrinterColours.h"
 
 #include <QColor>
 
 #include <cmath>
-
-namespace viewer {
 
 platform::COLORREF NearestPrinterColour(platform::COLORREF color, bool grayscale) {
   color &= 0xFFFFFF;
@@ -16,5 +14,3 @@ platform::COLORREF NearestPrinterColour(platform::COLORREF color, bool grayscale
   const platform::COLORREF grey = static_cast<platform::COLORREF>(level * 255 / (kLevels - 1));
   return grey | grey << 8 | grey << 16;
 }
-
-}  // namespace viewer

@@ -4,11 +4,7 @@
 // as blank paper is printed black instead).
 #include "platform/Canvas.h"
 
-namespace viewer {
-
 // A colour printer prints every colour as it is. A grey-scale printer prints
 // the nearest of 16 grey levels to the colour's luminance, so the palest
 // colours (luminance above about 246 of 255) come out white.
 platform::COLORREF NearestPrinterColour(platform::COLORREF color, bool grayscale);
-
-}  // namespace viewer

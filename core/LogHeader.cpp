@@ -1,4 +1,4 @@
-#include "viewer/HeaderRewrite.h"
+#include "core/LogHeader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,59 @@
 #include <cerrno>
 #include <cstring>
 
-namespace viewer {
+#include "core/file_object.h"
+
+namespace {
+
+constexpr const char* kOldVersionMessage =
+    "Tarnfel 2001 can't read TFL files created by older versions of Tarnfel.\r\r"
+    "Please recompile your log in Tarnfel 2001";
+
+// The header block is never read beyond its 105 bytes; longer header records
+// have their excess skipped.
+constexpr uint16_t kHeaderBlockSize = sizeof(tfl::Header);
+
+}  // namespace
+
+HeaderCheck ReadLogHeader(file_object& file, tfl::Header& header) {
+  uint16_t version = 0, length = 0;
+  try {
+    version = static_cast<uint16_t>(file.read_int());
+    length = static_cast<uint16_t>(file.read_int());
+    if (version == tfl::kCurrentVersion) {
+      // Read whole before it replaces the header: a cut block changes nothing.
+      tfl::Header block;
+      file.read_bytes(&block, kHeaderBlockSize);
+      if (length > kHeaderBlockSize) file.skip_bytes(static_cast<uint16_t>(length - kHeaderBlockSize));
+      header = block;
+      return HeaderCheck::Ok;
+    }
+  } catch (...) {
+    // A file too short to hold its header record is refused like any other
+    // header that fails the check: closed.
+    file.close();
+    throw;
+  }
+  file.close();
+  return version == tfl::kOldVersion ? HeaderCheck::OldVersion : HeaderCheck::NotACompiledLog;
+}
+
+HeaderCheck ReadLogHeader(const std::string& path, tfl::Header& header) {
+  file_object file;
+  file.file_name = path;
+  file.open_read();
+  const HeaderCheck check = ReadLogHeader(file, header);
+  file.close();
+  return check;
+}
+
+Notice RefusalNotice(HeaderCheck check) {
+  if (check == HeaderCheck::OldVersion) return {Notice::Error, 0, kOldVersionMessage};
+  return {Notice::Error, 1033, ""};
+}
+
+// --- Rewriting the header block ---------------------------------------------
+
 namespace {
 
 // Writes all of count bytes at offset; false on any failure.
@@ -69,4 +121,3 @@ HeaderRewriteResult RewriteHeaderBlock(const std::string& path, const tfl::Heade
   return result;
 }
 
-}  // namespace viewer
