@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
 #include <cstdio>
@@ -18,11 +18,11 @@
 
 #include "core/Interpreter.h"
 #include "core/Libraries.h"
-#include "core/LogHeader.h"
 #include "core/PlotCookie.h"
 #include "core/TflWriter.h"
-#include "devices/PageCount.h"
-#include "devices/logp_object.h"
+#include "core/gd_object.h"
+#include "devices/LogDocument.h"
+#include "platform/Canvas.h"
 #include "platform/MessageBox.h"
 #include <memory>
 
@@ -142,21 +142,18 @@ long PeakRssKb() {
 
 void DrawPage3(benchmark::State& state, const std::string& log, int dpi) {
   Files& f = TheFiles();
-  logp_object device(*f.libraries);
-  ReadLogHeader(log, device.header);
-  device.set_target_resolution(dpi, dpi);
-  device.last_page = CountPages(device.header, dpi, device.scale_y).last_page;
-  QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
-  device.set_canvas(&image);
-  device.page_index = 2;
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(log, nullptr, opened);
+  const PageModel pages = document->pages(dpi);
+  QImage image(pages.page_width_px(), pages.page_height_px(), QImage::Format_RGB32);
+  platform::Canvas canvas(&image);
+  const DrawSettings settings;
   for (auto _ : state) {
     image.fill(Qt::white);
-    device.page_kind = PageKind::Later;
-    Interpreter::Replay(log, device, f.cookie);
+    document->plot(pages, 2, PageKind::Later, canvas, settings, *f.libraries, f.cookie);
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
   state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
-  state.counters["pages"] = device.last_page + 1;
+  state.counters["pages"] = pages.page_count();
 }
 
 void BM_Page3_96dpi(benchmark::State& state) { DrawPage3(state, TheFiles().log200k, 96); }
@@ -179,7 +176,7 @@ BENCHMARK(BM_Page3_600dpi)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

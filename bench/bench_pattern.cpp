@@ -7,7 +7,7 @@
 // and resolutions.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <chrono>
 #include <cmath>
@@ -16,14 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "core/Interpreter.h"
 #include "core/Libraries.h"
-#include "core/LogHeader.h"
 #include "core/PatternLibrary.h"
 #include "core/PlotCookie.h"
 #include "core/TflWriter.h"
-#include "devices/PageCount.h"
-#include "devices/logp_object.h"
+#include "devices/LogDocument.h"
 #include "platform/Canvas.h"
 #include "platform/MessageBox.h"
 
@@ -118,21 +115,18 @@ void BM_PageFill(benchmark::State& state) {
   const std::string log = WriteFill(state.range(1) / 100.0);
   PlotCookie cookie;
   Libraries libraries({BinFile("Zelmorth.Pat"), BinFile("Zelmorth.Sym")}, cookie);
-  logp_object device(libraries);
-  ReadLogHeader(log, device.header);
-  device.set_target_resolution(dpi, dpi);
-  device.last_page = CountPages(device.header, dpi, device.scale_y).last_page;
-  QImage image(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
-  device.set_canvas(&image);
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(log, nullptr, opened);
+  const PageModel pages = document->pages(dpi);
+  QImage image(pages.page_width_px(), pages.page_height_px(), QImage::Format_RGB32);
+  platform::Canvas canvas(&image);
+  const DrawSettings settings;
   for (auto _ : state) {
     state.PauseTiming();
     image.fill(Qt::white);
     state.ResumeTiming();
-    device.page_index = 0;
-    device.page_kind = PageKind::First;
-    Interpreter::Replay(log, device, cookie);
+    document->plot(pages, 0, PageKind::First, canvas, settings, libraries, cookie);
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
 }
 
 BENCHMARK(BM_StrokesOneByOneAndBatched)->Unit(benchmark::kMillisecond);
@@ -149,7 +143,7 @@ BENCHMARK(BM_PageFill)
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

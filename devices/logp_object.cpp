@@ -52,15 +52,6 @@ void logp_object::set_target_resolution(int32_t dpi_x, int32_t dpi_y) {
   if (canvas) canvas->SetResolution(dpi_y);
 }
 
-// --- Viewer services ---------------------------------------------------------
-
-double logp_object::pixel_to_depth(int32_t pixel_row, bool as_elevation) const {
-  const double strip_row = static_cast<double>(pixel_row) - body_origin_y +
-                           static_cast<double>(page_index) * page_height_px;
-  const double depth = strip_row / scale_y - header.y_min;
-  return as_elevation ? header.datum - depth : depth;
-}
-
 // --- Mapping -----------------------------------------------------------------
 
 int32_t logp_object::px(double x) const { return TruncChecked(x * scale_x + 0.5); }

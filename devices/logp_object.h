@@ -4,16 +4,9 @@
 // page (header, body, footer, clip regions) when the log begins, mapping log
 // coordinates to pixels and implementing the drawing operations of gd_object.
 //
-// Typical use (viewer, korvale-render):
-//   logp_object device(libraries);      // opened pattern/symbol libraries
-//   device.settings = DrawSettingsFrom(SystemSettings);  // and picture_folder
-//   device.header = header;             // ReadLogHeader
-//   device.set_canvas(&image);          // or a Canvas*, or a printer
-//   device.set_target_resolution(96, 96);
-//   device.last_page = CountPages(...).last_page;
-//   device.page_index = n; device.page_kind = ...;
-//   Interpreter::Replay(path, device, cookie);  // may throw FileError / RangeError
-//   device.pixel_to_depth(row, false);
+// A LogDocument (LogDocument.h) owns one and draws its pages with it: it
+// gives the device a page's geometry and settings (SetUpPage), a canvas, and
+// replays the log through it (Interpreter::Replay).
 //
 // Text and picture operations live in logp_text.cpp and logp_pictures.cpp;
 // fills, patterns and symbols in logp_fills.cpp and logp_symbols.cpp.
@@ -56,11 +49,6 @@ class logp_object : public gd_object {
   // page_height); page_width_px := round(dpi_x * page_width). Needs the
   // header. Throws RangeError for values beyond 32 bits.
   void set_target_resolution(int32_t dpi_x, int32_t dpi_y);
-
-  // --- Viewer services ---------------------------------------------------------
-  // Depth (or elevation with as_elevation) under pixel row `row` of the page
-  // last laid out.
-  double pixel_to_depth(int32_t row, bool as_elevation) const;
 
   // --- The log -----------------------------------------------------------------
   // Lays out page `page_index` from the header (lay_out_page) and selects the

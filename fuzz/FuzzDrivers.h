@@ -15,20 +15,20 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
-#include "core/Interpreter.h"
 #include "core/Libraries.h"
-#include "core/LogHeader.h"
 #include "core/PlotCookie.h"
 #include "core/TflWriter.h"
-#include "devices/PageCount.h"
-#include "devices/logp_object.h"
+#include "devices/LogDocument.h"
+#include "platform/Canvas.h"
 #include "support/ErrorTable.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "windows/HintSettings.h"
 
 namespace fuzzdrv {
 
@@ -52,35 +52,26 @@ inline void ReplayLogFile(const std::string& log_path, const std::string& patter
                           const std::string& symbols) {
   PlotCookie cookie;  // nothing is shown: a report is an expected outcome here
   Libraries libraries({patterns, symbols}, cookie);
-  logp_object device(libraries);
-  try {
-    if (ReadLogHeader(log_path, device.header) != HeaderCheck::Ok) return;
-  } catch (const std::exception&) {
-    return;
-  }
+  LogDocument::OpenResult opened;
+  const std::unique_ptr<LogDocument> document = LogDocument::Open(log_path, nullptr, opened);
+  if (!document) return;
 
   QImage image(kPageWidthPx, kPageHeightPx, QImage::Format_RGB32);
   image.fill(Qt::white);
-  device.set_canvas(&image);
+  platform::Canvas canvas(&image);
   try {
-    device.set_target_resolution(kDpi, kDpi);
-    const PageCount count =
-        CountPages(device.header, kDpi, kDpi / device.header.y_units_per_inch);
-    device.last_page = count.last_page;
-    const int32_t pages = count.last_page >= 1 ? 2 : 1;
-    for (int32_t page = 0; page < pages; ++page) {
-      device.page_index = page;
-      device.page_kind = page == 0 ? PageKind::First
-                                   : (device.header.paged ? PageKind::RepeatedHeader : PageKind::Later);
+    const PageModel pages = document->pages_at(document->pages(kDpi), kDpi, kDpi);
+    const int32_t count = pages.last_page() >= 1 ? 2 : 1;
+    for (int32_t page = 0; page < count; ++page) {
       try {
-        Interpreter::Replay(log_path, device, cookie);
+        document->plot(pages, page, pages.screen_kind(page), canvas, DrawSettings{}, libraries,
+                       cookie);
       } catch (const std::exception&) {
         // "Error plotting page - ...": what was drawn stays.
       }
     }
   } catch (const std::exception&) {
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
 }
 
 // A small letter-size log whose only record carries `payload` as its data
@@ -137,7 +128,7 @@ inline std::optional<PrinterPageInfo> FixedPrinter() {
 // The bytes as the system (.Cn2) or general (.CN1) settings file of the
 // program whose paths are set: loaded, then read as the program reads it.
 inline void LoadSettingsFile(bool system, std::span<const std::uint8_t> bytes) {
-  SetPrinterQueryForTests(&FixedPrinter);
+  SetPrinterQuery(&FixedPrinter);
   try {
     if (system) {
       WriteFile(SystemSettingsFileName(), bytes);

@@ -1,9 +1,5 @@
 #include "platform/MessageBox.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QString>
-
 #include <cstdio>
 #include <deque>
 
@@ -14,6 +10,7 @@ BoxMode g_mode = BoxMode::Interactive;
 std::deque<BoxAnswer> g_queue;
 std::vector<ShownBox> g_shown;
 std::string g_defaultCaption;
+BoxPresenter g_presenter = nullptr;
 
 const char* KindName(BoxKind kind) {
   switch (kind) {
@@ -35,38 +32,6 @@ bool Offers(BoxButtons buttons, BoxAnswer answer) {
       return answer == BoxAnswer::Yes || answer == BoxAnswer::No || answer == BoxAnswer::Cancel;
   }
   return false;
-}
-
-BoxAnswer AskUser(BoxKind kind, const std::string& text, BoxButtons buttons,
-                  const std::string& caption) {
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  switch (kind) {
-    case BoxKind::Warning: icon = QMessageBox::Warning; break;
-    case BoxKind::Error: icon = QMessageBox::Critical; break;
-    case BoxKind::Information: icon = QMessageBox::Information; break;
-    case BoxKind::Confirmation: icon = QMessageBox::Question; break;
-    case BoxKind::Plain: break;
-  }
-  QMessageBox::StandardButtons set = QMessageBox::Ok;
-  switch (buttons) {
-    case BoxButtons::Ok: set = QMessageBox::Ok; break;
-    case BoxButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case BoxButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
-    case BoxButtons::YesNoCancel:
-      set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-      break;
-  }
-  const std::string& shown = caption.empty() ? g_defaultCaption : caption;
-  const QString title =
-      shown.empty() ? QApplication::applicationName() : QString::fromLocal8Bit(shown.c_str());
-  QMessageBox box(icon, title, QString::fromLocal8Bit(BoxTextWithNewlines(text).c_str()), set,
-                  QApplication::activeWindow());
-  switch (box.exec()) {
-    case QMessageBox::Ok: return BoxAnswer::Ok;
-    case QMessageBox::Yes: return BoxAnswer::Yes;
-    case QMessageBox::No: return BoxAnswer::No;
-    default: return Offers(buttons, BoxAnswer::Cancel) ? BoxAnswer::Cancel : DefaultAnswer(buttons);
-  }
 }
 
 }  // namespace
@@ -98,9 +63,12 @@ std::string BoxTextWithNewlines(const std::string& text) {
 BoxAnswer ShowMessageBox(BoxKind kind, const std::string& text, BoxButtons buttons,
                          const std::string& caption) {
   BoxAnswer answer = DefaultAnswer(buttons);
-  switch (g_mode) {
+  BoxMode mode = g_mode;
+  if (mode == BoxMode::Interactive && !g_presenter) mode = BoxMode::Headless;
+  switch (mode) {
     case BoxMode::Interactive:
-      answer = AskUser(kind, text, buttons, caption);
+      answer = g_presenter(kind, text, buttons, caption.empty() ? g_defaultCaption : caption);
+      if (!Offers(buttons, answer)) answer = DefaultAnswer(buttons);
       break;
     case BoxMode::Scripted:
       if (!g_queue.empty()) {
@@ -124,6 +92,7 @@ BoxAnswer ShowMessageBox(BoxKind kind, const std::string& text, BoxButtons butto
 
 void SetDefaultBoxCaption(const std::string& caption) { g_defaultCaption = caption; }
 void SetMessageBoxMode(BoxMode mode) { g_mode = mode; }
+void SetMessageBoxPresenter(BoxPresenter presenter) { g_presenter = presenter; }
 BoxMode MessageBoxMode() { return g_mode; }
 void QueueBoxAnswer(BoxAnswer answer) { g_queue.push_back(answer); }
 const std::vector<ShownBox>& ShownBoxes() { return g_shown; }

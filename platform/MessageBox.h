@@ -2,7 +2,9 @@
 // Every modal message box of the program goes through ShowMessageBox.
 //
 // Three modes:
-//  - Interactive: a QMessageBox is shown and the user's answer returned.
+//  - Interactive: the presenter that the windows layer installs shows the box
+//    (a QMessageBox) and the user's answer is returned; without a presenter
+//    (a program with no windows) a box is handled as in Headless mode.
 //  - Scripted (tests): answers are taken from a queue filled in advance; when
 //    the queue is empty the default answer is returned. Every box is recorded.
 //  - Headless (command-line tools): each box becomes one line on stderr,
@@ -45,6 +47,14 @@ void SetDefaultBoxCaption(const std::string& caption);
 
 void SetMessageBoxMode(BoxMode mode);
 BoxMode MessageBoxMode();
+
+// Shows one box to the user and returns the button chosen (one that buttons
+// offers). caption is the box's own caption or, when it brings none, the
+// default caption; empty when neither is set.
+using BoxPresenter = BoxAnswer (*)(BoxKind kind, const std::string& text, BoxButtons buttons,
+                                   const std::string& caption);
+// Installs the presenter of Interactive mode; nullptr removes it.
+void SetMessageBoxPresenter(BoxPresenter presenter);
 
 // Scripted mode: answers used in order by the next boxes.
 void QueueBoxAnswer(BoxAnswer answer);

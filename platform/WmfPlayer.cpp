@@ -101,7 +101,18 @@ class Player {
     return r;
   }
 
+  // What became of a record in a group's handler.
+  enum class Outcome { Played, Skipped, NotInGroup };
+
   void Record(std::uint8_t type, const Params& p);
+  Outcome StateRecord(std::uint8_t type, const Params& p);
+  Outcome ObjectRecord(std::uint8_t type, const Params& p);
+  Outcome ShapeRecord(std::uint8_t type, const Params& p);
+  Outcome TextRecord(std::uint8_t type, const Params& p);
+  Outcome BitmapRecord(std::uint8_t type, const Params& p);
+  Outcome ClipRecord(std::uint8_t type, const Params& p);
+  void ArcFamily(std::uint8_t type, const Params& p);
+  void PatBlt(const Params& p, std::size_t xWord);
   void ApplyClip();
   void AddObject(WmfObject object);
   void SelectObject(std::uint16_t index);
@@ -116,8 +127,8 @@ class Player {
   void PolyPolygon(const Params& p);
   void TextOut(const Params& p);
   void ExtTextOut(const Params& p);
-  void DrawDib(std::span<const std::uint8_t> dib, int colorUsage, int x, int y, int w, int h,
-               int sx, int sy, int sw, int sh, std::uint32_t rop, bool sourceFromBottom);
+  Outcome DrawDib(std::span<const std::uint8_t> dib, int colorUsage, int x, int y, int w, int h,
+                  int sx, int sy, int sw, int sh, std::uint32_t rop, bool sourceFromBottom);
 
   Canvas& canvas_;
   Rect dest_;
@@ -345,24 +356,42 @@ void Player::ExtTextOut(const Params& p) {
                      std::string_view(reinterpret_cast<const char*>(text.data()), length), dx_);
 }
 
-void Player::DrawDib(std::span<const std::uint8_t> dib, int colorUsage, int x, int y, int w, int h,
-                     int sx, int sy, int sw, int sh, std::uint32_t rop, bool sourceFromBottom) {
+Player::Outcome Player::DrawDib(std::span<const std::uint8_t> dib, int colorUsage, int x, int y,
+                                int w, int h, int sx, int sy, int sw, int sh, std::uint32_t rop,
+                                bool sourceFromBottom) {
   QImage image;
   try {
     image = DecodePackedDib(dib, colorUsage == 1 ? DibColors::PaletteIndices : DibColors::Rgb);
   } catch (const PictureError&) {
-    ++stats_.skipped;
-    --stats_.played;
-    return;
+    return Outcome::Skipped;  // a bitmap we cannot read draws nothing
   }
   // StretchDIBits counts source rows from the bottom of a bottom-up DIB.
   const bool bottomUp = dib.size() < 12 || dib[0] == 12 || std::int32_t(dib[8] | (dib[9] << 8) | (dib[10] << 16) | (std::uint32_t(dib[11]) << 24)) > 0;
   if (sourceFromBottom && bottomUp) sy = image.height() - (sy + sh);
   const int left = X(x), top = Y(y), right = X(x + w), bottom = Y(y + h);
   canvas_.StretchDIBits(left, top, right - left, bottom - top, sx, sy, sw, sh, image, rop);
+  return Outcome::Played;
 }
 
 void Player::Record(std::uint8_t type, const Params& p) {
+  // Each group of records has its handler; a record no group knows is skipped.
+  using Group = Outcome (Player::*)(std::uint8_t, const Params&);
+  static constexpr Group kGroups[] = {&Player::StateRecord, &Player::ObjectRecord,
+                                      &Player::ShapeRecord, &Player::TextRecord,
+                                      &Player::BitmapRecord, &Player::ClipRecord};
+  Outcome outcome = Outcome::NotInGroup;
+  for (Group group : kGroups) {
+    outcome = (this->*group)(type, p);
+    if (outcome != Outcome::NotInGroup) break;
+  }
+  if (outcome == Outcome::Played)
+    ++stats_.played;
+  else
+    ++stats_.skipped;
+}
+
+// Window and viewport, map mode, saved states, colours and modes.
+Player::Outcome Player::StateRecord(std::uint8_t type, const Params& p) {
   switch (type) {
     case RecordKind(META_SETWINDOWORG):
       state_.windowOrg = Point{p.S16(1), p.S16(0)};
@@ -408,6 +437,15 @@ void Player::Record(std::uint8_t type, const Params& p) {
     case RecordKind(META_SETSTRETCHBLTMODE):
       canvas_.SetStretchBltMode(p.U16(0));
       break;
+    default:
+      return Outcome::NotInGroup;
+  }
+  return Outcome::Played;
+}
+
+// The object table: objects created, selected and deleted.
+Player::Outcome Player::ObjectRecord(std::uint8_t type, const Params& p) {
+  switch (type) {
     case RecordKind(META_CREATEPENINDIRECT):
       CreatePen(p);
       break;
@@ -440,6 +478,15 @@ void Player::Record(std::uint8_t type, const Params& p) {
       if (index < objects_.size()) objects_[index] = WmfObject{};
       break;
     }
+    default:
+      return Outcome::NotInGroup;
+  }
+  return Outcome::Played;
+}
+
+// Lines, polygons, rectangles, ellipses, arcs, pixels and pattern blits.
+Player::Outcome Player::ShapeRecord(std::uint8_t type, const Params& p) {
+  switch (type) {
     case RecordKind(META_MOVETO):
       canvas_.MoveTo(X(p.S16(1)), Y(p.S16(0)));
       break;
@@ -472,84 +519,113 @@ void Player::Record(std::uint8_t type, const Params& p) {
     }
     case RecordKind(META_ARC):
     case RecordKind(META_PIE):
-    case RecordKind(META_CHORD): {
-      const Rect r = DeviceRect(p.S16(7), p.S16(6), p.S16(5), p.S16(4));
-      Point start{X(p.S16(3)), Y(p.S16(2))}, end{X(p.S16(1)), Y(p.S16(0))};
-      // Counter-clockwise in logical space is clockwise on a mirrored device.
-      if (Mirrored()) std::swap(start, end);
-      if (type == RecordKind(META_ARC))
-        canvas_.Arc(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
-      else if (type == RecordKind(META_PIE))
-        canvas_.Pie(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
-      else
-        canvas_.Chord(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
+    case RecordKind(META_CHORD):
+      ArcFamily(type, p);
       break;
-    }
     case RecordKind(META_SETPIXEL):
       canvas_.SetPixel(X(p.S16(3)), Y(p.S16(2)), p.U32(0) & 0xFFFFFF);
       break;
-    case RecordKind(META_PATBLT): {
-      const Rect r = DeviceRect(p.S16(5), p.S16(4), p.S16(5) + p.S16(3), p.S16(4) + p.S16(2));
-      canvas_.PatBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, p.U32(0));
+    case RecordKind(META_PATBLT):
+      PatBlt(p, 5);
       break;
-    }
+    default:
+      return Outcome::NotInGroup;
+  }
+  return Outcome::Played;
+}
+
+// Arc, Pie and Chord share their box and their start and end points.
+void Player::ArcFamily(std::uint8_t type, const Params& p) {
+  const Rect r = DeviceRect(p.S16(7), p.S16(6), p.S16(5), p.S16(4));
+  Point start{X(p.S16(3)), Y(p.S16(2))}, end{X(p.S16(1)), Y(p.S16(0))};
+  // Counter-clockwise in logical space is clockwise on a mirrored device.
+  if (Mirrored()) std::swap(start, end);
+  if (type == RecordKind(META_ARC))
+    canvas_.Arc(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
+  else if (type == RecordKind(META_PIE))
+    canvas_.Pie(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
+  else
+    canvas_.Chord(r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
+}
+
+// A pattern blit: the raster operation in words 0 and 1; x at word xWord,
+// y, width and height in the three words before it.
+void Player::PatBlt(const Params& p, std::size_t xWord) {
+  const int x = p.S16(xWord), y = p.S16(xWord - 1);
+  const Rect r = DeviceRect(x, y, x + p.S16(xWord - 2), y + p.S16(xWord - 3));
+  canvas_.PatBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, p.U32(0));
+}
+
+Player::Outcome Player::TextRecord(std::uint8_t type, const Params& p) {
+  switch (type) {
     case RecordKind(META_TEXTOUT):
       TextOut(p);
       break;
     case RecordKind(META_EXTTEXTOUT):
       ExtTextOut(p);
       break;
+    default:
+      return Outcome::NotInGroup;
+  }
+  return Outcome::Played;
+}
+
+// Device-independent bitmaps; the blits without a bitmap are pattern blits.
+Player::Outcome Player::BitmapRecord(std::uint8_t type, const Params& p) {
+  switch (type) {
     case RecordKind(META_DIBBITBLT): {
       // Without a bitmap the record has a reserved word and is a pattern blit.
       if (p.Size() == 9 * 2) {
-        const Rect r = DeviceRect(p.S16(8), p.S16(7), p.S16(8) + p.S16(6), p.S16(7) + p.S16(5));
-        canvas_.PatBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, p.U32(0));
-        break;
+        PatBlt(p, 8);
+        return Outcome::Played;
       }
       const int w = p.S16(5), h = p.S16(4);
-      DrawDib(p.Rest(8), 0, p.S16(7), p.S16(6), w, h, p.S16(3), p.S16(2), w, h, p.U32(0), false);
-      break;
+      return DrawDib(p.Rest(8), 0, p.S16(7), p.S16(6), w, h, p.S16(3), p.S16(2), w, h, p.U32(0),
+                     false);
     }
     case RecordKind(META_DIBSTRETCHBLT):
       if (p.Size() == 11 * 2) {
-        const Rect r = DeviceRect(p.S16(10), p.S16(9), p.S16(10) + p.S16(8), p.S16(9) + p.S16(7));
-        canvas_.PatBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, p.U32(0));
-        break;
+        PatBlt(p, 10);
+        return Outcome::Played;
       }
-      DrawDib(p.Rest(10), 0, p.S16(9), p.S16(8), p.S16(7), p.S16(6), p.S16(5), p.S16(4), p.S16(3),
-              p.S16(2), p.U32(0), false);
-      break;
+      return DrawDib(p.Rest(10), 0, p.S16(9), p.S16(8), p.S16(7), p.S16(6), p.S16(5), p.S16(4),
+                     p.S16(3), p.S16(2), p.U32(0), false);
     case RecordKind(META_STRETCHDIB):
-      DrawDib(p.Rest(11), p.U16(2), p.S16(10), p.S16(9), p.S16(8), p.S16(7), p.S16(6), p.S16(5),
-              p.S16(4), p.S16(3), p.U32(0), true);
-      break;
+      return DrawDib(p.Rest(11), p.U16(2), p.S16(10), p.S16(9), p.S16(8), p.S16(7), p.S16(6),
+                     p.S16(5), p.S16(4), p.S16(3), p.U32(0), true);
     case RecordKind(META_SETDIBTODEV): {
       const int w = p.S16(6), h = p.S16(5);
-      DrawDib(p.Rest(9), p.U16(0), p.S16(8), p.S16(7), w, h, p.S16(4), p.S16(3), w, h, SRCCOPY, true);
-      break;
+      return DrawDib(p.Rest(9), p.U16(0), p.S16(8), p.S16(7), w, h, p.S16(4), p.S16(3), w, h,
+                     SRCCOPY, true);
     }
+    default:
+      return Outcome::NotInGroup;
+  }
+}
+
+// The metafile's own clip: rectangles intersected or excluded, a region
+// selected.
+Player::Outcome Player::ClipRecord(std::uint8_t type, const Params& p) {
+  switch (type) {
     case RecordKind(META_INTERSECTCLIPRECT):
     case RecordKind(META_EXCLUDECLIPRECT): {
       const Region rect = Region::FromRect(DeviceRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0)));
       const Region current = state_.clip ? *state_.clip : baseClip_;
-      state_.clip = type == RecordKind(META_INTERSECTCLIPRECT) ? current.Intersected(rect) : current.Subtracted(rect);
+      state_.clip = type == RecordKind(META_INTERSECTCLIPRECT) ? current.Intersected(rect)
+                                                                : current.Subtracted(rect);
       ApplyClip();
-      break;
+      return Outcome::Played;
     }
     case RecordKind(META_SELECTCLIPREGION): {
       const std::uint16_t index = p.U16(0);
-      if (index < objects_.size() && objects_[index].kind == WmfObject::Kind::Region) SelectObject(index);
-      else {
-        ++stats_.skipped;
-        return;
-      }
-      break;
+      if (index >= objects_.size() || objects_[index].kind != WmfObject::Kind::Region)
+        return Outcome::Skipped;
+      SelectObject(index);
+      return Outcome::Played;
     }
     default:
-      ++stats_.skipped;
-      return;
+      return Outcome::NotInGroup;
   }
-  ++stats_.played;
 }
 
 std::uint32_t Le32(const std::uint8_t* p) {

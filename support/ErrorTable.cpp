@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/Cursor.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
 #include "support/Paths.h"
-#include "support/StatusWin.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ std::string ComposeErrorMessage(int32_t number, const std::string& context) {
 }
 
 void ShowErrorMessage(int32_t number, const std::string& context) {
-  RestoreDefaultCursor();
+  platform::RestoreDefaultCursor();
   if (number < 1) return;
   std::string text = ComposeErrorMessage(number, context);
   platform::ShowMessageBox(platform::BoxKind::Plain, text, platform::BoxButtons::Ok, "Error");

@@ -35,6 +35,11 @@
 // opened (command-line tools, tests) WriteLog writes nothing.
 #include <string>
 
+// The executable's own name, compared ignoring case; any other name means
+// that the program was copied or renamed and runs beside the design program.
+// The viewer's settings files are named after it.
+inline constexpr const char* kOwnProgramName = "korvale";
+
 enum class ProgramLayout { Portable, Installed };
 
 // The executable's folder.

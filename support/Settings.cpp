@@ -1,22 +1,14 @@
 #include "support/Settings.h"
 
-#include <QApplication>
-#include <QGuiApplication>
-#include <QPageLayout>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QProxyStyle>
-#include <QScreen>
 #include <QSettings>
-#include <QToolTip>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "platform/MessageBox.h"
 #include "platform/ReplaceFile.h"
+#include "platform/ScreenMetrics.h"
 #include "support/IoError.h"
 #include "support/Paths.h"
 
@@ -27,48 +19,6 @@ bool DesignerVisible = true;
 namespace {
 
 PrinterQuery g_printerQuery = nullptr;
-
-struct ScreenMetrics {
-  int width = 1024;
-  int height = 768;
-  int pixelsPerInch = 96;
-};
-
-ScreenMetrics CurrentScreen() {
-  ScreenMetrics m;
-  if (QGuiApplication::instance()) {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      m.width = screen->geometry().width();
-      m.height = screen->geometry().height();
-      double dpi = screen->logicalDotsPerInch();
-      if (std::isfinite(dpi) && dpi >= 1 && dpi < 10000) m.pixelsPerInch = static_cast<int>(std::lround(dpi));
-    }
-  }
-  return m;
-}
-
-// The system's default printer; nothing when none is installed or selected.
-std::optional<PrinterPageInfo> QuerySystemPrinter() {
-  if (QPrinterInfo::availablePrinters().isEmpty()) return std::nullopt;
-  QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) return std::nullopt;
-  PrinterPageInfo page;
-  page.name = info.printerName().toStdString();
-  QPrinter printer(info, QPrinter::HighResolution);
-  QPageLayout layout = printer.pageLayout();
-  QRectF paper = layout.fullRect(QPageLayout::Inch);
-  QRectF printable = layout.paintRect(QPageLayout::Inch);
-  if (!layout.isValid() || paper.isEmpty() || printable.isEmpty()) {
-    page.queryFailed = true;
-    return page;
-  }
-  page.paperWidth = paper.width();
-  page.paperHeight = paper.height();
-  page.printableWidth = printable.width();
-  page.printableHeight = printable.height();
-  page.orientation = layout.orientation() == QPageLayout::Landscape ? 1 : 0;
-  return page;
-}
 
 // Reads the first `size` bytes of path into dest. fileSize receives the file's
 // length. False when the file cannot be opened or is shorter than size.
@@ -93,39 +43,21 @@ void WriteRecord(const std::string& path, const void* data, std::size_t size) {
   if (code != 0) throw InOutError(code, DescribeIoFailure("Cannot write settings file", path, code));
 }
 
+// The page the program assumes when it has no printer to ask.
+void NoPrinterPage(std::string& name, double& paperWidth, double& paperHeight,
+                   double& printableWidth, double& printableHeight) {
+  name = "No Printer Selected";
+  paperWidth = 8.5;
+  paperHeight = 11.0;
+  printableWidth = 8.0;
+  printableHeight = 10.5;
+}
+
 void SetDefaultPath(char* field, const std::string& path) {
   std::memset(field, 0, kSettingsPathSize);
   // A path longer than the field would name another file: leave it empty.
   SetFixedFieldString(field, kSettingsPathSize, path);
 }
-
-// The tool hint behaviour: a proxy of the application's style answers the
-// hint delay, and an application-wide filter drops hint events when hints
-// are off.
-int g_hintPause = 500;
-bool g_hintsEnabled = true;
-
-class HintFilter : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::ToolTip && !g_hintsEnabled) return true;
-    return QObject::eventFilter(watched, event);
-  }
-};
-
-class HintStyle : public QProxyStyle {
- public:
-  using QProxyStyle::QProxyStyle;
-  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                QStyleHintReturn* returnData) const override {
-    if (hint == SH_ToolTip_WakeUpDelay) return g_hintPause;
-    return QProxyStyle::styleHint(hint, option, widget, returnData);
-  }
-};
-
-HintFilter* g_hintFilter = nullptr;
-HintStyle* g_hintStyle = nullptr;
 
 }  // namespace
 
@@ -166,7 +98,7 @@ void LoadGeneralSettings() {
 
 void SetSystemDefaults() {
   TSystemSettings& s = SystemSettings;
-  ScreenMetrics screen = CurrentScreen();
+  const platform::ScreenMetrics screen = platform::PrimaryScreenMetrics();
   const int ppi = screen.pixelsPerInch;
   const int wide = screen.width - 2 * ppi;
   const int high = screen.height - 2 * ppi;
@@ -272,28 +204,6 @@ void SaveSystemSettings() {
   WriteRecord(SystemSettingsFileName(), &SystemSettings, sizeof SystemSettings);
 }
 
-void ApplyHintSettings() {
-  g_hintPause = GeneralSettings.HintPause < 0 ? 0 : GeneralSettings.HintPause;
-  g_hintsEnabled = GeneralSettings.HintPause != 0;
-  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-  if (!app) return;
-  if (!g_hintFilter) {
-    g_hintFilter = new HintFilter(app);
-    app->installEventFilter(g_hintFilter);
-  }
-  if (!g_hintStyle || QApplication::style() != g_hintStyle) {
-    g_hintStyle = new HintStyle();  // wraps the current style; the application owns it
-    QApplication::setStyle(g_hintStyle);
-  }
-  const uint32_t color = static_cast<uint32_t>(GeneralSettings.HintColor);
-  QPalette palette = QToolTip::palette();
-  palette.setColor(QPalette::ToolTipBase,
-                   QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
-  QToolTip::setPalette(palette);
-}
-
-bool HintsEnabled() { return g_hintsEnabled; }
-
 bool ReadDesignerVisible() {
   try {
     QSettings registry(QStringLiteral("Quelmark"), QStringLiteral("Tarnfel 2001"));
@@ -312,13 +222,16 @@ bool ReadDesignerVisible() {
   return DesignerVisible;
 }
 
-void SetPrinterQueryForTests(PrinterQuery query) { g_printerQuery = query; }
+void SetPrinterQuery(PrinterQuery query) { g_printerQuery = query; }
 
 bool GetPrinterPageSize(std::string& name, double& paperWidth, double& paperHeight,
                         double& printableWidth, double& printableHeight, int* orientation) {
-  return DescribePrinterPage(g_printerQuery ? g_printerQuery() : QuerySystemPrinter(), name,
-                             paperWidth, paperHeight, printableWidth, printableHeight,
-                             orientation);
+  if (!g_printerQuery) {
+    NoPrinterPage(name, paperWidth, paperHeight, printableWidth, printableHeight);
+    return false;
+  }
+  return DescribePrinterPage(g_printerQuery(), name, paperWidth, paperHeight, printableWidth,
+                             printableHeight, orientation);
 }
 
 bool DescribePrinterPage(const std::optional<PrinterPageInfo>& printer, std::string& name,
@@ -328,11 +241,7 @@ bool DescribePrinterPage(const std::optional<PrinterPageInfo>& printer, std::str
     platform::ShowMessageBox(
         platform::BoxKind::Warning,
         "No default printer is selected or available.\rTarnfel will use a default page size.");
-    name = "No Printer Selected";
-    paperWidth = 8.5;
-    paperHeight = 11.0;
-    printableWidth = 8.0;
-    printableHeight = 10.5;
+    NoPrinterPage(name, paperWidth, paperHeight, printableWidth, printableHeight);
     return false;
   }
   if (printer->queryFailed) return false;

@@ -171,15 +171,10 @@ void LoadSystemSettings();
 // Writes SystemSettings to its file. Throws InOutError on failure.
 void SaveSystemSettings();
 // Fills GeneralSettings / SystemSettings with their defaults (no file I/O;
-// the system defaults ask the default printer for the page size).
+// the system defaults ask the default printer for the page size and size the
+// window from the primary screen).
 void SetGeneralDefaults();
 void SetSystemDefaults();
-
-// Shows hints only when HintPause is not 0, after HintPause milliseconds, on
-// a HintColor background.
-void ApplyHintSettings();
-// Whether hints are currently shown (ApplyHintSettings).
-bool HintsEnabled();
 
 // Ensures the per-user value "DesignerVisible" (organisation "Quelmark",
 // application "Tarnfel 2001") exists, creating it as 1, and reads it
@@ -187,15 +182,17 @@ bool HintsEnabled();
 bool ReadDesignerVisible();
 extern bool DesignerVisible;
 
-// The default printer's page, inches. Without a printer: the warning box
-// "No default printer is selected or available.\rTarnfel will use a default
-// page size.", name "No Printer Selected", paper 8.5 x 11, printable 8 x 10.5,
-// result false. orientation (optional) receives 0 portrait, 1 landscape.
+// The default printer's page, inches, from the installed printer query. When
+// the query finds no printer: the warning box "No default printer is selected
+// or available.\rTarnfel will use a default page size.", name "No Printer
+// Selected", paper 8.5 x 11, printable 8 x 10.5, result false. Without a
+// query (a program that asks no printer) the same page and result without
+// the warning. orientation (optional) receives 0 portrait, 1 landscape.
 bool GetPrinterPageSize(std::string& name, double& paperWidth, double& paperHeight,
                         double& printableWidth, double& printableHeight,
                         int* orientation = nullptr);
 
-// What the default printer reports; tests replace the query.
+// What the default printer reports.
 struct PrinterPageInfo {
   std::string name;
   double paperWidth = 0, paperHeight = 0;
@@ -209,9 +206,11 @@ struct PrinterPageInfo {
 bool DescribePrinterPage(const std::optional<PrinterPageInfo>& printer, std::string& name,
                          double& paperWidth, double& paperHeight, double& printableWidth,
                          double& printableHeight, int* orientation = nullptr);
+// Asks the system's default printer (nothing: none is installed or chosen).
 using PrinterQuery = std::optional<PrinterPageInfo> (*)();
-// nullptr restores the real query of the system's default printer.
-void SetPrinterQueryForTests(PrinterQuery query);
+// Installs the query GetPrinterPageSize uses: the windows layer installs the
+// system's (DefaultPrinter.h), tests their own; nullptr removes it.
+void SetPrinterQuery(PrinterQuery query);
 
 // The library paths of SystemSettings as strings, and setters that store a
 // path into its fixed field (at most 260 characters; longer paths are

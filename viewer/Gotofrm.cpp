@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "support/HelpContext.h"
+#include "windows/HelpContext.h"
 
 namespace {
 DialogRunner g_runner = nullptr;

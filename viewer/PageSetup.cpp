@@ -16,11 +16,11 @@
 #include <string>
 
 #include "platform/MessageBox.h"
-#include "support/HelpContext.h"
 #include "support/Settings.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PrinterAccess.h"
+#include "windows/HelpContext.h"
 
 namespace {
 

@@ -23,18 +23,20 @@
 
 #include "core/Libraries.h"
 #include "devices/SettingsValue.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
-#include "support/CommandGuard.h"
-#include "support/HelpContext.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/HelpWin.h"
-#include "viewer/PageImage.h"
+#include "viewer/LogWatcher.h"
+#include "viewer/PageFlow.h"
 #include "viewer/PageGeometry.h"
-#include "viewer/StatusObserver.h"
+#include "viewer/PageImage.h"
+#include "viewer/RecentLogs.h"
+#include "windows/StatusObserver.h"
+#include "windows/CommandGuard.h"
+#include "windows/HelpContext.h"
+#include "windows/StatusWin.h"
 
 // Resources of a static library must be registered by hand; the macro may not
 // stand inside a namespace.
@@ -142,6 +144,7 @@ void TKorvaleFrm::BuildMenus() {
   QMenuBar* bar = menuBar();
   File1 = bar->addMenu("&File");
   Open1 = File1->addAction("&Open", this, command(&TKorvaleFrm::Open1Click, "Open"));
+  OpenRecent1 = File1->addMenu("Open &Recent");
   SaveAs1 = File1->addAction("&Save As...", this, command(&TKorvaleFrm::SaveAs1Click, "Save As"));
   File1->addSeparator();
   Print1 = File1->addAction("&Print", this, command(&TKorvaleFrm::Print1Click, "Print"));
@@ -162,6 +165,10 @@ void TKorvaleFrm::BuildMenus() {
   PageDown1 =
       View1->addAction("Page &Down", this, command(&TKorvaleFrm::PageDownBTNClick, "Page Down"));
   PageUp1 = View1->addAction("Page &Up", this, command(&TKorvaleFrm::PageUpBTNClick, "Page Up"));
+  FirstPage1 =
+      View1->addAction("&First Page", this, command(&TKorvaleFrm::FirstPage1Click, "First Page"));
+  LastPage1 =
+      View1->addAction("&Last Page", this, command(&TKorvaleFrm::LastPage1Click, "Last Page"));
   GoToPage1 = View1->addAction("&Go to page ...", this,
                                command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
   GoToPage1->setShortcut(QKeySequence("Ctrl+G"));
@@ -271,6 +278,30 @@ void TKorvaleFrm::BuildPageView() {
   setCentralWidget(client);
   connect(Image1, &TPageImage::MouseMoved, this,
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
+
+  // Space and the wheel go on to the next or previous page at the page's end;
+  // the page view has the keyboard from the start.
+  PageFlow = new TPageFlow(ScrollBox1, [this, command](viewer::PageTurn turn) {
+    const int32_t shown = CurrentPage;
+    if (turn == viewer::PageTurn::Next)
+      command(&TKorvaleFrm::PageDownBTNClick, "Page Down")();
+    else
+      command(&TKorvaleFrm::PageUpBTNClick, "Page Up")();
+    return CurrentPage != shown;
+  });
+  ScrollBox1->setFocus();
+
+  LogWatcher = new TLogWatcher(this);
+  LogWatcher->Busy = [this] {
+    return loading_ || !isEnabled() || QApplication::activeModalWidget() != nullptr;
+  };
+  connect(LogWatcher, &TLogWatcher::Changed, this, command(&TKorvaleFrm::ReloadLog, "Reload"));
+  connect(LogWatcher, &TLogWatcher::Incomplete, this, [](const QString& path) {
+    platform::ShowMessageBox(platform::BoxKind::Error,
+                             path.toStdString() +
+                                 " has changed but ends inside a record: it is still being "
+                                 "written.\rThe page shown stays until the log is complete.");
+  });
 }
 
 void TKorvaleFrm::FormCreate() {
@@ -295,7 +326,6 @@ void TKorvaleFrm::FormCreate() {
     PlotCookie cookie(&observer);
     ViewLibraries = std::make_unique<Libraries>(LibraryPathsFromSettings(), cookie);
   }
-  ViewDevice = std::make_unique<logp_object>(*ViewLibraries);
 
   setWindowTitle(QString(kCaptionPrefix) + "UNTITLED");
   CopyBtn->setEnabled(false);
@@ -303,6 +333,8 @@ void TKorvaleFrm::FormCreate() {
   CopyDepth1->setEnabled(false);
   PageDown1->setShortcut(QKeySequence(Qt::Key_PageDown));
   PageUp1->setShortcut(QKeySequence(Qt::Key_PageUp));
+  FirstPage1->setShortcut(QKeySequence(Qt::Key_Home));
+  LastPage1->setShortcut(QKeySequence(Qt::Key_End));
   NoDocument = true;
   WriteLog("   Done initializing Korvale.");
 }
@@ -367,7 +399,10 @@ void TKorvaleFrm::SaveAs1Click() {
   }
   if (IsTemporaryLog(FileName) && FileName != target) DeleteTemporaryFile(FileName);
   FileName = target;
+  if (Document) Document->saved_as(FileName);
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
+  LogWatcher->Watch(FileName);
+  if (!IsTemporaryLog(FileName)) viewer::AddRecentLog(FileName);
   QApplication::restoreOverrideCursor();
 }
 
@@ -412,7 +447,7 @@ void TKorvaleFrm::FormClose() {
 
 void TKorvaleFrm::FormDestroy() {
   if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
-  ViewDevice.reset();
+  Document.reset();
 }
 
 // --- Menu-opening events --------------------------------------------------------------
@@ -420,6 +455,7 @@ void TKorvaleFrm::FormDestroy() {
 void TKorvaleFrm::File1Click() {
   Print1->setEnabled(!NoDocument);
   SaveAs1->setEnabled(!NoDocument);
+  viewer::FillRecentMenu(OpenRecent1, Command(this, &TKorvaleFrm::OpenRecentLog, "Open Recent"));
 }
 
 void TKorvaleFrm::Edit1Click() {
@@ -428,9 +464,11 @@ void TKorvaleFrm::Edit1Click() {
 }
 
 void TKorvaleFrm::View1Click() {
-  const bool paging = !NoDocument && ViewDevice && ViewDevice->last_page > 0;
+  const bool paging = !NoDocument && Document && ScreenPages.last_page() > 0;
   PageDown1->setEnabled(paging);
   PageUp1->setEnabled(paging);
+  FirstPage1->setEnabled(paging);
+  LastPage1->setEnabled(paging);
   GoToPage1->setEnabled(paging);
 }
 

@@ -1,20 +1,28 @@
 #pragma once
 // TKorvaleFrm: the viewer's main window. A menu bar, a tool bar with the
-// depth read-out, a scrolling view of one log page and a page panel. It owns
-// the one canvas device through which every page is drawn and carries out the
+// depth read-out, a scrolling view of one log page and a page panel. It holds
+// the log shown as a document (devices/LogDocument.h) with its pages at the
+// screen's resolution, draws them into its page image and carries out the
 // document commands.
 //
 // Window building and the document lifecycle are in Tarnfelf.cpp; opening,
-// paging, the page image, the depth read-out and the clipboard in
-// Tarnfelf_view.cpp; printing in Tarnfelf_print.cpp.
+// reloading, paging, the page image, the depth read-out and the clipboard in
+// Tarnfelf_view.cpp; printing in Tarnfelf_print.cpp. The recent logs, what is
+// remembered of each log, the watch on the log's file and paging from the
+// page view's keys and wheel are helpers of their own (RecentLogs, LogMemory,
+// LogWatcher, PageFlow).
 #include <QImage>
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
+#include "core/DrawSettings.h"
 #include "core/TflFormat.h"
+#include "devices/LogDocument.h"
+#include "platform/Canvas.h"
 
 class QAction;
 class QCheckBox;
@@ -26,9 +34,9 @@ class QScrollArea;
 class QToolBar;
 class QToolButton;
 class Libraries;
+class TLogWatcher;
+class TPageFlow;
 class TPageImage;
-class logp_object;
-struct DrawSettings;
 
 class TKorvaleFrm : public QMainWindow {
   Q_OBJECT
@@ -61,6 +69,7 @@ class TKorvaleFrm : public QMainWindow {
   QMenu* Edit1;
   QMenu* View1;
   QMenu* Help1;
+  QMenu* OpenRecent1;
   QAction* Open1;
   QAction* SaveAs1;
   QAction* Print1;
@@ -70,6 +79,8 @@ class TKorvaleFrm : public QMainWindow {
   QAction* SystemFiles1;
   QAction* PageDown1;
   QAction* PageUp1;
+  QAction* FirstPage1;
+  QAction* LastPage1;
   QAction* GoToPage1;
   QAction* Contents1;
   QAction* Index1;
@@ -93,7 +104,16 @@ class TKorvaleFrm : public QMainWindow {
   // --- Document state -----------------------------------------------------------
   // The pattern and symbol libraries, opened at window creation.
   std::unique_ptr<Libraries> ViewLibraries;
-  std::unique_ptr<logp_object> ViewDevice;
+  // The log shown (null before the first open) and its pages on the screen.
+  std::unique_ptr<LogDocument> Document;
+  PageModel ScreenPages;
+  // The page drawn into the page image and the settings it was drawn with:
+  // what the depth read-out reads.
+  int32_t ShownPage = 0;
+  DrawSettings ShownSettings;
+  // The canvas on the page image (made when a log is opened, and again when
+  // the image is resized or a print job has drawn).
+  std::unique_ptr<platform::Canvas> ViewCanvas;
   std::string FileName;
   int32_t CurrentPage = 0;
   bool NoDocument = true;
@@ -105,12 +125,27 @@ class TKorvaleFrm : public QMainWindow {
   // The page bitmap that Image1 shows and the device draws on.
   QImage PageBitmap;
 
-  // Opens the compiled log at path as the Open command does after its dialog.
+  // Space, Shift+Space and the wheel across page ends; the watch on the
+  // shown log's file.
+  TPageFlow* PageFlow;
+  TLogWatcher* LogWatcher;
+  // The logs whose page-size question was answered in this run: reloading
+  // them after a change on disk does not ask again.
+  std::set<std::string> PageSizeAnswered;
+
+  // Opens the compiled log at path as the Open command does after its dialog,
+  // on the page it was left at when it was shown before.
   void OpenLog(const std::string& path);
+  // Opens the shown log again after a change on disk, on the same page (the
+  // last page when it has fewer now) and scroll position. A log that cannot
+  // be opened now leaves the page shown as it was.
+  void ReloadLog();
+  // File > Open Recent: a log that no longer exists leaves the list.
+  void OpenRecentLog(const std::string& path);
 
   // --- Operations of the page view ------------------------------------------------
-  // Binds ViewDevice to FileName and reads its header. False (with the reason
-  // already shown) when the file cannot be read or is no compiled log.
+  // Opens FileName as the document and reads its header. False (with the
+  // reason already shown) when the file cannot be read or is no compiled log.
   bool BindViewDevice();
   bool CreateViewCanvas(bool checkPrinter);
   void ReadPrinterInfo();
@@ -134,6 +169,8 @@ class TKorvaleFrm : public QMainWindow {
   void PageDownBTNClick();
   void PageUpBTNClick();
   void PageNumBTNClick();
+  void FirstPage1Click();
+  void LastPage1Click();
   void Contents1Click();
   void Index1Click();
   void HelpBtnClick();
@@ -165,12 +202,17 @@ class TKorvaleFrm : public QMainWindow {
   // False (bitmap unchanged) when the image cannot be allocated.
   bool ResizePageBitmap(int width, int height, QImage::Format format);
   void ShowPageBitmap();
-  // Writes the dialog's page size into the device and the file's header.
+  // Writes the dialog's page size into the document and the file's header.
   // Throws OpenAborted when the file cannot be opened for writing.
   void StorePageSize(double pageLength, double pageWidth);
   void DeleteTemporaryFile(const std::string& path);
+  // OpenLog and ReloadLog.
+  void LoadLog(const std::string& path, bool reload);
+  // Records the page shown for the next time the log is opened.
+  void RememberPage();
 
   bool closing_ = false;
+  bool loading_ = false;
 };
 
 // A compiled log is temporary when its upper-case path contains "~TF".

@@ -1,6 +1,6 @@
 // Printing: the Print command draws a range of log pages on the current
 // printer (or into a PDF file when the user prints to a file), one log page
-// per printer page, through the window's own canvas device.
+// per printer page, through the document's canvas device.
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -9,18 +9,17 @@
 #include <exception>
 
 #include "core/DrawSettings.h"
-#include "devices/logp_object.h"
+#include "devices/PrintPages.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
-#include "viewer/PrintJob.h"
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
-#include "viewer/StatusObserver.h"
+#include "windows/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/StatusWin.h"
 
 namespace {
 
@@ -57,28 +56,6 @@ void ChosenPages(const QPrintDialog& dialog, int32_t lastPage, int32_t& first, i
   last = std::clamp<int32_t>(to - 1, first, lastPage);
 }
 
-// Points the window's device back at the page bitmap, at the screen's
-// resolution, on the page shown.
-void ReturnDeviceToScreen(TKorvaleFrm& window) {
-  logp_object& device = *window.ViewDevice;
-  if (device.canvas) device.canvas->EndPaint();
-  device.set_canvas(&window.PageBitmap);
-  const int dpi = ScreenPixelsPerInch();
-  device.page_index = window.CurrentPage;
-  // The depth read-out converts rows with the layout of the page shown (its
-  // body origin), which printing replaced: lay that page out again as the
-  // screen drew it.
-  device.page_kind = window.CurrentPage == 0
-                         ? PageKind::First
-                         : (device.header.paged ? PageKind::RepeatedHeader : PageKind::Later);
-  try {
-    device.set_target_resolution(dpi, dpi);
-    device.lay_out_page();
-  } catch (const std::exception&) {
-    // These values gave the page shown before printing: they fit.
-  }
-}
-
 }  // namespace
 
 void TKorvaleFrm::Print1Click() {
@@ -88,12 +65,11 @@ void TKorvaleFrm::Print1Click() {
                              "Print.");
     return;
   }
-  logp_object& device = *ViewDevice;
   QPrinter& printer = viewer::CurrentPrinter();
 
   SetPrinterOrientation(SystemSettings.PageOrientation);
   QPrintDialog dialog(&printer, this);
-  PreparePrintDialog(dialog, device.last_page);
+  PreparePrintDialog(dialog, ScreenPages.last_page());
 
   const auto printable = viewer::PrintablePage(printer);
   if (!printable) {
@@ -101,7 +77,8 @@ void TKorvaleFrm::Print1Click() {
                              "The printer does not report its page size.");
     return;
   }
-  const double pageLength = device.header.page_height, pageWidth = device.header.page_width;
+  const double pageLength = Document->header().page_height;
+  const double pageWidth = Document->header().page_width;
   if (viewer::LargerThanPrintable(pageLength, pageWidth, *printable)) {
     const auto answer = platform::ShowMessageBox(
         platform::BoxKind::Warning, viewer::ClippedPrintQuestion(pageLength, pageWidth, *printable),
@@ -118,24 +95,34 @@ void TKorvaleFrm::Print1Click() {
     PrinterDpiX = printer.logicalDpiX();
     PrinterDpiY = printer.logicalDpiY();
   }
-  int32_t first = 0, last = 0;
-  ChosenPages(dialog, device.last_page, first, last);
+  PrintJob job;
+  job.dpi_x = PrinterDpiX;
+  job.dpi_y = PrinterDpiY;
+  ChosenPages(dialog, ScreenPages.last_page(), job.first, job.last);
+  job.repeat_page_header = SystemSettings.RepeatPageHeader != 0;
+  job.grayscale = printer.colorMode() == QPrinter::GrayScale;
+  job.output_name = printer.outputFileName().isEmpty() ? printer.printerName().toStdString()
+                                                       : printer.outputFileName().toStdString();
 
-  // No other command may use the device while it belongs to the printer.
+  // No other command may run while the job prints.
+  QWidget* const focused = focusWidget();
   setEnabled(false);
   StatusObserver observer;
   PlotCookie cookie(&observer);
-  device.settings = ViewSettings();
   std::string error;
   try {
-    viewer::PrintPages(device, FileName, printer, PrinterDpiX, PrinterDpiY, first, last,
-                       SystemSettings.RepeatPageHeader != 0, windowTitle().toStdString(),
-                       cookie);
+    printer.setDocName(windowTitle());
+    PrintJobResult result;
+    PrintPages(*Document, ScreenPages, printer, job, ViewSettings(), *ViewLibraries, cookie,
+               result);
   } catch (const std::exception& e) {
     error = e.what();
   }
-  ReturnDeviceToScreen(*this);
+  // The page image is drawn on with a canvas of its own again (a fresh one,
+  // as whenever pages went to another target).
+  if (ViewCanvas) ViewCanvas = std::make_unique<platform::Canvas>(&PageBitmap);
   setEnabled(true);
+  if (focused && !focusWidget()) focused->setFocus();
 
   HideStatus();
   if (!error.empty()) {

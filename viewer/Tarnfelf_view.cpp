@@ -9,6 +9,7 @@
 #include <QPageLayout>
 #include <QPixmap>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -22,24 +23,25 @@
 #include <system_error>
 
 #include "core/FileError.h"
-#include "core/Interpreter.h"
-#include "devices/PageCount.h"
+#include "core/Libraries.h"
+#include "devices/LogDocument.h"
 #include "devices/SettingsValue.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/DroppedLog.h"
 #include "viewer/Gotofrm.h"
-#include "core/LogHeader.h"
+#include "viewer/LogMemory.h"
+#include "viewer/LogWatcher.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
+#include "viewer/RecentLogs.h"
 #include "viewer/Rerror.h"
-#include "viewer/StatusObserver.h"
+#include "windows/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/StatusWin.h"
 
 namespace {
 
@@ -48,38 +50,6 @@ constexpr const char* kCaptionPrefix = "Quelmark Korvale - ";
 // Thrown inside the open sequence when it must stop and the window go back to
 // the log it showed before (the reason has been shown already).
 struct OpenAborted {};
-
-// What the device and the window hold for the log shown, so that a failed
-// open can put it back.
-struct ShownLog {
-  std::string fileName;
-  tfl::Header header;
-  int32_t resolution, pageHeightPx, pageWidthPx, lastPage, pageIndex;
-  double scaleX, scaleY;
-  PageKind pageKind;
-  uint8_t hasFooter;
-};
-
-ShownLog Remember(const std::string& fileName, const logp_object& d) {
-  return {fileName,         d.header,
-          d.resolution,     d.page_height_px, d.page_width_px, d.last_page,
-          d.page_index,     d.scale_x,        d.scale_y,    d.page_kind,
-          d.has_footer};
-}
-
-void Restore(const ShownLog& s, std::string& fileName, logp_object& d) {
-  fileName = s.fileName;
-  d.header = s.header;
-  d.resolution = s.resolution;
-  d.page_height_px = s.pageHeightPx;
-  d.page_width_px = s.pageWidthPx;
-  d.last_page = s.lastPage;
-  d.page_index = s.pageIndex;
-  d.scale_x = s.scaleX;
-  d.scale_y = s.scaleY;
-  d.page_kind = s.pageKind;
-  d.has_footer = s.hasFooter;
-}
 
 void ErrorBox(const std::string& text) {
   platform::ShowMessageBox(platform::BoxKind::Error, text);
@@ -115,51 +85,72 @@ void TKorvaleFrm::dropEvent(QDropEvent* event) {
   OpenLog(path);
 }
 
-void TKorvaleFrm::OpenLog(const std::string& path) {
-  const ShownLog before = Remember(FileName, *ViewDevice);
+void TKorvaleFrm::OpenLog(const std::string& path) { LoadLog(path, false); }
+
+void TKorvaleFrm::ReloadLog() {
+  if (FileName.empty()) return;
+  LoadLog(FileName, true);
+}
+
+void TKorvaleFrm::OpenRecentLog(const std::string& path) {
+  if (viewer::DropMissingRecentLog(path)) return;
+  OpenLog(path);
+}
+
+void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
+  const QScopedValueRollback<bool> loading(loading_, true);
+  // What is shown stays until the new log is open, and comes back when the
+  // open stops half-way.
+  const std::string shownFile = FileName;
+  std::unique_ptr<LogDocument> shown = std::move(Document);
+  const int32_t shownPage = CurrentPage;
+  const QPoint scrolled(ScrollBox1->horizontalScrollBar()->value(),
+                        ScrollBox1->verticalScrollBar()->value());
   FileName = AbsoluteLogPath(path);
+  LogWatcher->Loading(FileName);
   try {
     if (!BindViewDevice()) throw OpenAborted{};
-    CreateViewCanvas(true);  // false (an unusable page size): drawn into the old bitmap
+    // false (an unusable page size): drawn into the old bitmap
+    CreateViewCanvas(!reload || !PageSizeAnswered.contains(FileName));
   } catch (const OpenAborted&) {
     // Keep showing what was shown: the previous log, or the empty window.
-    Restore(before, FileName, *ViewDevice);
+    FileName = shownFile;
+    Document = std::move(shown);
+    CurrentPage = shownPage;
     HideStatus();
     return;
   }
   if (closing_) return;
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
   CountPages();
-  CurrentPage = 0;
+  CurrentPage = reload ? std::clamp(shownPage, 0, std::max(0, ScreenPages.last_page()))
+                       : viewer::PageToReopen(FileName, ScreenPages.last_page());
   PlotCurrentPage();
+  if (reload) {
+    ScrollBox1->horizontalScrollBar()->setValue(scrolled.x());
+    ScrollBox1->verticalScrollBar()->setValue(scrolled.y());
+  }
   CopyBtn->setEnabled(true);
+  LogWatcher->Watch(FileName);
+  if (!reload && !IsTemporaryLog(FileName)) viewer::AddRecentLog(FileName);
 }
 
 bool TKorvaleFrm::BindViewDevice() {
-  tfl::Header header{};
-  try {
-    // A refused header: the user is told why.
-    if (const HeaderCheck check = ReadLogHeader(FileName, header); check != HeaderCheck::Ok) {
-      StatusObserver().notice(RefusalNotice(check));
-      return false;
-    }
-  } catch (const std::exception& e) {
-    ErrorBox("Unable to open " + FileName + " - " + e.what());
-    return false;
-  }
-  ViewDevice->header = header;
+  StatusObserver observer;  // a refused header: the user is told why
+  LogDocument::OpenResult result;
+  Document = LogDocument::Open(FileName, &observer, result);
+  if (result.status == LogDocument::OpenResult::Unreadable ||
+      result.status == LogDocument::OpenResult::TooShort)
+    ErrorBox("Unable to open " + FileName + " - " + result.message);
+  if (!Document) return false;
 
   try {
-    ViewDevice->set_canvas(&PageBitmap);
+    ViewCanvas = std::make_unique<platform::Canvas>(&PageBitmap);
   } catch (const std::exception&) {
     platform::ShowMessageBox(platform::BoxKind::Plain,
                              "ERROR: Unable to create a canvas to draw on.\r\rThe page size "
                              "may be too large for your system.");
   }
-  const int dpi = ScreenPixelsPerInch();
-  ViewDevice->resolution = dpi;
-  ViewDevice->scale_x = dpi / ViewDevice->header.x_units_per_inch;
-  ViewDevice->scale_y = dpi / ViewDevice->header.y_units_per_inch;
   CurrentPage = 0;
   return true;
 }
@@ -192,7 +183,7 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
     SetPrinterOrientation(SystemSettings.PageOrientation);
     ShowStatus("  Getting printer information");
     ReadPrinterInfo();
-    const tfl::Header& h = ViewDevice->header;
+    const tfl::Header& h = Document->header();
     if (viewer::PageSizesDiffer(h.page_height, h.page_width, PrinterPageLength,
                                 PrinterPageWidth)) {
       const auto answer = platform::ShowMessageBox(
@@ -200,6 +191,7 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
           "The Log and Printer Page Size do not match.\r\rDo you want to adjust the Log Page "
           "Size?",
           platform::BoxButtons::YesNoCancel);
+      PageSizeAnswered.insert(FileName);
       // No or Cancel: the log keeps its page size, and the page image takes
       // it below, so that the whole page is shown.
       double length = 0, width = 0;
@@ -214,8 +206,8 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
 
   ShowStatus("  Creating bitmap...");
   const int dpi = ScreenPixelsPerInch();
-  const double pageWidth = ViewDevice->header.page_width;
-  const double pageLength = ViewDevice->header.page_height;
+  const double pageWidth = Document->header().page_width;
+  const double pageLength = Document->header().page_height;
   if (const auto problem = viewer::CheckPageSize(dpi, pageWidth, pageLength);
       problem != viewer::PageSizeProblem::None) {
     // Not a shortage: no page image of this size can be made. Keep the bitmap.
@@ -263,16 +255,12 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
 }
 
 void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
-  tfl::Header updated = ViewDevice->header;
-  updated.page_height = pageLength;
-  updated.page_width = pageWidth;
-  const auto result = RewriteHeaderBlock(FileName, updated);
+  const auto result = Document->rewrite_page_size(pageLength, pageWidth);
   if (result.status == HeaderRewriteResult::OpenFailed) {
     ErrorBox("Unable to open " + FileName + " for writing - " + result.message);
     throw OpenAborted{};
   }
-  ViewDevice->header.page_height = pageLength;
-  ViewDevice->header.page_width = pageWidth;
+  LogWatcher->WroteItself(FileName);
   if (result.status == HeaderRewriteResult::WriteFailed)
     ErrorBox(result.message + " - unable to update page size.");
 }
@@ -281,14 +269,14 @@ bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format)
   QImage image(width, height, format);
   if (image.isNull()) return false;
   image.fill(Qt::white);
-  if (ViewDevice && ViewDevice->canvas) ViewDevice->canvas->EndPaint();
+  if (ViewCanvas) ViewCanvas->EndPaint();
   PageBitmap = std::move(image);
-  if (ViewDevice && !FileName.empty()) ViewDevice->set_canvas(&PageBitmap);
+  if (ViewCanvas) ViewCanvas = std::make_unique<platform::Canvas>(&PageBitmap);
   return true;
 }
 
 void TKorvaleFrm::ShowPageBitmap() {
-  if (ViewDevice && ViewDevice->canvas) ViewDevice->canvas->EndPaint();
+  if (ViewCanvas) ViewCanvas->EndPaint();
   Image1->setPixmap(QPixmap::fromImage(PageBitmap));
   Image1->resize(PageBitmap.size());
 }
@@ -317,23 +305,18 @@ void TKorvaleFrm::ShowResourceWarning() {
 
 void TKorvaleFrm::CountPages() {
   ShowStatus("Calculating the number of pages...");
-  const PageCount count =
-      ::CountPages(ViewDevice->header, ViewDevice->resolution, ViewDevice->scale_y);
-  ViewDevice->last_page = count.last_page;
-  ViewDevice->page_height_px = count.page_height_px;
-  ViewDevice->page_width_px = count.page_width_px;
-  ViewDevice->has_footer = count.has_footer ? 1 : 0;
-  if (count.problem == PageCountProblem::NoRoomForLog) {
+  ScreenPages = Document->pages(ScreenPixelsPerInch());
+  if (ScreenPages.problem() == PageCountProblem::NoRoomForLog) {
     ErrorBox("The page of " + FileName +
              " has no room for the log: its length is not larger than the header and footer "
              "sections.\rOnly the first page is shown.");
-  } else if (count.problem == PageCountProblem::OutOfRange) {
+  } else if (ScreenPages.problem() == PageCountProblem::OutOfRange) {
     ErrorBox("The page layout of " + FileName +
              " is out of range; the number of pages cannot be worked out.\rOnly the first page "
              "is shown.");
   }
-  ShowStatus("Total pages = " + std::to_string(int64_t{ViewDevice->last_page} + 1));
-  NoDocument = ViewDevice->last_page < 0;
+  ShowStatus("Total pages = " + std::to_string(int64_t{ScreenPages.last_page()} + 1));
+  NoDocument = ScreenPages.last_page() < 0;
 }
 
 // --- One page -------------------------------------------------------------------------
@@ -346,7 +329,7 @@ DrawSettings TKorvaleFrm::ViewSettings() const {
 }
 
 void TKorvaleFrm::ClearPageImage() {
-  platform::Canvas* canvas = ViewDevice->canvas;
+  platform::Canvas* canvas = ViewCanvas.get();
   if (!canvas) {
     PageBitmap.fill(Qt::white);
     return;
@@ -371,40 +354,50 @@ void TKorvaleFrm::ClearPageImage() {
 }
 
 void TKorvaleFrm::PlotCurrentPage() {
+  // Disabling the window takes the keyboard from the page view: it gets it
+  // back below.
+  QWidget* const focused = focusWidget();
   setEnabled(false);
   ShowStatus("Plotting page ...");
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     ClearPageImage();
     ScrollBox1->verticalScrollBar()->setValue(0);
-    if (CurrentPage == 0)
-      ViewDevice->page_kind = PageKind::First;
-    else
-      ViewDevice->page_kind = ViewDevice->header.paged ? PageKind::RepeatedHeader : PageKind::Later;
-    ViewDevice->page_index = CurrentPage;
-    ViewDevice->settings = ViewSettings();
+    ShownPage = CurrentPage;
+    ShownSettings = ViewSettings();
+    if (!ViewCanvas) throw std::logic_error("No canvas to draw on");
     StatusObserver observer;
     PlotCookie cookie(&observer);
-    Interpreter::Replay(FileName, *ViewDevice, cookie);
+    Document->plot(ScreenPages, ShownPage, ScreenPages.screen_kind(ShownPage), *ViewCanvas,
+                   ShownSettings, *ViewLibraries, cookie);
     ShowStatus("Done plotting page.");
   } catch (const std::exception& e) {
     ErrorBox(std::string("Error plotting page - ") + e.what());
   }
   setEnabled(true);
+  if (focused && !focusWidget()) focused->setFocus();
   HideStatus();
   QApplication::restoreOverrideCursor();
   UpdatePageControls();
   ShowPageBitmap();
+  RememberPage();
+}
+
+void TKorvaleFrm::RememberPage() {
+  if (!FileName.empty() && !IsTemporaryLog(FileName))
+    viewer::RememberPlace(FileName, {CurrentPage, 100});
 }
 
 void TKorvaleFrm::UpdatePageControls() {
-  const int32_t last = ViewDevice->last_page;
+  const int32_t last = ScreenPages.last_page();
   PagePNL->setText(QString::asprintf("%lld of %lld", static_cast<long long>(int64_t{CurrentPage} + 1),
                                      static_cast<long long>(int64_t{last} + 1)));
   PageDownBtn->setEnabled(last > CurrentPage);
   PageDown1->setEnabled(PageDownBtn->isEnabled());
   PageUpBtn->setEnabled(CurrentPage > 0);
   PageUp1->setEnabled(PageUpBtn->isEnabled());
+  FirstPage1->setEnabled(PageUpBtn->isEnabled());
+  LastPage1->setEnabled(PageDownBtn->isEnabled());
   PageNumBtn->setEnabled(last > 0);
   GoToPage1->setEnabled(PageNumBtn->isEnabled());
   CopyBtn->setEnabled(true);
@@ -415,7 +408,7 @@ void TKorvaleFrm::UpdatePageControls() {
 // --- Paging ----------------------------------------------------------------------------
 
 void TKorvaleFrm::PageDownBTNClick() {
-  if (NoDocument || ViewDevice->last_page <= CurrentPage) return;
+  if (NoDocument || ScreenPages.last_page() <= CurrentPage) return;
   ++CurrentPage;
   PlotCurrentPage();
 }
@@ -426,6 +419,18 @@ void TKorvaleFrm::PageUpBTNClick() {
   PlotCurrentPage();
 }
 
+void TKorvaleFrm::FirstPage1Click() {
+  if (NoDocument || CurrentPage <= 0) return;
+  CurrentPage = 0;
+  PlotCurrentPage();
+}
+
+void TKorvaleFrm::LastPage1Click() {
+  if (NoDocument || ScreenPages.last_page() <= CurrentPage) return;
+  CurrentPage = ScreenPages.last_page();
+  PlotCurrentPage();
+}
+
 void TKorvaleFrm::PageNumBTNClick() {
   if (NoDocument) return;
   TGotoDLG dialog(this);
@@ -433,7 +438,7 @@ void TKorvaleFrm::PageNumBTNClick() {
   // typed anyway.
   dialog.PageSE->setMinimum(1);
   dialog.PageSE->setMaximum(static_cast<int>(
-      std::min<int64_t>(int64_t{ViewDevice->last_page} + 1, std::numeric_limits<int>::max())));
+      std::min<int64_t>(int64_t{ScreenPages.last_page()} + 1, std::numeric_limits<int>::max())));
   dialog.PageSE->setValue(static_cast<int>(
       std::min<int64_t>(int64_t{CurrentPage} + 1, std::numeric_limits<int>::max())));
   if (RunDialog(dialog) != QDialog::Accepted) return;
@@ -445,7 +450,9 @@ void TKorvaleFrm::PageNumBTNClick() {
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
-  const double value = ViewDevice->pixel_to_depth(y, ElevationCb->isChecked());
+  // The read-out of the page shown, laid out as it was drawn.
+  const double value = ScreenPages.depth_at(ShownPage, ScreenPages.screen_kind(ShownPage), y,
+                                            ElevationCb->isChecked(), ShownSettings);
   DepthEd->setText(QString::asprintf("%.2f", value));
 }
 

@@ -9,7 +9,7 @@
 #include "core/Libraries.h"
 #include "core/PatternLibrary.h"
 #include "core/PlotCookie.h"
-#include "core/RecordingDevice.h"
+#include "core/TraceDevice.h"
 #include "core/SymbolLibrary.h"
 #include "core/TflWriter.h"
 #include "TestFiles.h"
@@ -93,7 +93,7 @@ class Recorder {
   NoticeLog log;
   PlotCookie cookie{&log};
   Libraries libraries;
-  RecordingDevice device{libraries};
+  TraceDevice device{libraries};
 };
 
 }  // namespace coretest

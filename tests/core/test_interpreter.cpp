@@ -7,7 +7,7 @@
 #include "CoreTestUtil.h"
 #include "core/Interpreter.h"
 #include "core/LogHeader.h"
-#include "core/RecordingDevice.h"
+#include "core/TraceDevice.h"
 #include "platform/MessageBox.h"
 
 using tfl::TflWriter;
@@ -18,7 +18,7 @@ class InterpreterTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
   coretest::Recorder recorder{files};
-  RecordingDevice* device = &recorder.device;
+  TraceDevice* device = &recorder.device;
   coretest::NoticeLog& log = recorder.log;
   const int descriptors = coretest::OpenDescriptors();  // before any replay
   void SetUp() override { platform::ClearShownBoxes(); }
@@ -562,8 +562,8 @@ TEST_F(InterpreterTest, PointsAndEndRecordsAloneDoNothing) {
 // file: the interpreter reads past what it left, and polygon B starts where
 // polygon A ends whether the device read A or not.
 TEST_F(InterpreterTest, GroupsTheDeviceLeftUnreadAreReadPast) {
-  struct Lazy : RecordingDevice {
-    using RecordingDevice::RecordingDevice;
+  struct Lazy : TraceDevice {
+    using TraceDevice::TraceDevice;
     void plot_filled_polygon(const FilledPolygonStyle&, PointGroup&, PointGroup& b) override {
       gd::Point p{};
       b.next(p);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -11,7 +10,7 @@
 
 #include "CoreTestUtil.h"
 #include "core/Interpreter.h"
-#include "core/RecordingDevice.h"
+#include "core/TraceDevice.h"
 #include "platform/MessageBox.h"
 
 using tfl::TflWriter;
@@ -25,7 +24,7 @@ class HandlerTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
   coretest::Recorder recorder{files};
-  RecordingDevice* device = &recorder.device;
+  TraceDevice* device = &recorder.device;
   void SetUp() override { platform::ClearShownBoxes(); }
   void replay(const std::function<void(TflWriter&)>& fn,
               const tfl::Header& header = tfl::DefaultHeader()) {
@@ -78,14 +77,14 @@ TEST_F(HandlerTest, GridWithStepsThatCannotBeWalkedIsSkipped) {
   }
 }
 
+// The walk is bounded by what the page can show, not by the range: a hang
+// ends at the test's time limit.
 TEST_F(HandlerTest, GridWithAHugeRangeOverATinyStepDoesNotHang) {
-  const auto start = std::chrono::steady_clock::now();
   replay([](TflWriter& w) {
     w.write(tfl::GridRecord{0, 0, 1e12, 1, 1e-3, 1});
     w.write(tfl::GridRecord{0, 0, kInf, 1, 1, 1});
     w.write(tfl::GridRecord{1e300, 0, 1e300, 1, 1, 1});  // step below the resolution
   });
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_LE(device->count("plot_vector"), 10u);
 }
 
@@ -203,7 +202,7 @@ tfl::GraphFrameRecord Frame(double data_start, double data_end, uint8_t options,
 }
 
 // The segments that start on the left side and run across (ticks).
-std::vector<RecordedCall> LeftTicks(const RecordingDevice& d, double length) {
+std::vector<RecordedCall> LeftTicks(const TraceDevice& d, double length) {
   std::vector<RecordedCall> out;
   for (const auto& c : d.of("plot_vector"))
     if (c.args[0] == 0 && c.args[1] == c.args[3] && std::fabs(c.args[2] - length) < 1e-12)
@@ -213,7 +212,7 @@ std::vector<RecordedCall> LeftTicks(const RecordingDevice& d, double length) {
 
 // The ticks of the frame (0, 0)-(10, 20) that lie along one side, each as
 // its length: segments across a side from a point on it into the frame.
-std::vector<double> SideTickLengths(const RecordingDevice& d, char side) {
+std::vector<double> SideTickLengths(const TraceDevice& d, char side) {
   std::vector<double> out;
   for (const auto& c : d.of("plot_vector")) {
     const double x1 = c.args[0], y1 = c.args[1], x2 = c.args[2], y2 = c.args[3];
@@ -324,14 +323,6 @@ TEST_F(HandlerTest, FrameLabelPlacementCentred) {
   ExpectArgs(drawn[3], {90, 2.5 - 1.1 * cw, 20 + 0.5 * ch - ch / 2, 0, cw, ch, 1});
 }
 
-// A recording device whose page shows only part of the log.
-class WindowedDevice : public RecordingDevice {
- public:
-  using RecordingDevice::RecordingDevice;
-  std::optional<Window> window;
-  std::optional<Window> visible_window() const override { return window; }
-};
-
 TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) {
   // Grids and frames (ticks and labels) in both directions, against windows
   // across their edges, inside them and away from them: a device that shows
@@ -352,7 +343,7 @@ TEST_F(HandlerTest, WalkingOnlyTheVisibleStepsKeepsEveryLineThatReachesThePage) 
     return std::min(c.args[0], c.args[2]) <= v.x_high && std::max(c.args[0], c.args[2]) >= v.x_low &&
            std::min(c.args[1], c.args[3]) <= v.y_high && std::max(c.args[1], c.args[3]) >= v.y_low;
   };
-  WindowedDevice windowed(recorder.libraries);
+  TraceDevice windowed(recorder.libraries);  // its page shows only part of the log
   for (size_t i = 0; i < shapes.size(); ++i) {
     replay(shapes[i]);
     const std::vector<RecordedCall> whole = device->of("plot_vector");

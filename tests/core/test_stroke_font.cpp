@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "CoreTestUtil.h"
-#include "core/RecordingDevice.h"
+#include "core/TraceDevice.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -13,7 +13,7 @@ class StrokeFontTest : public ::testing::Test {
  protected:
   coretest::LogFixtureFiles files;
   std::unique_ptr<coretest::Recorder> recorder = std::make_unique<coretest::Recorder>(files);
-  RecordingDevice* device = &recorder->device;
+  TraceDevice* device = &recorder->device;
   void use_font(const std::vector<SymbolData>& font) {
     coretest::WriteSymbolLibrary(files.symbols, font);
     recorder = std::make_unique<coretest::Recorder>(files);

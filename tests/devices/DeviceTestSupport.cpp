@@ -4,8 +4,6 @@
 #include <exception>
 #include <fstream>
 
-#include "core/Interpreter.h"
-#include "core/LogHeader.h"
 
 
 namespace devtest {
@@ -69,38 +67,39 @@ std::string Fixture::WriteLog(const tfl::Header& header,
   return path;
 }
 
-std::unique_ptr<TestDevice> Fixture::Device(const std::string& log, int dpi) {
+std::unique_ptr<LogDocument> Fixture::Open(const std::string& log) {
+  LogDocument::OpenResult result;
+  return LogDocument::Open(log, &observer, result);
+}
+
+std::unique_ptr<TestDevice> Fixture::Probe(const std::string& log, int index, int dpi) {
+  const PageModel pages = Open(log)->pages(dpi);
   auto device = std::make_unique<TestDevice>(LibraryPaths{pattern_path, symbol_path}, cookie);
-  device->settings = settings;
-  ReadLogHeader(log, device->header);
-  device->set_target_resolution(dpi, dpi);
+  SetUpPage(*device, pages, index, pages.screen_kind(index), settings);
+  device->lay_out_page();
   return device;
 }
 
 QImage Fixture::Render(const std::string& log, int index, int dpi, bool printer,
-                       const std::function<void(TestDevice&, platform::Canvas&)>& setup) {
-  auto device = Device(log, dpi);
-  QImage image(device->page_width_px, device->page_height_px, QImage::Format_RGB32);
+                       const std::function<void(platform::Canvas&)>& setup) {
+  const std::unique_ptr<LogDocument> document = Open(log);
+  last_pages = document->pages(dpi);
+  const PageKind kind = last_pages.screen_kind(index);
+  last_layout = last_pages.layout(index, kind, settings);
+  Libraries libraries({pattern_path, symbol_path}, cookie);
+  QImage image(last_pages.page_width_px(), last_pages.page_height_px(), QImage::Format_RGB32);
   image.fill(Qt::white);
   std::exception_ptr failure;
   {
     platform::Canvas canvas(&image);
     canvas.SetIsPrinter(printer);
-    canvas.SetResolution(dpi);
-    device->set_canvas(&canvas);
-    device->page_index = index;
-    device->last_page = std::max(index, 0) + 1;  // not the last page unless setup says so
-    device->page_kind = index == 0 ? PageKind::First
-                                   : (device->header.paged ? PageKind::RepeatedHeader : PageKind::Later);
-    if (setup) setup(*device, canvas);
+    if (setup) setup(canvas);
     try {
-      Interpreter::Replay(log, *device, cookie);
+      document->plot(last_pages, index, kind, canvas, settings, libraries, cookie);
     } catch (...) {
       failure = std::current_exception();
     }
-    device->set_canvas(static_cast<platform::Canvas*>(nullptr));
   }  // the canvas ends its painter here
-  last_device = std::move(device);
   last_image = image;
   if (failure) std::rethrow_exception(failure);
   return image;
@@ -108,21 +107,15 @@ QImage Fixture::Render(const std::string& log, int index, int dpi, bool printer,
 
 QImage Fixture::RenderKeepingError(const std::string& log, std::string& error, int index, int dpi,
                                    bool printer,
-                                   const std::function<void(TestDevice&, platform::Canvas&)>& setup) {
+                                   const std::function<void(platform::Canvas&)>& setup) {
   error.clear();
-  QImage image;
-  auto keep = [&](TestDevice& d, platform::Canvas& c) {
-    if (setup) setup(d, c);
-  };
-  // Render rethrows after the canvas is done; catch and keep the image by
-  // rendering into a shared one.
+  // Render rethrows after the canvas is done; the image is kept.
   try {
-    image = Render(log, index, dpi, printer, keep);
+    return Render(log, index, dpi, printer, setup);
   } catch (const std::exception& e) {
     error = e.what();
-    image = last_image;
+    return last_image;
   }
-  return image;
 }
 
 uint32_t Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }

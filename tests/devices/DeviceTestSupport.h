@@ -16,6 +16,7 @@
 #include "TestFiles.h"
 #include "core/Libraries.h"
 #include "core/TflWriter.h"
+#include "devices/LogDocument.h"
 #include "devices/NoticeBox.h"
 #include "devices/logp_object.h"
 
@@ -60,20 +61,26 @@ class Fixture {
   std::string WriteLog(const tfl::Header& header,
                        const std::function<void(tfl::TflWriter&)>& body);
 
-  // A device bound to `log` with `settings`, header read, target at dpi. Its
-  // libraries are opened from the fixture's files (a missing one shows its
-  // box).
-  std::unique_ptr<TestDevice> Device(const std::string& log, int dpi = 96);
-  // Draws page `index` into a fresh white image; returns the image. Errors
-  // from plot propagate after the image is complete.
+  // Opens `log` as a document (null when its header is refused).
+  std::unique_ptr<LogDocument> Open(const std::string& log);
+  // A device with page `index` of `log` at `dpi` laid out as the document
+  // lays it out for drawing (the page model's geometry and page count, the
+  // screen's page kind, `settings`). Its libraries are opened from the
+  // fixture's files.
+  std::unique_ptr<TestDevice> Probe(const std::string& log, int index = 0, int dpi = 96);
+  // Draws page `index` of `log` through its document into a fresh white
+  // image at `dpi` (a printer canvas with `printer`; `setup` may give the
+  // canvas rules first), with libraries opened from the fixture's files (a
+  // missing one shows its box). Errors from plot propagate after the image
+  // is complete.
   QImage Render(const std::string& log, int index = 0, int dpi = 96, bool printer = false,
-                const std::function<void(TestDevice&, platform::Canvas&)>& setup = {});
+                const std::function<void(platform::Canvas&)>& setup = {});
 
   // As Render, but a failure of plot is returned as its message ("" when the
   // page drew) together with what was drawn.
   QImage RenderKeepingError(const std::string& log, std::string& error, int index = 0,
                             int dpi = 96, bool printer = false,
-                            const std::function<void(TestDevice&, platform::Canvas&)>& setup = {});
+                            const std::function<void(platform::Canvas&)>& setup = {});
 
   // What the devices draw with; notices show as the program's message boxes.
   DrawSettings settings;
@@ -81,8 +88,9 @@ class Fixture {
   PlotCookie cookie{&observer};
 
   QImage last_image;
-  // The device of the last Render (its layout fields stay readable).
-  std::unique_ptr<TestDevice> last_device;
+  // The pages and the layout of the page of the last Render.
+  PageModel last_pages;
+  PageLayout last_layout;
   testfiles::TempDir dir;
   std::string pattern_path, symbol_path;
   int log_number = 0;

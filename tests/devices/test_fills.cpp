@@ -120,11 +120,7 @@ TEST(PatternFill, FillCutAtBodyTopKeepsItsTilesInPlace) {
   h.first_header_height = 1;
   h.repeat_header_height = 1;
   // Find the body coordinates of rows on page 2.
-  auto probe = f.Device(f.WriteLog(h, {}));
-  probe->page_index = 1;
-  probe->page_kind = PageKind::RepeatedHeader;
-  probe->last_page = 5;
-  probe->lay_out_page();
+  auto probe = f.Probe(f.WriteLog(h, {}), 1);
   ASSERT_EQ(probe->body_clip_top, 96);
   const double base = probe->body_origin_y - 1056;  // y of row 0 is base
   auto y_of = [&](int r) { return base - r; };
@@ -226,8 +222,9 @@ TEST(PatternFill, OneUnitStrokeIsAPixelAt96AndADotOfRadiusOneAt300) {
   EXPECT_EQ(InkCount(low, x - 3, y - 3, x + 4, y + 4), 1);
 
   const QImage high = f.Render(log, 0, 300);
-  const int hx = f.last_device->px(100) + 300;  // away from the clip's left edge
-  const int hy = f.last_device->row(100) - 300;  // cells of 300 pixels
+  const auto at300 = f.Probe(log, 0, 300);
+  const int hx = at300->px(100) + 300;  // away from the clip's left edge
+  const int hy = at300->row(100) - 300;  // cells of 300 pixels
   EXPECT_EQ(Pixel(high, hx, hy), kBlack);
   for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
     EXPECT_EQ(Pixel(high, hx + dx, hy + dy), kBlack) << dx << "," << dy;

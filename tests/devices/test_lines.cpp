@@ -76,7 +76,7 @@ TEST(InkRule, PaleLineThatPrintsWhitePrintsBlack) {
     };
   };
   // A printer that cannot print the palest greys.
-  auto pale_printer = [](TestDevice&, platform::Canvas& c) {
+  auto pale_printer = [](platform::Canvas& c) {
     c.SetNearestColorRule([](platform::COLORREF col) -> platform::COLORREF {
       const bool pale = platform::GetRValue(col) >= 0xF0 && platform::GetGValue(col) >= 0xF0 &&
                         platform::GetBValue(col) >= 0xF0;

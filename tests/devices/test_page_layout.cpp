@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DeviceTestSupport.h"
+#include "devices/LogDocument.h"
 #include "devices/PageCount.h"
 
 using namespace devtest;
@@ -16,16 +17,6 @@ tfl::SectionLineRecord SectionLine(uint8_t section, double x1, double y1, double
   return r;
 }
 
-// Lays out page `index` of the log and leaves the device for inspection.
-std::unique_ptr<TestDevice> LaidOut(Fixture& f, const std::string& log, int index, int last,
-                                    int dpi = 96) {
-  auto d = f.Device(log, dpi);
-  d->page_index = index;
-  d->last_page = last;
-  d->page_kind = index == 0 ? PageKind::First : (d->header.paged ? PageKind::RepeatedHeader : PageKind::Later);
-  d->lay_out_page();
-  return d;
-}
 
 }  // namespace
 
@@ -47,19 +38,18 @@ TEST(PageLayout, RowsClampToTheOldLimitAndTallPagesDoubleIt) {
   Fixture f;
   const std::string log = f.WriteLog(PixelHeader(), {});
   // One unit is one pixel: y = -100000 lies 101000 rows down.
-  auto nt = LaidOut(f, log, 0, 0);
+  auto nt = f.Probe(log);
   EXPECT_EQ(nt->row(-100000), 101000);
 
   f.settings.pixel_limit = DrawSettings::kPixelLimit95;
-  auto old = LaidOut(f, log, 0, 0);
+  auto old = f.Probe(log);
   EXPECT_EQ(old->row(-100000), 16382);
   EXPECT_EQ(old->row(200000), -16382);
   EXPECT_EQ(old->row(500), 500);  // ordinary rows are untouched
 
   // A page taller than the limit doubles it before drawing.
-  auto tall = f.Device(log);
+  auto tall = f.Probe(log);
   tall->page_height_px = 40000;
-  tall->last_page = 0;
   tall->lay_out_page();
   EXPECT_EQ(tall->pixel_limit, 4 * 16382);
   EXPECT_EQ(tall->row(-100000), 4 * 16382);
@@ -84,7 +74,7 @@ TEST(PageLayout, PagedLogWithoutRepeatHeaderRepeatsTheFirstHeader) {
     EXPECT_EQ(Pixel(img, 200, 24), kWhite);
     if (page > 0) {
       // The body starts below the first header and the header gap.
-      EXPECT_EQ(f.last_device->body_clip_top, 120);  // (1 + 0.25) * 96
+      EXPECT_EQ(f.last_layout.body_clip_top, 120);  // (1 + 0.25) * 96
       EXPECT_EQ(Pixel(img, 400, 119), kWhite);
       EXPECT_EQ(Pixel(img, 400, 121), kBlack);
     }
@@ -102,32 +92,88 @@ TEST(PageLayout, UnpagedFooterOnlyOnLastPageHeaderGapBelowTheBody) {
   const PageCount count = CountPages(h, 96, 1.0);
   ASSERT_EQ(count.last_page, 1);
   EXPECT_EQ(InkCount(f.Render(log, 0)), 0);  // not the last page: no footer
-  const QImage last = f.Render(log, 1, 96, false, [](TestDevice& d, platform::Canvas&) {
-    d.last_page = 1;
-  });
+  const QImage last = f.Render(log, 1);
   // Body ends at row 1500 - 1056 = 444 on this page; footer 24 rows below.
-  EXPECT_EQ(f.last_device->footer_top, 444 + 24);
+  EXPECT_EQ(f.last_layout.footer_top, 444 + 24);
   EXPECT_EQ(Pixel(last, 200, 468 + 10), kBlack);
   EXPECT_EQ(InkCount(last), 200);
 }
 
-TEST(PageLayout, PagedPagesContinueTheLogWithoutGapOrOverlap) {
-  Fixture f;
-  tfl::Header h = PixelHeader();
-  h.paged = 1;
-  h.y_max = 9000;
-  h.first_header_height = 1.0;
-  h.repeat_header_height = 0.5;
-  h.section_gap = 0.125;  // (0.5 + 0.125) * 96 = 60 rows: whole pixels
-  h.footer_height = 0.5;
-  const std::string log = f.WriteLog(h, {});
-  for (int n = 0; n < 5; ++n) {
-    SCOPED_TRACE(n);
-    auto here = LaidOut(f, log, n, 9);
-    auto next = LaidOut(f, log, n + 1, 9);
-    const int bottom = here->body_clip.Box().bottom;
-    EXPECT_DOUBLE_EQ(here->pixel_to_depth(bottom, false),
-                     next->pixel_to_depth(next->body_clip_top, false));
+// The page model's read-out on every page kind: page bodies continue the
+// log without gap or overlap, the read-out of a drawn line's row is the
+// line's depth, and locating the read-out of any body row gives that page
+// and row back (depths and elevations); nothing outside the pages' bodies.
+TEST(PageModel, DepthAndRowAgreeBothWaysOnEveryPageKind) {
+  struct Case {
+    const char* name;
+    uint8_t paged;
+    double repeat;
+  };
+  for (const Case c : {Case{"paged, repeated header", 1, 0.5}, Case{"paged, first header again", 1, -1},
+                       Case{"unpaged", 0, 0.5}}) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    tfl::Header h = PixelHeader();
+    h.paged = c.paged;
+    h.y_min = -300;
+    h.y_max = 4000;
+    h.first_header_height = 1.0;
+    h.repeat_header_height = c.repeat;
+    h.section_gap = 0.125;
+    h.footer_height = 0.5;
+    h.y_units_per_inch = 80;  // 1.2 rows a unit: read-outs between whole units
+    h.datum = 250.5;
+    const double line_y = 1000;  // drawn on the page whose body shows it
+    const std::string log = f.WriteLog(h, [&](tfl::TflWriter& w) { w.write(Vec(0, line_y, 800, line_y)); });
+    const PageModel pages = f.Open(log)->pages(96);
+    ASSERT_GE(pages.last_page(), 3);
+    const DrawSettings& s = f.settings;
+    for (int32_t p = 0; p <= pages.last_page(); ++p) {
+      SCOPED_TRACE(p);
+      const PageKind kind = pages.screen_kind(p);
+      EXPECT_EQ(kind, p == 0 ? PageKind::First : c.paged ? PageKind::RepeatedHeader : PageKind::Later);
+      const PageLayout l = pages.layout(p, kind, s);
+      const PageModel::Interval iv = pages.body_interval(p, kind, s);
+      EXPECT_DOUBLE_EQ(iv.top, pages.depth_at(p, kind, l.body_clip_top, false, s));
+      // Bodies follow on; with the first header on every page they overlap
+      // by what that header is taller than the page header would be.
+      bool overlaps_previous = false;
+      if (p > 0) {
+        const PageModel::Interval before = pages.body_interval(p - 1, pages.screen_kind(p - 1), s);
+        if (c.repeat < 0)
+          overlaps_previous = before.bottom > iv.top;
+        else
+          EXPECT_DOUBLE_EQ(before.bottom, iv.top);
+      }
+      for (int32_t row : {l.body_clip_top, l.body_clip_top + 1, (l.body_clip_top + l.body_clip_bottom) / 2,
+                          l.body_clip_bottom - 1}) {
+        SCOPED_TRACE(row);
+        const double depth = pages.depth_at(p, kind, row, false, s);
+        // A depth shown twice is found on the first page that shows it.
+        const bool earlier = overlaps_previous && depth < iv.top + (iv.bottom - iv.top) / 2 &&
+                             depth < pages.body_interval(p - 1, pages.screen_kind(p - 1), s).bottom;
+        for (bool elevation : {false, true}) {
+          const auto at = pages.locate(pages.depth_at(p, kind, row, elevation, s), elevation, s);
+          ASSERT_TRUE(at.has_value());
+          EXPECT_EQ(at->page, earlier ? p - 1 : p);
+          if (!earlier) EXPECT_EQ(at->row, row);
+          EXPECT_DOUBLE_EQ(pages.depth_at(at->page, pages.screen_kind(at->page), at->row, false, s),
+                           depth);
+        }
+      }
+    }
+    // The drawn line lies on the row the model locates for its depth.
+    const auto line = pages.locate(-line_y, false, s);
+    ASSERT_TRUE(line.has_value());
+    const QImage page = f.Render(log, line->page);
+    EXPECT_EQ(Pixel(page, 400, line->row), kBlack);
+    EXPECT_EQ(Pixel(page, 400, line->row - 2), kWhite);
+    EXPECT_EQ(Pixel(page, 400, line->row + 2), kWhite);
+    // Above the first page's body, and beyond the last page's.
+    const double top = pages.body_interval(0, PageKind::First, s).top;
+    const double bottom = pages.body_interval(pages.last_page(), pages.screen_kind(pages.last_page()), s).bottom;
+    EXPECT_FALSE(pages.locate(top - 1, false, s).has_value());
+    EXPECT_FALSE(pages.locate(bottom, false, s).has_value());
   }
 }
 
@@ -151,11 +197,11 @@ TEST(PageLayout, PageCountAgreesWithWhereTheLogEnds) {
     SCOPED_TRACE(c.y_max);
     ASSERT_EQ(count.problem, PageCountProblem::None);
     ASSERT_GT(count.last_page, 0);
-    auto last = LaidOut(f, log, count.last_page, count.last_page);
+    auto last = f.Probe(log, count.last_page);
     const int end_row = last->row(h.y_min);
     EXPECT_GE(end_row, last->body_clip_top);
     EXPECT_LE(end_row, last->body_clip.Box().bottom);
-    auto before = LaidOut(f, log, count.last_page - 1, count.last_page);
+    auto before = f.Probe(log, count.last_page - 1);
     EXPECT_GT(before->row(h.y_min), before->body_clip.Box().bottom);
   }
 }

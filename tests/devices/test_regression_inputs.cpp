@@ -48,7 +48,7 @@ class RegressionInputs : public ::testing::Test {
     platform::ClearShownBoxes();
   }
   void TearDown() override {
-    SetPrinterQueryForTests(nullptr);
+    SetPrinterQuery(nullptr);
     SetTempDirectoryOverride("");
     SetProgramPaths();
   }
@@ -119,20 +119,19 @@ bool PlotsWithError(const testfiles::TempDir& dir, const std::string& picture) {
   PlotCookie cookie(&observer);
   Libraries libraries({testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym"},
                       cookie);
-  logp_object device(libraries);
-  EXPECT_EQ(ReadLogHeader(log, device.header), HeaderCheck::Ok);
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(log, &observer, opened);
+  EXPECT_TRUE(document);
+  if (!document) return false;
   QImage image(fuzzdrv::kPageWidthPx, fuzzdrv::kPageHeightPx, QImage::Format_RGB32);
-  device.set_canvas(&image);
-  device.set_target_resolution(fuzzdrv::kDpi, fuzzdrv::kDpi);
-  device.last_page = 0;
-  bool failed = false;
+  platform::Canvas canvas(&image);
+  const PageModel pages = document->pages(fuzzdrv::kDpi);
   try {
-    Interpreter::Replay(log, device, cookie);
+    document->plot(pages, 0, PageKind::First, canvas, DrawSettings{}, libraries, cookie);
   } catch (const std::exception&) {
-    failed = true;
+    return true;
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));
-  return failed;
+  return false;
 }
 
 // A 2 x 2 pixel, 24-bit bitmap file.

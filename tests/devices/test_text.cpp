@@ -136,7 +136,7 @@ TEST(PageText, OnPageThreeOfTwelveTheFooterShowsThreeAndTwelve) {
   tfl::Header h = PixelHeader();
   h.paged = 1;
   h.footer_height = 1.0;
-  h.y_max = 12000;
+  h.y_max = 11000;  // 960 rows a page: 12 pages
   const std::string log = f.WriteLog(h, [](tfl::TflWriter& w) {
     w.write(Font(10));
     tfl::PageTextRecord r{};
@@ -146,10 +146,9 @@ TEST(PageText, OnPageThreeOfTwelveTheFooterShowsThreeAndTwelve) {
     r.section = 3;
     w.write(r);
   });
-  const QImage page = f.Render(log, 2, 96, false, [](TestDevice& d, platform::Canvas&) {
-    d.last_page = 11;
-  });
-  const int footer_top = f.last_device->footer_top;
+  const QImage page = f.Render(log, 2);
+  ASSERT_EQ(f.last_pages.page_count(), 12);
+  const int footer_top = f.last_layout.footer_top;
   ASSERT_EQ(footer_top, kPageH - 96);
   EXPECT_EQ(page, Expected(Arial(13), {{{100, footer_top + 24}, "Page 3 of 12 and #p"}}));
   EXPECT_NE(page, Expected(Arial(13), {{{100, footer_top + 24}, "Page 3 of 12 and 3"}}));
@@ -442,7 +441,7 @@ TEST(Paragraph, WithRepeatedHeadersLinesUnderTheHeaderMoveBelowIt) {
   };
   const QImage flowing = render(1);
   const QImage plain = render(0);
-  ASSERT_EQ(f.last_device->body_clip_top, 96);
+  ASSERT_EQ(f.last_layout.body_clip_top, 96);
 
   QImage scratch(8, 8, QImage::Format_RGB32);
   platform::Canvas measure(&scratch);

@@ -5,7 +5,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -85,9 +84,11 @@ TEST(PictureFileTest, SymbolicLinkToARegularFileIsFollowed) {
   EXPECT_EQ(LoadPictureFile(dir.file("link.bmp")).image.size(), QSize(2, 1));
 }
 
-TEST(PictureFileTest, NonRegularMissingAndOversizedFilesAreRefusedQuickly) {
+// Refused without reading: a pipe without a writer or /dev/zero would block
+// or never end (until the test's time limit), a huge file is refused by its
+// size.
+TEST(PictureFileTest, NonRegularMissingAndOversizedFilesAreRefusedUnread) {
   testfiles::TempDir dir;
-  const auto start = std::chrono::steady_clock::now();
 
   const std::string missing = LoadError(dir.file("missing.bmp"));
   EXPECT_NE(missing.find("missing.bmp"), std::string::npos) << missing;
@@ -111,8 +112,6 @@ TEST(PictureFileTest, NonRegularMissingAndOversizedFilesAreRefusedQuickly) {
   ASSERT_EQ(::ftruncate(fd64, 64 << 20), 0);
   ::close(fd64);
   EXPECT_NE(LoadError(dir.file("edge.bmp")).find("Invalid bitmap"), std::string::npos);
-
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 TEST(PictureFileTest, SharedSamplesLoadThroughTheFileReader) {

@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
@@ -116,14 +115,14 @@ TEST(JpegFileTest, HugeDimensionsAreRefusedBeforeDecoding) {
       break;
     }
   ASSERT_TRUE(patched);
-  const auto start = std::chrono::steady_clock::now();
+  // Refused by the header's size: a picture that was allocated and failed
+  // would say "not enough memory" instead.
   try {
     DecodeJpeg(data);
     FAIL() << "a 60000 x 60000 picture was decoded";
   } catch (const PictureError& e) {
     EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
   }
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 class JpegSamples : public ::testing::Test {

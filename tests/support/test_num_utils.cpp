@@ -1,6 +1,5 @@
 // Tick steps, range snapping, digit counts, polar points, number texts and
 // temporary names.
-#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -112,8 +111,9 @@ TEST(SnapRange, BadStepsLeaveTheRangeAndReturnQuickly) {
   EXPECT_TRUE(std::isnan(low));
 }
 
+// Snapping computes the ends; it never walks the steps (a walk would hang
+// until the test's time limit).
 TEST(SnapRange, HugeRangesAndTinyStepsDoNotHang) {
-  auto start = std::chrono::steady_clock::now();
   double low = 0, high = 1e15;
   SnapRangeToStep(low, high, 1e-3);
   EXPECT_EQ(low, 0);
@@ -123,7 +123,6 @@ TEST(SnapRange, HugeRangesAndTinyStepsDoNotHang) {
   SnapRangeToStep(low, high, 1);
   EXPECT_LE(low, 1e20);
   EXPECT_GE(high, 1e20 + 5e6);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(SpanDigitsCount, DecadesOfTheSpan) {

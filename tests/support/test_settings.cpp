@@ -1,13 +1,8 @@
 // Settings files: defaults written at their byte offsets, rejected sizes,
-// the printer's page size, library path fields and the hint behaviour.
-#include <QApplication>
-#include <QHelpEvent>
-#include <QLabel>
-#include <QPrinterInfo>
+// the printer's page size and library path fields.
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
-#include <QStyle>
-#include <QToolTip>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -63,13 +58,13 @@ class SettingsFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     SetProgramPath(dir.path() + "/korvale");
-    SetPrinterQueryForTests(&NoPrinter);
+    SetPrinterQuery(&NoPrinter);
     std::memset(&SystemSettings, 0, sizeof SystemSettings);
     std::memset(&GeneralSettings, 0, sizeof GeneralSettings);
     platform::ClearShownBoxes();
   }
   void TearDown() override {
-    SetPrinterQueryForTests(nullptr);
+    SetPrinterQuery(nullptr);
     SetProgramPaths();
   }
   testfiles::TempDir dir;
@@ -210,28 +205,25 @@ TEST_F(SettingsFiles, NoPrinterWarnsOnceAndUsesTheLetterPage) {
   EXPECT_EQ(SystemSettings.PageLength, 10.5);
   EXPECT_EQ(SystemSettings.PageOrientation, 0);
 
-  std::string name;
-  double pw = 0, ph = 0, w = 0, h = 0;
-  EXPECT_FALSE(GetPrinterPageSize(name, pw, ph, w, h));
-  EXPECT_EQ(name, "No Printer Selected");
-  EXPECT_EQ(pw, 8.5);
-  EXPECT_EQ(ph, 11.0);
-}
-
-TEST_F(SettingsFiles, SystemPrinterQueryWithoutPrintersGivesTheWarning) {
-  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed here";
-  SetPrinterQueryForTests(nullptr);
-  std::string name;
-  double pw = 0, ph = 0, w = 0, h = 0;
-  EXPECT_FALSE(GetPrinterPageSize(name, pw, ph, w, h));
-  EXPECT_EQ(name, "No Printer Selected");
-  EXPECT_EQ(w, 8.0);
-  EXPECT_EQ(h, 10.5);
-  EXPECT_EQ(platform::ShownBoxes().size(), 1u);
+  // A program that installs no printer query (a command-line tool) gets the
+  // same page without a warning about a printer it never asked.
+  for (PrinterQuery query : {&NoPrinter, PrinterQuery{nullptr}}) {
+    SetPrinterQuery(query);
+    platform::ClearShownBoxes();
+    std::string name;
+    double pw = 0, ph = 0, w = 0, h = 0;
+    EXPECT_FALSE(GetPrinterPageSize(name, pw, ph, w, h));
+    EXPECT_EQ(name, "No Printer Selected");
+    EXPECT_EQ(pw, 8.5);
+    EXPECT_EQ(ph, 11.0);
+    EXPECT_EQ(w, 8.0);
+    EXPECT_EQ(h, 10.5);
+    EXPECT_EQ(platform::ShownBoxes().size(), query ? 1u : 0u);
+  }
 }
 
 TEST_F(SettingsFiles, DefaultPageComesFromThePrinter) {
-  SetPrinterQueryForTests(&LandscapeLetterPrinter);
+  SetPrinterQuery(&LandscapeLetterPrinter);
   LoadSystemSettings();
   EXPECT_TRUE(platform::ShownBoxes().empty());
   EXPECT_EQ(SystemSettings.PageLength, 8.1);
@@ -240,7 +232,7 @@ TEST_F(SettingsFiles, DefaultPageComesFromThePrinter) {
 }
 
 TEST_F(SettingsFiles, FailedPrinterQueryKeepsTheCallersValues) {
-  SetPrinterQueryForTests(&BrokenPrinter);
+  SetPrinterQuery(&BrokenPrinter);
   std::string name = "before";
   double pw = 1, ph = 2, w = 3, h = 4;
   EXPECT_FALSE(GetPrinterPageSize(name, pw, ph, w, h));
@@ -343,34 +335,6 @@ TEST(SettingsPaths, LibraryPathSettersRespectTheFieldSize) {
   // A field without its zero (from a damaged file) ends at the field's end.
   std::memset(SystemSettings.KeywordFile, 'k', kSettingsPathSize);
   EXPECT_EQ(KeywordFilePath(), std::string(kSettingsPathSize, 'k'));
-}
-
-TEST(HintSettings, PauseZeroSwallowsHintsAndOtherPausesShowThem) {
-  QLabel label("hinted");
-  label.setToolTip("a hint");
-  label.show();
-
-  auto sendHint = [&label] {
-    QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), label.mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(&label, &event);
-  };
-
-  GeneralSettings.HintPause = 0;
-  ApplyHintSettings();
-  EXPECT_FALSE(HintsEnabled());
-  QToolTip::hideText();
-  sendHint();
-  EXPECT_FALSE(QToolTip::isVisible());
-
-  GeneralSettings.HintPause = 750;
-  GeneralSettings.HintColor = 0x00332211;  // red 0x11, green 0x22, blue 0x33
-  ApplyHintSettings();
-  EXPECT_TRUE(HintsEnabled());
-  EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 750);
-  EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0x11, 0x22, 0x33));
-  sendHint();
-  EXPECT_TRUE(QToolTip::isVisible());
-  QToolTip::hideText();
 }
 
 TEST(DesignerVisibleValue, CreatedAsTrueAndReadBack) {

@@ -17,7 +17,7 @@
 #include "TestFiles.h"
 #include "core/Interpreter.h"
 #include "core/Libraries.h"
-#include "core/RecordingDevice.h"
+#include "core/TraceDevice.h"
 #include "core/TflFormat.h"
 #include "devices/PageCount.h"
 #include "platform/BitmapFile.h"
@@ -57,7 +57,7 @@ class DemoLog : public ::testing::Test {
     const std::string cmd = "'" + Program() + "' '" + out + "' > /dev/null 2>&1";
     return std::system(cmd.c_str());
   }
-  static const RecordingDevice& device() { return replay_->device; }
+  static const TraceDevice& device() { return replay_->device; }
 
   static testfiles::TempDir* dir_;
   // The demo replayed with the bundled libraries.
@@ -65,7 +65,7 @@ class DemoLog : public ::testing::Test {
     PlotCookie cookie;
     Libraries libraries{{testfiles::BinDir() + "/Zelmorth.Pat", testfiles::BinDir() + "/Zelmorth.Sym"},
                         cookie};
-    RecordingDevice device{libraries};
+    TraceDevice device{libraries};
   };
   static Replay* replay_;
   static int run_status_;

@@ -3,6 +3,8 @@
 // scratch folder (so the logs and settings files land there), and from an
 // installed tree (prefix/bin, prefix/share/korvale) with the per-user folders
 // of one or two users pointed at scratch folders.
+#include <QPrinterInfo>
+
 #include <gtest/gtest.h>
 
 #include <pwd.h>
@@ -22,8 +24,9 @@
 
 #include "TestFiles.h"
 #include "platform/MessageBox.h"
-#include "platform/WindowRequests.h"
-#include "support/Startup.h"
+#include "windows/Startup.h"
+#include "windows/TopWindow.h"
+#include "windows/WindowRequests.h"
 
 namespace fs = std::filesystem;
 
@@ -227,6 +230,12 @@ TEST_F(StartupProgram, NormalStartWritesBothLogsAndSettings) {
   EXPECT_FALSE(fs::exists(session_.home + "/.config/korvale")) << "a portable run keeps to its folder";
   EXPECT_FALSE(fs::exists(session_.home + "/.local/state"));
   EXPECT_EQ(run.errors.find("Tarnfel 2001 is already running"), std::string::npos);
+  // The fresh settings asked the system's printer list for the page.
+  if (QPrinterInfo::availablePrinters().isEmpty()) {
+    EXPECT_NE(run.errors.find("korvale: warning: No default printer is selected or available."),
+              std::string::npos)
+        << run.errors;
+  }
 }
 
 TEST_F(StartupProgram, RenamedProgramRenamesLogsAndSettings) {
@@ -249,7 +258,8 @@ TEST_F(StartupProgram, RenamedProgramAsksWhenTarnfelRuns) {
   char arg1[] = "30";
   char* argv[] = {arg0, arg1, nullptr};
   ASSERT_EQ(posix_spawn(&pid, designer.c_str(), nullptr, nullptr, argv, environ), 0);
-  usleep(100000);
+  for (int i = 0; i < 250 && !platform::FindTopLevelWindow("TTarnfel"); ++i)
+    usleep(20000);  // until the new process carries its name
   const ProgramRun renamed = Start("Vesk");
   const ProgramRun own = Start("korvale");
   kill(pid, SIGTERM);

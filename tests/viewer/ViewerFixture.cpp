@@ -1,18 +1,20 @@
 #include "ViewerFixture.h"
 
 #include <QLabel>
+#include <QSettings>
+#include <QTest>
 #include <cmath>
 #include <deque>
 
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PrinterAccess.h"
+#include "windows/StatusWin.h"
 
 namespace viewertest {
 namespace {
@@ -80,7 +82,10 @@ double SpanForPages(int pages) {
 
 void ViewerTest::SetUp() {
   SetProgramPath(dir_.file("korvale"));
-  SetPrinterQueryForTests(&NoPrinter);
+  // The user's settings (recent logs, pages left at) of this test only.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(dir_.file("config")));
+  SetPrinterQuery(&NoPrinter);
   SetSystemDefaults();
   SystemSettings.PageLength = 11.0;
   SystemSettings.PageWidth = 8.5;
@@ -106,7 +111,7 @@ void ViewerTest::TearDown() {
   SetDialogRunnerForTests(nullptr);
   viewer::SetPrintersInstalledForTests(std::nullopt);
   viewer::SetBitmapByteLimitForTests(std::nullopt);
-  SetPrinterQueryForTests(nullptr);
+  SetPrinterQuery(nullptr);
   ClearDialogQueue();
   platform::ClearShownBoxes();
   ResetStatusForTests();
@@ -121,6 +126,17 @@ TKorvaleFrm& ViewerTest::Window() {
     platform::ClearShownBoxes();
   }
   return *window_;
+}
+
+TKorvaleFrm& ViewerTest::ShowNewLog(const std::string& name, int pages) {
+  LogSpec spec;
+  spec.span = SpanForPages(pages);
+  WriteLog(Path(name), spec);
+  TKorvaleFrm& w = Window();
+  w.show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.OpenLog(Path(name));
+  return w;
 }
 
 std::string ViewerTest::PagePanel() const { return window_->PagePNL->text().toStdString(); }

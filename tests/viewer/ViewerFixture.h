@@ -1,7 +1,8 @@
 #pragma once
 // Shared set-up of the main-window tests: a program folder of our own in a
-// temporary directory (settings are saved there), no printer, a default page
-// of 8.5 x 11 inches, and compiled logs written with TflWriter.
+// temporary directory (the settings files and the user's settings are saved
+// there), no printer, a default page of 8.5 x 11 inches, and compiled logs
+// written with TflWriter.
 #include <gtest/gtest.h>
 
 #include <QDialog>
@@ -47,6 +48,9 @@ class ViewerTest : public ::testing::Test {
   TKorvaleFrm& Window();
   std::string Path(const std::string& name) const { return dir_.file(name); }
   std::string PagePanel() const;
+  // Writes a log of `pages` pages (no sections) and opens it in the window,
+  // which is on the screen.
+  TKorvaleFrm& ShowNewLog(const std::string& name, int pages);
 
   testfiles::TempDir dir_;
   std::unique_ptr<TKorvaleFrm> window_;

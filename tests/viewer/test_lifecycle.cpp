@@ -17,14 +17,14 @@
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/FSysFilesDlg.h"
-#include "support/HelpContext.h"
-#include "support/ProgInfo.h"
-#include "support/SysFileSettings.h"
-#include "support/TextView.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PageSetup.h"
+#include "windows/FSysFilesDlg.h"
+#include "windows/HelpContext.h"
+#include "windows/ProgInfo.h"
+#include "windows/SysFileSettings.h"
+#include "windows/TextView.h"
 
 using namespace viewertest;
 
@@ -265,6 +265,8 @@ TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
   EXPECT_EQ(w.GoToPage1->shortcut(), QKeySequence("Ctrl+G"));
   EXPECT_EQ(w.PageDown1->shortcut(), QKeySequence(Qt::Key_PageDown));
   EXPECT_EQ(w.PageUp1->shortcut(), QKeySequence(Qt::Key_PageUp));
+  EXPECT_EQ(w.FirstPage1->shortcut(), QKeySequence(Qt::Key_Home));
+  EXPECT_EQ(w.LastPage1->shortcut(), QKeySequence(Qt::Key_End));
   EXPECT_FALSE(w.windowIcon().isNull()) << "the program icon ZKORVALE is loaded";
   for (QToolButton* b : {w.FileOpenBtn, w.SaveBtn, w.PrintBtn, w.CopyBtn, w.PageDownBtn,
                          w.PageUpBtn, w.PageNumBtn, w.HelpBtn}) {

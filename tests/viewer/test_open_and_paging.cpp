@@ -9,17 +9,21 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <QToolButton>
 #include <QUrl>
 #include <cmath>
 #include <filesystem>
 
 #include "ViewerFixture.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "viewer/Gotofrm.h"
+#include "viewer/PageFlow.h"
 #include "viewer/PageImage.h"
 
 using namespace viewertest;
@@ -188,20 +192,131 @@ TEST_F(ViewerTest, DroppingALogOnTheWindowOpensIt) {
   EXPECT_TRUE(platform::ShownBoxes().empty());
 }
 
+// Page Down and Page Up, Home and End anywhere in the window; Space and
+// Shift+Space in the page view scroll a screenful and go on across page ends.
 TEST_F(ViewerTest, PageKeysPageThroughTheLog) {
-  const std::string log = Path("keys.tfl");
-  LogSpec spec;
-  spec.span = SpanForPages(3);
-  WriteLog(log, spec);
-  TKorvaleFrm& w = Window();
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  w.OpenLog(log);
+  TKorvaleFrm& w = ShowNewLog("keys.tfl", 3);
   w.activateWindow();
   QTest::keyClick(&w, Qt::Key_PageDown);
   EXPECT_EQ(PagePanel(), "2 of 3");
   QTest::keyClick(&w, Qt::Key_PageUp);
   EXPECT_EQ(PagePanel(), "1 of 3");
+  QTest::keyClick(&w, Qt::Key_End);
+  EXPECT_EQ(PagePanel(), "3 of 3");
+  EXPECT_FALSE(w.LastPage1->isEnabled());
+  QTest::keyClick(&w, Qt::Key_Home);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  EXPECT_FALSE(w.FirstPage1->isEnabled());
+
+  // The page view has the keyboard (not the Elevation box, which Space ticks).
+  QWidget* view = w.focusWidget();
+  ASSERT_EQ(view, w.ScrollBox1);
+  QScrollBar* bar = w.ScrollBox1->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), bar->pageStep()) << "a page is more than two screenfuls here";
+  QTest::keyClick(view, Qt::Key_Space);
+  EXPECT_EQ(bar->value(), bar->pageStep());
+  while (bar->value() < bar->maximum()) {
+    QTest::keyClick(view, Qt::Key_Space);
+    ASSERT_EQ(PagePanel(), "1 of 3");
+  }
+  QTest::keyClick(view, Qt::Key_Space);
+  EXPECT_EQ(PagePanel(), "2 of 3");
+  EXPECT_EQ(bar->value(), 0) << "the next page from its top";
+  QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  EXPECT_EQ(bar->value(), bar->maximum()) << "the previous page from its bottom";
+  QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
+  EXPECT_EQ(bar->value(), bar->maximum() - bar->pageStep());
+  EXPECT_FALSE(w.ElevationCb->isChecked());
+
+  // At the bottom of the last page and the top of the first Space goes nowhere.
+  QTest::keyClick(&w, Qt::Key_End);
+  bar->setValue(bar->maximum());
+  QTest::keyClick(view, Qt::Key_Space);
+  EXPECT_EQ(PagePanel(), "3 of 3");
+  EXPECT_EQ(bar->value(), bar->maximum());
+  QTest::keyClick(&w, Qt::Key_Home);
+  QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  EXPECT_EQ(bar->value(), 0);
+}
+
+namespace {
+
+// One wheel event over the page image at time `ms`, as the window system
+// delivers it: to the widget under the pointer, passed on to its parents.
+void Wheel(TKorvaleFrm& w, int delta, uint64_t ms, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  const QPointF at(20, 20);
+  QWheelEvent event(at, w.Image1->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                    Qt::NoScrollPhase, false);
+  event.setTimestamp(ms);
+  // As QTest delivers input: notify() keeps the event spontaneous, so that
+  // it goes on to the parents (sendEvent would not).
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  qApp->notify(w.Image1, &event);
+}
+
+}  // namespace
+
+// The wheel scrolls the page; turned on past its bottom it shows the next
+// page from the top, past the top the previous page from the bottom. The
+// turn that reaches the end, a small push and Ctrl+wheel only scroll.
+TEST_F(ViewerTest, WheelPastThePageEndsTurnsPages) {
+  TKorvaleFrm& w = ShowNewLog("wheel.tfl", 3);
+  QScrollBar* bar = w.ScrollBox1->verticalScrollBar();
+  uint64_t ms = 1000;
+  int notches = 0;
+  while (bar->value() < bar->maximum()) {
+    Wheel(w, -120, ms += 100);
+    ASSERT_LT(++notches, 1000) << "the wheel scrolls the page";
+  }
+  EXPECT_GT(notches, 1);
+  EXPECT_EQ(PagePanel(), "1 of 3") << "the notch that reached the bottom only scrolled";
+  Wheel(w, -120, ms += 100, Qt::ControlModifier);
+  Wheel(w, -15, ms += 100);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  Wheel(w, -120, ms += 100);
+  EXPECT_EQ(PagePanel(), "2 of 3");
+  EXPECT_EQ(bar->value(), 0);
+
+  Wheel(w, 120, ms += 100);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  EXPECT_EQ(bar->value(), bar->maximum());
+  Wheel(w, 120, ms += 100);
+  EXPECT_LT(bar->value(), bar->maximum()) << "then the wheel scrolls up that page";
+  EXPECT_EQ(PagePanel(), "1 of 3");
+}
+
+// The pushes past an end as a touchpad sends them: many small ones.
+TEST(WheelPush, SmallPushesTurnOnlyWhenTheyAddUpWithoutAPause) {
+  using viewer::PageTurn;
+  viewer::WheelPush push;
+  const auto down = [&](int delta, uint64_t ms, bool atEnd = true, bool coasting = false) {
+    return push.Feed(-delta, false, atEnd, coasting, ms);
+  };
+  // Away from the end nothing is taken: the view scrolls.
+  EXPECT_FALSE(down(60, 0, false).used);
+  // Pushes of 10 every 16 ms: the twelfth turns the page.
+  uint64_t ms = 100;
+  for (int i = 1; i < 12; ++i) {
+    const auto outcome = down(10, ms += 16);
+    EXPECT_TRUE(outcome.used);
+    ASSERT_EQ(outcome.turn, PageTurn::None) << i;
+  }
+  EXPECT_EQ(down(10, ms += 16).turn, PageTurn::Next);
+  // A pause, a push the other way, a scroll away from the end start afresh.
+  EXPECT_EQ(down(100, ms += 16).turn, PageTurn::None);
+  EXPECT_EQ(down(100, ms += viewer::WheelPush::kPauseMs + 1).turn, PageTurn::None);
+  EXPECT_EQ(push.Feed(10, true, true, false, ms += 16).turn, PageTurn::None);
+  EXPECT_EQ(down(100, ms += 16).turn, PageTurn::None);
+  EXPECT_FALSE(down(10, ms += 16, false).used);
+  EXPECT_EQ(down(100, ms += 16).turn, PageTurn::None);
+  // Coasting after the fingers left is swallowed and never turns.
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(down(30, ms += 16, true, true).turn, PageTurn::None);
+  EXPECT_EQ(down(10, ms += 16).turn, PageTurn::None);
+  EXPECT_EQ(down(10, ms += 16).turn, PageTurn::Next);
+  // Upwards at the top, the previous page.
+  EXPECT_EQ(push.Feed(120, true, false, false, ms += 16).turn, PageTurn::Previous);
 }
 
 TEST_F(ViewerTest, GoToPageOpensAtTheCurrentPageAndAcceptsUpToThePageCount) {
@@ -325,8 +440,8 @@ TEST_F(ViewerTest, ANonLogKeepsThePreviousLogAndControls) {
     EXPECT_EQ(w.FileName, good);
     EXPECT_EQ(w.windowTitle().toStdString(), "Quelmark Korvale - " + good);
     EXPECT_EQ(PagePanel(), "2 of 5");
-    EXPECT_EQ(w.ViewDevice->last_page, 4);
-    EXPECT_DOUBLE_EQ(w.ViewDevice->header.y_max, spec.span);
+    EXPECT_EQ(w.ScreenPages.last_page(), 4);
+    EXPECT_DOUBLE_EQ(w.Document->header().y_max, spec.span);
   }
   // The read-out and paging still work on the log shown.
   w.PageDownBTNClick();
@@ -349,7 +464,7 @@ TEST_F(ViewerTest, PageWithoutRoomForTheLogIsReportedAndShowsOnePage) {
   EXPECT_FALSE(w.NoDocument);
 }
 
-TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
+TEST_F(ViewerTest, SecondOpenShowsTheNewLogWithoutAsking) {
   const std::string a = Path("a.tfl"), b = Path("b.tfl");
   LogSpec five;
   five.span = SpanForPages(5);
@@ -358,10 +473,9 @@ TEST_F(ViewerTest, SecondOpenRebindsTheSameDeviceWithoutAsking) {
   TKorvaleFrm& w = Window();
   w.OpenLog(a);
   w.PageDownBTNClick();
-  const logp_object* device = w.ViewDevice.get();
   w.OpenLog(b);
   EXPECT_TRUE(platform::ShownBoxes().empty());
-  EXPECT_EQ(w.ViewDevice.get(), device);
+  EXPECT_EQ(w.Document->path(), b);
   EXPECT_EQ(PagePanel(), "1 of 1");
   EXPECT_FALSE(w.PageUpBtn->isEnabled());
 }
@@ -406,7 +520,7 @@ TEST_F(ViewerTest, ClearPageImageWhitensEveryPixelWhateverThePen) {
   WriteLog(log, LogSpec{});
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
-  platform::Canvas& canvas = *w.ViewDevice->canvas;
+  platform::Canvas& canvas = *w.ViewCanvas;
   platform::Pen none;
   none.style = platform::PS_NULL;
   platform::Pen dashed;

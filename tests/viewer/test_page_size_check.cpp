@@ -11,7 +11,6 @@
 
 #include "PrintTestSupport.h"
 #include "ViewerFixture.h"
-#include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "core/LogHeader.h"
@@ -20,6 +19,7 @@
 #include "viewer/PageSetup.h"
 #include "viewer/PrinterAccess.h"
 #include "viewer/Rerror.h"
+#include "windows/DefaultPrinter.h"
 
 #include <QLabel>
 
@@ -196,6 +196,8 @@ TEST_F(ViewerTest, LogThatCannotBeOpenedForWritingAbandonsTheOpen) {
 
   TKorvaleFrm& w = Window();
   w.OpenLog(shown);
+  w.PageDownBTNClick();
+  w.PageDownBTNClick();
   const QSize shownSize = w.PageBitmap.size();
   platform::ClearShownBoxes();
   platform::QueueBoxAnswer(BoxAnswer::Yes);
@@ -208,11 +210,13 @@ TEST_F(ViewerTest, LogThatCannotBeOpenedForWritingAbandonsTheOpen) {
   EXPECT_EQ(platform::ShownBoxes()[1].kind, platform::BoxKind::Error);
   EXPECT_NE(platform::ShownBoxes()[1].text.find(log), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(log)) << "nothing may create the file";
-  // The window still shows the log it showed.
+  // The window still shows the log it showed, on the page it showed.
   EXPECT_EQ(w.FileName, shown);
-  EXPECT_EQ(PagePanel(), "1 of 5");
+  EXPECT_EQ(PagePanel(), "3 of 5");
   EXPECT_EQ(w.PageBitmap.size(), shownSize);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 11.0);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_height, 11.0);
+  w.PageDownBTNClick();
+  EXPECT_EQ(PagePanel(), "4 of 5");
 }
 
 TEST(HeaderRewrite, WritesTheBlockAtOffsetFourOnly) {
@@ -414,8 +418,8 @@ TEST_F(ViewerTest, LandscapePageFromPageSetupMatchesAtTheNextOpenAndInPrint) {
   ASSERT_EQ(platform::ShownBoxes().size(), 1u) << platform::ShownBoxes().back().text;
   EXPECT_EQ(platform::ShownBoxes()[0].text, kQuestion);
   EXPECT_EQ(SystemSettings.PageOrientation, 1);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_height, 8.0);
-  EXPECT_DOUBLE_EQ(w.ViewDevice->header.page_width, 10.5);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_height, 8.0);
+  EXPECT_DOUBLE_EQ(w.Document->header().page_width, 10.5);
 
   platform::ClearShownBoxes();
   w.OpenLog(log);
@@ -431,7 +435,7 @@ TEST_F(ViewerTest, LandscapePageFromPageSetupMatchesAtTheNextOpenAndInPrint) {
 TEST_F(ViewerTest, WithoutAPrinterTheDefaultPageOpensWithoutAQuestion) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has printers";
   viewer::SetPrintersInstalledForTests(std::nullopt);
-  SetPrinterQueryForTests(nullptr);
+  InstallDefaultPrinterQuery();
   SetSystemDefaults();
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
   EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);

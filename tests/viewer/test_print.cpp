@@ -11,14 +11,15 @@
 #include <filesystem>
 
 #include "PrintTestSupport.h"
+#include <QScrollArea>
+
 #include "ViewerFixture.h"
-#include "devices/logp_object.h"
+#include "devices/PrintPages.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/PageImage.h"
-#include "viewer/PrintJob.h"
 #include "viewer/PrinterAccess.h"
+#include "windows/StatusWin.h"
 
 using namespace viewertest;
 using namespace printtest;
@@ -76,7 +77,7 @@ class PrintTest : public ViewerTest {
     PrintToPdf(pdf_, 150);
   }
   void TearDown() override {
-    viewer::SetPagePrintedHookForTests(nullptr);
+    SetPagePrintedHookForTests(nullptr);
     CancelRequested = false;
     ViewerTest::TearDown();
   }
@@ -101,18 +102,19 @@ class PrintTest : public ViewerTest {
     return texts;
   }
 
-  // The device draws on the page bitmap at the screen's resolution again.
+  // Pages are drawn on the page bitmap at the screen's resolution again, and
+  // the window is as before.
   void ExpectDeviceOnScreen(TKorvaleFrm& w) {
-    logp_object& d = *w.ViewDevice;
-    ASSERT_NE(d.canvas, nullptr);
-    EXPECT_FALSE(d.is_printer());
-    EXPECT_EQ(d.canvas->Image(), &w.PageBitmap);
+    ASSERT_NE(w.ViewCanvas, nullptr);
+    EXPECT_FALSE(w.ViewCanvas->IsPrinter());
+    EXPECT_EQ(w.ViewCanvas->Image(), &w.PageBitmap);
     const int dpi = ScreenPixelsPerInch();
-    EXPECT_EQ(d.resolution, dpi);
-    EXPECT_DOUBLE_EQ(d.scale_y, dpi / d.header.y_units_per_inch);
-    EXPECT_EQ(d.page_height_px, w.PageBitmap.height());
-    EXPECT_EQ(d.page_index, w.CurrentPage);
+    EXPECT_EQ(w.ScreenPages.resolution(), dpi);
+    EXPECT_DOUBLE_EQ(w.ScreenPages.scale_y(), dpi / w.Document->header().y_units_per_inch);
+    EXPECT_EQ(w.ScreenPages.page_height_px(), w.PageBitmap.height());
+    EXPECT_EQ(w.ShownPage, w.CurrentPage);
     EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(w.focusWidget(), w.ScrollBox1) << "the page view has the keyboard again";
   }
 
   std::string pdf_;
@@ -207,7 +209,7 @@ TEST_F(PrintTest, HeaderKindsFollowTheRepeatSetting) {
     std::filesystem::remove(pdf_);
     TKorvaleFrm& w = Window();
     w.OpenLog(log);
-    ASSERT_GE(w.ViewDevice->last_page, 2);
+    ASSERT_GE(w.ScreenPages.last_page(), 2);
     QueuePrintDialog(1, 3);
     w.Print1Click();
     ASSERT_EQ(PdfPageCount(pdf_), 3);
@@ -301,7 +303,7 @@ TEST_F(PrintTest, CancelConfirmedBeforeAPageEndsTheJobWithThePagesPrinted) {
   w.OpenLog(log);
 
   // Cancel during page 1, confirmed when page 2 is announced.
-  viewer::SetPagePrintedHookForTests([](int32_t page) {
+  SetPagePrintedHookForTests([](int32_t page) {
     if (page == 0) CancelRequested = true;
   });
   platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
@@ -328,7 +330,7 @@ TEST_F(PrintTest, CancelStillPendingAfterTheJobIsReportedAsAborted) {
   WriteRuledLog(log, 5);
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
-  viewer::SetPagePrintedHookForTests([](int32_t page) {
+  SetPagePrintedHookForTests([](int32_t page) {
     if (page == 1) CancelRequested = true;  // after the last page
   });
   platform::QueueBoxAnswer(platform::BoxAnswer::Yes);
@@ -351,7 +353,7 @@ TEST_F(PrintTest, AnErrorEndsTheJobAndTheDeviceIsBackOnTheScreen) {
   w.Image1MouseMove(10, 300);
   const QString depth = w.DepthEd->text();
   // The log disappears while page 1 is printed: page 2 cannot be read.
-  viewer::SetPagePrintedHookForTests([&](int32_t) { std::filesystem::remove(log); });
+  SetPagePrintedHookForTests([&](int32_t) { std::filesystem::remove(log); });
   QueuePrintDialog(1, 4);
   w.Print1Click();
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
@@ -406,7 +408,7 @@ TEST_F(PrintTest, StatusLinesNameEachPage) {
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
   std::string memo;
-  viewer::SetPagePrintedHookForTests([&](int32_t) { memo = StatusMemoText(); });
+  SetPagePrintedHookForTests([&](int32_t) { memo = StatusMemoText(); });
   QueuePrintDialog(4, 5);
   w.Print1Click();
   EXPECT_NE(memo.find("Printing page 4..."), std::string::npos) << memo;

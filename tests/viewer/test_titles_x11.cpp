@@ -11,7 +11,8 @@
 
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
-#include "support/Startup.h"
+#include "windows/MessageBoxPresenter.h"
+#include "windows/Startup.h"
 
 #if KORVALE_HAVE_XCB
 #include <xcb/xcb.h>
@@ -78,9 +79,11 @@ TEST_F(WindowTitlesOnX11, TitleBarsShowEachWindowsOwnCaption) {
       box->close();
     }
   });
+  InstallMessageBoxPresenter();  // as the program does once its application exists
   platform::SetMessageBoxMode(platform::BoxMode::Interactive);
   platform::ShowMessageBox(platform::BoxKind::Information, "Shown on X11.");
   platform::SetMessageBoxMode(platform::BoxMode::Scripted);
+  platform::SetMessageBoxPresenter(nullptr);
   EXPECT_EQ(boxTitle, "Quelmark Korvale");
 }
 

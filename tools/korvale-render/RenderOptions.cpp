@@ -13,12 +13,15 @@ const char* const kRenderUsage =
     "                      [--symbols FILE] [-o OUT.png|OUT.pdf] LOG.tfl\n"
     "       korvale-render --info [--dpi D] LOG.tfl\n"
     "       korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl\n"
+    "       korvale-render --trace [--page N] [--dpi D] LOG.tfl\n"
     "       korvale-render --thumbnail [-s SIZE] LOG.tfl OUT.png\n"
     "       korvale-render --help | --version\n"
     "OUT.png must hold %d (the page number) when several pages are drawn;\n"
     "OUT.pdf holds them all, printed at D dpi (default 600).\n"
     "--thumbnail draws the first page scaled to fit SIZE x SIZE pixels (default\n"
-    "256) into OUT.png; LOG.tfl may be a file:// URI.\n";
+    "256) into OUT.png; LOG.tfl may be a file:// URI.\n"
+    "--trace prints every drawing call the log makes for page N (default 1), one\n"
+    "a line, with its arguments.\n";
 
 namespace {
 
@@ -108,6 +111,8 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         error = "--depth-at needs a pixel row";
         return std::nullopt;
       }
+    } else if (a == "--trace") {
+      o.mode = RenderOptions::Mode::Trace;
     } else if (a == "--elevation") {
       o.elevation = true;
     } else if (a == "--thumbnail") {
@@ -151,9 +156,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     o.output = files[1];
     if (o.log.starts_with("file://")) o.log = FileUriPath(o.log);
   }
-  if (o.mode == RenderOptions::Mode::DepthAt &&
+  if ((o.mode == RenderOptions::Mode::DepthAt || o.mode == RenderOptions::Mode::Trace) &&
       (o.range == RenderOptions::Range::Span || o.range == RenderOptions::Range::All)) {
-    error = "--depth-at takes one --page";
+    error = o.mode == RenderOptions::Mode::Trace ? "--trace takes one --page"
+                                                 : "--depth-at takes one --page";
     return std::nullopt;
   }
   if (o.mode == RenderOptions::Mode::Info && range_given) {

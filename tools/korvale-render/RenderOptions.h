@@ -7,6 +7,7 @@
 //   viewer prints them, at --dpi printer pixels per inch, default 600)
 //   korvale-render --info [--dpi D] LOG.tfl
 //   korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl
+//   korvale-render --trace [--page N] [--dpi D] LOG.tfl
 //   korvale-render --thumbnail [-s SIZE] LOG.tfl OUT.png
 //   (the first page scaled to fit SIZE x SIZE pixels, default 256, for file
 //   managers; LOG may be a file:// URI)
@@ -17,7 +18,7 @@
 #include <vector>
 
 struct RenderOptions {
-  enum class Mode { Render, Info, DepthAt, Thumbnail, Help, Version };
+  enum class Mode { Render, Info, DepthAt, Trace, Thumbnail, Help, Version };
   Mode mode = Mode::Render;
   int32_t dpi = 96;
   bool dpi_given = false;  // --dpi was on the command line

@@ -6,7 +6,6 @@
 
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/Startup.h"
 
 namespace {
 

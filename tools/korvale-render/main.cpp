@@ -9,7 +9,8 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
+#include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -22,12 +23,12 @@
 #include "HeaderJson.h"
 #include "RenderOptions.h"
 #include "RenderSettings.h"
-#include "core/FileError.h"
 #include "core/Interpreter.h"
 #include "core/Libraries.h"
-#include "core/LogHeader.h"
+#include "core/TraceDevice.h"
+#include "devices/LogDocument.h"
 #include "devices/NoticeBox.h"
-#include "devices/PageCount.h"
+#include "devices/PrintPages.h"
 #include "devices/SettingsValue.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
@@ -35,7 +36,6 @@
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "platform/VersionStamp.h"
-#include "viewer/PrintJob.h"
 
 // The version that --version prints (project(VERSION) in the top CMakeLists.txt).
 KORVALE_VERSION_STAMP(KORVALE_VERSION_MAJOR, KORVALE_VERSION_MINOR, KORVALE_VERSION_PATCH,
@@ -52,31 +52,28 @@ int UsageError(const std::string& reason) {
   return kUsage;
 }
 
-// Opens the log and reads its header. Returns kOk, kFailed (not a compiled
-// log) or kUsage (cannot be read).
-int ReadHeader(logp_object& device, const std::string& path) {
-  device.settings = DrawSettingsFrom(SystemSettings);
-  // Picture files the log names are looked up beside the log first.
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  if (!error) device.settings.picture_folder = absolute.parent_path().string();
-  HeaderCheck check = HeaderCheck::Ok;
-  try {
-    check = ReadLogHeader(path, device.header);
-  } catch (const FileError& e) {
-    if (e.code() == FileError::kReadPastEnd) {
+// Opens the log and reads its header. Returns kOk with the document, kFailed
+// (not a compiled log) or kUsage (cannot be read).
+int OpenDocument(const std::string& path, PlotObserver& observer,
+                 std::unique_ptr<LogDocument>& document) {
+  LogDocument::OpenResult result;
+  document = LogDocument::Open(path, &observer, result);
+  switch (result.status) {
+    case LogDocument::OpenResult::Ok: return kOk;
+    case LogDocument::OpenResult::TooShort:
       std::fprintf(stderr, "korvale-render: %s: not a compiled log (too short)\n", path.c_str());
       return kFailed;
-    }
-    std::fprintf(stderr, "korvale-render: %s: cannot be read: %s\n", path.c_str(), e.what());
-    return kUsage;
+    case LogDocument::OpenResult::Unreadable:
+      std::fprintf(stderr, "korvale-render: %s: cannot be read: %s\n", path.c_str(),
+                   result.message.c_str());
+      return kUsage;
+    case LogDocument::OpenResult::OldVersion:
+    case LogDocument::OpenResult::NotACompiledLog:
+      // The observer has said why; this is what it means here.
+      std::fprintf(stderr, "korvale-render: %s: not a compiled log\n", path.c_str());
+      return kFailed;
   }
-  if (check != HeaderCheck::Ok) {  // refused: say why, then what it means here
-    ShowNotice(RefusalNotice(check));
-    std::fprintf(stderr, "korvale-render: %s: not a compiled log\n", path.c_str());
-    return kFailed;
-  }
-  return kOk;
+  return kFailed;
 }
 
 // The folder an output file goes to is made when it is missing (a failure
@@ -88,47 +85,48 @@ void MakeOutputFolder(const std::string& file) {
   std::filesystem::create_directories(folder, error);
 }
 
-PageKind KindOfPage(const logp_object& device, int32_t index) {
-  if (index == 0) return PageKind::First;
-  return device.header.paged ? PageKind::RepeatedHeader : PageKind::Later;
-}
+// What every page is drawn with: the document, its pages at the drawing
+// resolution, the settings and the libraries.
+struct Drawing {
+  const LogDocument& document;
+  const PageModel& pages;
+  const DrawSettings& settings;
+  Libraries& libraries;
+};
 
-// Draws one page at dpi into image. False when the page ended with an error
-// (the image holds what was drawn) or is too large to allocate (null image).
-bool DrawPage(logp_object& device, const std::string& log, int32_t dpi, int32_t page,
-              QImage& image) {
-  image = QImage(device.page_width_px, device.page_height_px, QImage::Format_RGB32);
+// Draws page `page` (1-based) into image. False when the page ended with an
+// error (the image holds what was drawn) or is too large to allocate (null
+// image).
+bool DrawPage(const Drawing& d, int32_t page, QImage& image) {
+  image = QImage(d.pages.page_width_px(), d.pages.page_height_px(), QImage::Format_RGB32);
   if (image.isNull()) {
     std::fprintf(stderr, "korvale-render: page %d: the page (%d x %d pixels) is too large\n",
-                 page, device.page_width_px, device.page_height_px);
+                 page, d.pages.page_width_px(), d.pages.page_height_px());
     return false;
   }
   image.fill(Qt::white);
-  const int dots_per_meter = static_cast<int>(std::lround(dpi / 0.0254));
+  const int dots_per_meter = static_cast<int>(std::lround(d.pages.resolution() / 0.0254));
   image.setDotsPerMeterX(dots_per_meter);
   image.setDotsPerMeterY(dots_per_meter);
 
   bool ok = true;
-  device.set_canvas(&image);
-  device.canvas->SetResolution(dpi);
-  device.page_index = page - 1;
-  device.page_kind = KindOfPage(device, page - 1);
+  platform::Canvas canvas(&image);  // ends its painter when it goes
   try {
     NoticeBoxObserver observer;
     PlotCookie cookie(&observer);
-    Interpreter::Replay(log, device, cookie);
+    d.document.plot(d.pages, page - 1, d.pages.screen_kind(page - 1), canvas, d.settings,
+                    d.libraries, cookie);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "korvale-render: page %d: Error plotting page - %s\n", page, e.what());
     ok = false;
   }
-  device.set_canvas(static_cast<platform::Canvas*>(nullptr));  // ends the painter
   return ok;
 }
 
 // One page into a PNG. False when the page ended with an error.
-bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
+bool RenderPage(const Drawing& d, const RenderOptions& o, int32_t page) {
   QImage image;
-  const bool ok = DrawPage(device, o.log, o.dpi, page, image);
+  const bool ok = DrawPage(d, page, image);
   if (image.isNull()) return false;
   const std::string name = OutputName(o, page);
   MakeOutputFolder(name);
@@ -144,9 +142,9 @@ bool RenderPage(logp_object& device, const RenderOptions& o, int32_t page) {
 // ended with an error (a picture missing beside a log copied alone) still
 // gives the thumbnail of what it drew: a file manager shows nothing at all for
 // a thumbnailer that fails.
-int RenderThumbnail(logp_object& device, const RenderOptions& o, int32_t dpi) {
+int RenderThumbnail(const Drawing& d, const RenderOptions& o) {
   QImage image;
-  DrawPage(device, o.log, dpi, 1, image);
+  DrawPage(d, 1, image);
   if (image.isNull()) return kFailed;
   const QImage thumbnail = image.scaled(o.thumbnail_size, o.thumbnail_size, Qt::KeepAspectRatio,
                                         Qt::SmoothTransformation);
@@ -161,47 +159,73 @@ int RenderThumbnail(logp_object& device, const RenderOptions& o, int32_t dpi) {
 // (a common screen's), whatever resolution the pages are printed at.
 constexpr int32_t kViewerCountDpi = 96;
 
-// The PDF writer with one printer page per log page, without margins.
-// False when the log names no usable page size.
-bool SetUpPdfPrinter(QPrinter& printer, const tfl::Header& h, const RenderOptions& o) {
+// The PDF writer with one page per log page, without margins. False when
+// the log names no usable page size.
+bool SetUpPdfWriter(QPdfWriter& writer, const tfl::Header& h, const RenderOptions& o) {
   const double width = h.page_width, length = h.page_height;
   // 200 inches is the largest page a PDF may have.
   if (!(width > 0 && length > 0 && width <= 200 && length <= 200)) return false;
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(o.output));
-  printer.setResolution(PdfResolution(o));
-  printer.setFullPage(false);
+  writer.setResolution(PdfResolution(o));
   const bool landscape = width > length;
   const QPageSize size(landscape ? QSizeF(length, width) : QSizeF(width, length), QPageSize::Inch,
                        QString(), QPageSize::ExactMatch);
   const QPageLayout layout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                            QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
-  return printer.setPageLayout(layout);
+  return writer.setPageLayout(layout);
 }
 
-// Pages first..last (1-based) into one PDF, through the viewer's print loop.
-int RenderPdf(logp_object& device, const RenderOptions& o, int32_t first, int32_t last) {
-  QPrinter printer(QPrinter::HighResolution);
-  if (!SetUpPdfPrinter(printer, device.header, o)) {
+// Pages first..last (1-based) of `count`'s page count into one PDF, through
+// the viewer's print loop.
+int RenderPdf(const LogDocument& document, const PageModel& count, const RenderOptions& o,
+              int32_t first, int32_t last, const DrawSettings& settings, Libraries& libraries) {
+  const tfl::Header& h = document.header();
+  QPdfWriter writer(QString::fromStdString(o.output));
+  if (!SetUpPdfWriter(writer, h, o)) {
     std::fprintf(stderr, "korvale-render: %s: the page size (%g x %g inches) cannot be printed\n",
-                 o.log.c_str(), device.header.page_height, device.header.page_width);
+                 o.log.c_str(), h.page_height, h.page_width);
     return kFailed;
   }
-  const int32_t dpi = PdfResolution(o);
+  writer.setTitle(QString::fromStdString(o.log));
+  PrintJob job;
+  job.dpi_x = job.dpi_y = PdfResolution(o);
+  job.first = first - 1;
+  job.last = last - 1;
+  job.repeat_page_header = SystemSettings.RepeatPageHeader != 0;
+  job.output_name = o.output;
   NoticeBoxObserver observer;
   PlotCookie cookie(&observer);
+  PrintJobResult result;
   try {
-    const viewer::PrintJobResult result =
-        viewer::PrintPages(device, o.log, printer, dpi, dpi, first - 1, last - 1,
-                           SystemSettings.RepeatPageHeader != 0, o.log, cookie);
-    device.set_canvas(static_cast<platform::Canvas*>(nullptr));
+    PrintPages(document, count, writer, job, settings, libraries, cookie, result);
     return result.pages_printed == last - first + 1 ? kOk : kFailed;
   } catch (const std::exception& e) {
-    device.set_canvas(static_cast<platform::Canvas*>(nullptr));
+    // The page that failed (the first of the log when none had begun).
     std::fprintf(stderr, "korvale-render: page %lld: Error plotting page - %s\n",
-                 static_cast<long long>(device.page_index) + 1, e.what());
+                 static_cast<long long>(std::max(result.page, 0)) + 1, e.what());
     return kFailed;
   }
+}
+
+// The trace of page `page` (1-based): every call the replay makes, told the
+// part of the log the canvas device's page shows (with its starting
+// one-pixel pen) so that grids and frames walk the same steps.
+int PrintTrace(const Drawing& d, const RenderOptions& o, int32_t page) {
+  TraceDevice trace(d.libraries);
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  int status = kOk;
+  try {
+    logp_object layout(d.libraries);
+    SetUpPage(layout, d.pages, page - 1, d.pages.screen_kind(page - 1), d.settings);
+    layout.lay_out_page();
+    trace.window = layout.visible_window();
+    Interpreter::Replay(d.document.path(), trace, cookie);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "korvale-render: page %d: Error plotting page - %s\n", page, e.what());
+    status = kFailed;
+  }
+  std::fputs(trace.trace().c_str(), stdout);
+  return status;
 }
 
 int Run(const RenderOptions& o) {
@@ -214,24 +238,26 @@ int Run(const RenderOptions& o) {
   NoticeBoxObserver observer;
   PlotCookie cookie(&observer);
   Libraries libraries(paths, cookie);
-  auto device = std::make_unique<logp_object>(libraries);
-  if (const int status = ReadHeader(*device, o.log); status != kOk) return status;
+  std::unique_ptr<LogDocument> document;
+  if (const int status = OpenDocument(o.log, observer, document); status != kOk) return status;
+  const tfl::Header& header = document->header();
+  DrawSettings settings = DrawSettingsFrom(SystemSettings);
+  // Picture files the log names are looked up beside the log first.
+  settings.picture_folder = std::filesystem::path(document->path()).parent_path().string();
 
   const bool thumbnail = o.mode == RenderOptions::Mode::Thumbnail;
-  const int32_t dpi = thumbnail ? ThumbnailDpi(o.thumbnail_size, device->header.page_width,
-                                               device->header.page_height)
-                                : o.dpi;
+  const int32_t dpi =
+      thumbnail ? ThumbnailDpi(o.thumbnail_size, header.page_width, header.page_height) : o.dpi;
   const int32_t count_dpi = IsPdfOutput(o) && !thumbnail ? kViewerCountDpi : dpi;
-  const PageCount count =
-      CountPages(device->header, count_dpi, count_dpi / device->header.y_units_per_inch);
-  if (count.problem == PageCountProblem::NoRoomForLog)
+  const PageModel count = document->pages(count_dpi);
+  if (count.problem() == PageCountProblem::NoRoomForLog)
     std::fprintf(stderr, "korvale-render: warning: the page has no room for the log body\n");
-  else if (count.problem == PageCountProblem::OutOfRange)
+  else if (count.problem() == PageCountProblem::OutOfRange)
     std::fprintf(stderr, "korvale-render: warning: the header gives no page count\n");
-  const int32_t pages = count.last_page + 1;
+  const int32_t pages = count.page_count();
 
   if (o.mode == RenderOptions::Mode::Info) {
-    std::printf("%s\n", HeaderJson(o.log, tfl::kCurrentVersion, pages, device->header).c_str());
+    std::printf("%s\n", HeaderJson(o.log, tfl::kCurrentVersion, pages, header).c_str());
     return kOk;
   }
 
@@ -254,30 +280,31 @@ int Run(const RenderOptions& o) {
                       std::to_string(pages) + " page(s)");
   }
 
-  device->last_page = count.last_page;
   if (IsPdfOutput(o) && !thumbnail) {
     MakeOutputFolder(o.output);
-    return RenderPdf(*device, o, first, last);
+    return RenderPdf(*document, count, o, first, last, settings, libraries);
   }
+  PageModel drawn;
   try {
-    device->set_target_resolution(dpi, dpi);
+    drawn = document->pages_at(count, dpi, dpi);
     if (o.mode == RenderOptions::Mode::DepthAt) {
-      device->page_index = first - 1;
-      device->page_kind = KindOfPage(*device, first - 1);
-      device->lay_out_page();
-      std::printf("%.2f\n", device->pixel_to_depth(o.depth_row, o.elevation));
+      const PageKind kind = drawn.screen_kind(first - 1);
+      drawn.layout(first - 1, kind, settings);  // a page that cannot be laid out fails here
+      std::printf("%.2f\n", drawn.depth_at(first - 1, kind, o.depth_row, o.elevation, settings));
       return kOk;
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "korvale-render: Error plotting page - %s\n", e.what());
     return kFailed;
   }
+  const Drawing d{*document, drawn, settings, libraries};
+  if (o.mode == RenderOptions::Mode::Trace) return PrintTrace(d, o, first);
 
-  if (thumbnail) return RenderThumbnail(*device, o, dpi);
+  if (thumbnail) return RenderThumbnail(d, o);
   if (const std::string reason = ValidateOutput(o, last - first + 1); !reason.empty())
     return UsageError(reason);
   bool all_ok = true;
-  for (int32_t page = first; page <= last; ++page) all_ok = RenderPage(*device, o, page) && all_ok;
+  for (int32_t page = first; page <= last; ++page) all_ok = RenderPage(d, o, page) && all_ok;
   return all_ok ? kOk : kFailed;
 }
 

@@ -10,14 +10,15 @@
 #include <cstdio>
 
 #include "platform/MessageBox.h"
-#include "support/FSysFilesDlg.h"
 #include "support/Paths.h"
-#include "support/ProgInfo.h"
 #include "support/Settings.h"
-#include "support/Startup.h"
-#include "support/StatusWin.h"
 #include "viewer/HelpWin.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/DefaultPrinter.h"
+#include "windows/FSysFilesDlg.h"
+#include "windows/ProgInfo.h"
+#include "windows/Startup.h"
+#include "windows/StatusWin.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
+  InstallDefaultPrinterQuery();
   FixNumberFormats();
   // The pictures show the viewer's own version and date.
   SetProgramPath(QCoreApplication::applicationDirPath().toStdString() + "/korvale");

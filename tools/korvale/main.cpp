@@ -5,7 +5,7 @@
 //
 // KORVALE_EXIT_AFTER_STARTUP=1 ends the program right after start-up;
 // KORVALE_START_COMMANDS runs commands of the main window (see
-// support/Startup.h).
+// windows/Startup.h).
 #include <QApplication>
 #include <QTimer>
 
@@ -20,17 +20,19 @@
 
 #include "platform/MessageBox.h"
 #include "platform/VersionStamp.h"
-#include "platform/WindowRequests.h"
-#include "support/FSysFilesDlg.h"
-#include "support/HelpContext.h"
 #include "support/Paths.h"
-#include "support/ProgInfo.h"
 #include "support/Settings.h"
-#include "support/Startup.h"
-#include "support/StatusWin.h"
-#include "support/TextView.h"
 #include "viewer/HelpWin.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/DefaultPrinter.h"
+#include "windows/FSysFilesDlg.h"
+#include "windows/HelpContext.h"
+#include "windows/MessageBoxPresenter.h"
+#include "windows/ProgInfo.h"
+#include "windows/Startup.h"
+#include "windows/StatusWin.h"
+#include "windows/TextView.h"
+#include "windows/WindowRequests.h"
 
 // The version that the About box and the program log read back from this
 // file (project(VERSION) in the top CMakeLists.txt).
@@ -86,6 +88,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  // Boxes show as dialogs, and the settings defaults ask the system's printer.
+  InstallMessageBoxPresenter();
+  InstallDefaultPrinterQuery();
   // The desktop entry korvale.desktop: Wayland compositors take the window's
   // icon and name from it.
   QGuiApplication::setDesktopFileName("korvale");

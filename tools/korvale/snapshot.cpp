@@ -19,8 +19,9 @@
 #include "platform/MessageBox.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
-#include "support/StatusWin.h"
 #include "viewer/Tarnfelf.h"
+#include "windows/DefaultPrinter.h"
+#include "windows/StatusWin.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   // Questions get their "change nothing" answer and are printed, so that the
   // snapshot never waits for a hand on the mouse.
   platform::SetMessageBoxMode(platform::BoxMode::Headless);
+  InstallDefaultPrinterQuery();
   SetProgramPaths();
   LoadGeneralSettings();
   LoadSystemSettings();

@@ -1,0 +1,79 @@
+#include "viewer/LogMemory.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "viewer/ViewerSettings.h"
+
+namespace viewer {
+namespace {
+
+const QString kArray = QStringLiteral("Logs");
+
+struct Entry {
+  QString path;
+  LogPlace place;
+};
+
+std::vector<Entry> Read(QSettings& settings) {
+  std::vector<Entry> entries;
+  const int count = settings.beginReadArray(kArray);
+  for (int i = 0; i < count && int(entries.size()) < kRememberedLogs; ++i) {
+    settings.setArrayIndex(i);
+    Entry e;
+    e.path = settings.value("path").toString();
+    bool pageOk = false, zoomOk = false;
+    const qlonglong page = settings.value("page").toLongLong(&pageOk);
+    const double zoom = settings.value("zoom", 100.0).toDouble(&zoomOk);
+    if (e.path.isEmpty() || !pageOk || page < 1 || page > INT32_MAX) continue;
+    e.place.page = static_cast<int32_t>(page - 1);
+    e.place.zoom = zoomOk && zoom > 0 ? zoom : 100.0;
+    entries.push_back(e);
+  }
+  settings.endArray();
+  return entries;
+}
+
+void Write(QSettings& settings, const std::vector<Entry>& entries) {
+  settings.remove(kArray);
+  settings.beginWriteArray(kArray, static_cast<int>(entries.size()));
+  for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+    settings.setArrayIndex(i);
+    settings.setValue("path", entries[i].path);
+    settings.setValue("page", qlonglong{entries[i].place.page} + 1);
+    settings.setValue("zoom", entries[i].place.zoom);
+  }
+  settings.endArray();
+}
+
+}  // namespace
+
+std::optional<LogPlace> RememberedPlace(const std::string& path) {
+  TViewerSettings settings;
+  const QString key = QString::fromStdString(path);
+  for (const Entry& e : Read(settings))
+    if (e.path == key) return e.place;
+  return std::nullopt;
+}
+
+void RememberPlace(const std::string& path, const LogPlace& place) {
+  TViewerSettings settings;
+  std::vector<Entry> entries = Read(settings);
+  const QString key = QString::fromStdString(path);
+  if (!entries.empty() && entries.front().path == key &&
+      entries.front().place.page == place.page && entries.front().place.zoom == place.zoom)
+    return;  // nothing new: the file is not written
+  std::erase_if(entries, [&](const Entry& e) { return e.path == key; });
+  entries.insert(entries.begin(), Entry{key, place});
+  if (entries.size() > kRememberedLogs) entries.resize(kRememberedLogs);
+  Write(settings, entries);
+}
+
+int32_t PageToReopen(const std::string& path, int32_t lastPage) {
+  const auto place = RememberedPlace(path);
+  if (!place || lastPage < 0) return 0;
+  return std::clamp(place->page, 0, lastPage);
+}
+
+}  // namespace viewer

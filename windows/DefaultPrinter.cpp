@@ -1,0 +1,29 @@
+#include "windows/DefaultPrinter.h"
+
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+std::optional<PrinterPageInfo> QueryDefaultPrinter() {
+  if (QPrinterInfo::availablePrinters().isEmpty()) return std::nullopt;
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) return std::nullopt;
+  PrinterPageInfo page;
+  page.name = info.printerName().toStdString();
+  QPrinter printer(info, QPrinter::HighResolution);
+  QPageLayout layout = printer.pageLayout();
+  QRectF paper = layout.fullRect(QPageLayout::Inch);
+  QRectF printable = layout.paintRect(QPageLayout::Inch);
+  if (!layout.isValid() || paper.isEmpty() || printable.isEmpty()) {
+    page.queryFailed = true;
+    return page;
+  }
+  page.paperWidth = paper.width();
+  page.paperHeight = paper.height();
+  page.printableWidth = printable.width();
+  page.printableHeight = printable.height();
+  page.orientation = layout.orientation() == QPageLayout::Landscape ? 1 : 0;
+  return page;
+}
+
+void InstallDefaultPrinterQuery() { SetPrinterQuery(&QueryDefaultPrinter); }
