@@ -366,8 +366,9 @@ TEST(VerticalLines, RunFromTheHeaderBottomToTheFooterTopUnclipped) {
   // With a footer, the last page's line runs on to the footer, a header gap
   // (24 rows) below the end of the log.
   unpaged.footer_height = 0.5;
-  const QImage last = f.Render(f.WriteLog(unpaged, line), 1, 96, false,
-                               [](TestDevice& d, platform::Canvas&) { d.last_page = 1; });
+  const std::string footed_log = f.WriteLog(unpaged, line);
+  ASSERT_EQ(f.Open(footed_log)->pages(96).last_page(), 1);
+  const QImage last = f.Render(footed_log, 1);
   check(last, 0, 96 + 1500 - 1056 + 24 - 1);
 }
 
