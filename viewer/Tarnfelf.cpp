@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <cerrno>
 #include <filesystem>
@@ -33,6 +35,7 @@
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/RecentLogs.h"
+#include "viewer/Zoom.h"
 #include "windows/StatusObserver.h"
 #include "windows/CommandGuard.h"
 #include "windows/HelpContext.h"
@@ -172,6 +175,22 @@ void TKorvaleFrm::BuildMenus() {
   GoToPage1 = View1->addAction("&Go to page ...", this,
                                command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
   GoToPage1->setShortcut(QKeySequence("Ctrl+G"));
+  View1->addSeparator();
+  ZoomIn1 = View1->addAction("Zoom &In", this, command(&TKorvaleFrm::ZoomIn1Click, "Zoom In"));
+  ZoomIn1->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")});
+  ZoomOut1 = View1->addAction("Zoom &Out", this, command(&TKorvaleFrm::ZoomOut1Click, "Zoom Out"));
+  ZoomOut1->setShortcut(QKeySequence("Ctrl+-"));
+  ActualSize1 = View1->addAction("&Actual Size", this,
+                                 command(&TKorvaleFrm::ActualSize1Click, "Actual Size"));
+  ActualSize1->setShortcut(QKeySequence("Ctrl+0"));
+  FitWidth1 =
+      View1->addAction("Fit &Width", this, command(&TKorvaleFrm::FitWidth1Click, "Fit Width"));
+  FitWidth1->setShortcut(QKeySequence("Ctrl+2"));
+  FitPage1 = View1->addAction("Fit &Page", this, command(&TKorvaleFrm::FitPage1Click, "Fit Page"));
+  FitPage1->setShortcut(QKeySequence("Ctrl+3"));
+  TrueScale1 =
+      View1->addAction("&True Scale", this, command(&TKorvaleFrm::TrueScale1Click, "True Scale"));
+  TrueScale1->setShortcut(QKeySequence("Ctrl+4"));
 
   Help1 = bar->addMenu("&Help");
   Contents1 =
@@ -227,6 +246,18 @@ void TKorvaleFrm::BuildToolBar() {
   ElevationCb->setFixedWidth(97);
   ElevationCb->setChecked(false);
   ToolBar->addWidget(ElevationCb);
+  AddGap(ToolBar);
+  ZoomCb = new QComboBox(ToolBar);
+  ZoomCb->setEditable(true);
+  ZoomCb->setInsertPolicy(QComboBox::NoInsert);
+  ZoomCb->setToolTip("Zoom");
+  for (const int level : {25, 50, 75, 100, 125, 150, 200, 300, 400, 600, 800})
+    ZoomCb->addItem(QString::fromStdString(viewer::ZoomText(level)));
+  ZoomCb->setFixedWidth(80);
+  ToolBar->addWidget(ZoomCb);
+  UpdateZoomControls();
+  connect(ZoomCb, &QComboBox::textActivated, this,
+          command(&TKorvaleFrm::ZoomCbEntered, "Zoom"));
 
   connect(FileOpenBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::Open1Click, "Open"));
   connect(SaveBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::SaveAs1Click, "Save As"));
@@ -272,6 +303,8 @@ void TKorvaleFrm::BuildPageView() {
   PagePNL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   PagePNL->setToolTip("Current page number and total number of pages.");
   panelLayout->addWidget(PagePNL);
+  NoteLBL = new QLabel(Panel2);
+  panelLayout->addWidget(NoteLBL);
   panelLayout->addStretch(1);
   layout->addWidget(Panel2);
 
@@ -290,6 +323,7 @@ void TKorvaleFrm::BuildPageView() {
     return CurrentPage != shown;
   });
   ScrollBox1->setFocus();
+  ScrollBox1->viewport()->installEventFilter(this);
 
   LogWatcher = new TLogWatcher(this);
   LogWatcher->Busy = [this] {
@@ -470,6 +504,24 @@ void TKorvaleFrm::View1Click() {
   FirstPage1->setEnabled(paging);
   LastPage1->setEnabled(paging);
   GoToPage1->setEnabled(paging);
+  for (QAction* zoom : {ZoomIn1, ZoomOut1, ActualSize1, FitWidth1, FitPage1, TrueScale1})
+    zoom->setEnabled(!NoDocument);
+}
+
+bool TKorvaleFrm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel && watched == ScrollBox1->viewport()) {
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    if (wheel->modifiers() == Qt::ControlModifier) {
+      const int delta = wheel->angleDelta().y();
+      if (delta != 0 && !NoDocument) {
+        const QPoint at = wheel->position().toPoint();
+        Command(this, &TKorvaleFrm::SetZoom, "Zoom")(
+            delta > 0 ? viewer::ZoomInStep(ZoomPercent) : viewer::ZoomOutStep(ZoomPercent), at);
+      }
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // --- Help, about, system files -----------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -26,6 +27,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -60,10 +62,12 @@ class TKorvaleFrm : public QMainWindow {
   QToolButton* HelpBtn;
   QLineEdit* DepthEd;
   QCheckBox* ElevationCb;
+  QComboBox* ZoomCb;
   QScrollArea* ScrollBox1;
   TPageImage* Image1;
   QFrame* Panel2;
   QLabel* PagePNL;
+  QLabel* NoteLBL;  // a passing note (true scale not known)
 
   QMenu* File1;
   QMenu* Edit1;
@@ -82,6 +86,12 @@ class TKorvaleFrm : public QMainWindow {
   QAction* FirstPage1;
   QAction* LastPage1;
   QAction* GoToPage1;
+  QAction* ZoomIn1;
+  QAction* ZoomOut1;
+  QAction* ActualSize1;
+  QAction* FitWidth1;
+  QAction* FitPage1;
+  QAction* TrueScale1;
   QAction* Contents1;
   QAction* Index1;
   QAction* AboutKorvale1;
@@ -114,6 +124,9 @@ class TKorvaleFrm : public QMainWindow {
   // The pages at the resolution the shown page was drawn at (ScreenPages at
   // 100%): what its page pixels mean.
   PageModel ShownPages;
+  // The zoom in percent (viewer/Zoom.h): the page is drawn afresh at
+  // round(screen dpi x zoom x device pixel ratio).
+  double ZoomPercent = 100;
   // The canvas on the page image (made when a log is opened, and again when
   // the image is resized or a print job has drawn).
   std::unique_ptr<platform::Canvas> ViewCanvas;
@@ -154,7 +167,12 @@ class TKorvaleFrm : public QMainWindow {
   void ReadPrinterInfo();
   void ShowResourceWarning();
   void CountPages();
-  void PlotCurrentPage();
+  // Draws the current page at the zoom; the view goes to the page's top
+  // unless keepScroll.
+  void PlotCurrentPage(bool keepScroll = false);
+  // Zooms to `percent` (clamped) about `anchor`, a point of the scroll box's
+  // viewport (its centre when none): the same point of the log stays there.
+  void SetZoom(double percent, std::optional<QPoint> anchor = std::nullopt);
   void ClearPageImage();
   void UpdatePageControls();
 
@@ -189,6 +207,13 @@ class TKorvaleFrm : public QMainWindow {
   void Edit1Click();
   void View1Click();
   void Image1MouseMove(int x, int y);
+  void ZoomIn1Click();
+  void ZoomOut1Click();
+  void ActualSize1Click();
+  void FitWidth1Click();
+  void FitPage1Click();
+  void TrueScale1Click();
+  void ZoomCbEntered();
 
  signals:
   // The zoom (and so the page pixels) changed: marks in page pixels are set
@@ -200,6 +225,8 @@ class TKorvaleFrm : public QMainWindow {
   // A ".tfl" file dropped on the window opens as File > Open would open it.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Ctrl+wheel over the page zooms about the pointer.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenus();
@@ -215,7 +242,9 @@ class TKorvaleFrm : public QMainWindow {
 
   // Gives the page bitmap a new size and format and points the device at it.
   // False (bitmap unchanged) when the image cannot be allocated.
-  bool ResizePageBitmap(int width, int height, QImage::Format format);
+  // A zoomed bitmap leaves UnzoomedSize (the page at 100%) as it was.
+  bool ResizePageBitmap(int width, int height, QImage::Format format, bool zoomed = false);
+  void UpdateZoomControls();
   void ShowPageBitmap();
   // Writes the dialog's page size into the document and the file's header.
   // Throws OpenAborted when the file cannot be opened for writing.
@@ -226,6 +255,7 @@ class TKorvaleFrm : public QMainWindow {
   // Records the page shown for the next time the log is opened.
   void RememberPage();
 
+  QSize unzoomedSize_;
   bool closing_ = false;
   bool loading_ = false;
 };

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QScreen>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +41,7 @@
 #include "viewer/PrinterAccess.h"
 #include "viewer/RecentLogs.h"
 #include "viewer/Rerror.h"
+#include "viewer/Zoom.h"
 #include "windows/StatusObserver.h"
 #include "viewer/Tarnfelf.h"
 #include "windows/StatusWin.h"
@@ -125,6 +128,11 @@ void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
   CountPages();
   CurrentPage = reload ? std::clamp(shownPage, 0, std::max(0, ScreenPages.last_page()))
                        : viewer::PageToReopen(FileName, ScreenPages.last_page());
+  // A reload keeps the zoom; a log opened shows the zoom it was left at.
+  if (!reload) {
+    const auto place = viewer::RememberedPlace(FileName);
+    ZoomPercent = viewer::ClampZoom(place ? place->zoom : 100);
+  }
   PlotCurrentPage();
   if (reload) {
     ScrollBox1->horizontalScrollBar()->setValue(scrolled.x());
@@ -265,9 +273,10 @@ void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
     ErrorBox(result.message + " - unable to update page size.");
 }
 
-bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format) {
+bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format, bool zoomed) {
   QImage image(width, height, format);
   if (image.isNull()) return false;
+  if (!zoomed) unzoomedSize_ = image.size();
   image.fill(Qt::white);
   if (ViewCanvas) ViewCanvas->EndPaint();
   PageBitmap = std::move(image);
@@ -277,7 +286,9 @@ bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format)
 
 void TKorvaleFrm::ShowPageBitmap() {
   if (ViewCanvas) ViewCanvas->EndPaint();
-  Image1->ShowPage(QPixmap::fromImage(PageBitmap), PageBitmap.size(), 1);
+  // The bitmap at 100% on a screen of ratio 1 is shown pixel for pixel.
+  const qreal ratio = ShownPages.resolution() == ScreenPages.resolution() ? 1 : devicePixelRatioF();
+  Image1->ShowPage(QPixmap::fromImage(PageBitmap), PageBitmap.size(), ratio);
 }
 
 int TKorvaleFrm::ShownDpi() const {
@@ -364,7 +375,7 @@ void TKorvaleFrm::ClearPageImage() {
   canvas->SetPen(lastPen);
 }
 
-void TKorvaleFrm::PlotCurrentPage() {
+void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
   // Disabling the window takes the keyboard from the page view: it gets it
   // back below.
   QWidget* const focused = focusWidget();
@@ -372,15 +383,34 @@ void TKorvaleFrm::PlotCurrentPage() {
   ShowStatus("Plotting page ...");
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
-    ClearPageImage();
-    ScrollBox1->verticalScrollBar()->setValue(0);
+    if (!keepScroll) ScrollBox1->verticalScrollBar()->setValue(0);
     ShownPage = CurrentPage;
     ShownSettings = ViewSettings();
-    ShownPages = ScreenPages;
+    // The page is drawn afresh at the zoom's resolution: the page count and
+    // every page's depths are those of 100%.
+    const int dpi = viewer::ZoomDpi(ScreenPixelsPerInch(), ZoomPercent, devicePixelRatioF());
+    const bool zoomed = dpi != ScreenPages.resolution();
+    ShownPages = zoomed ? Document->pages_at(ScreenPages, dpi, dpi) : ScreenPages;
+    if (zoomed && !viewer::PageBitmapSize(dpi, Document->header().page_width,
+                                          Document->header().page_height,
+                                          std::max(1, PageBitmap.depth() / 8))) {
+      ErrorBox(QString::asprintf("The page at %.0f%% is too large to show: it is shown at 100%%.",
+                                 ZoomPercent)
+                   .toStdString());
+      ZoomPercent = 100;
+      ShownPages = ScreenPages;
+    }
+    const bool sized = ShownPages.resolution() != ScreenPages.resolution();
+    const QSize wanted = sized ? QSize(ShownPages.page_width_px(), ShownPages.page_height_px())
+                               : unzoomedSize_;
+    if (wanted.isValid() && wanted != PageBitmap.size() &&
+        !ResizePageBitmap(wanted.width(), wanted.height(), PageBitmap.format(), sized))
+      throw std::runtime_error("no memory for the page image at this zoom");
+    ClearPageImage();
     if (!ViewCanvas) throw std::logic_error("No canvas to draw on");
     StatusObserver observer;
     PlotCookie cookie(&observer);
-    Document->plot(ScreenPages, ShownPage, ScreenPages.screen_kind(ShownPage), *ViewCanvas,
+    Document->plot(ShownPages, ShownPage, ShownPages.screen_kind(ShownPage), *ViewCanvas,
                    ShownSettings, *ViewLibraries, cookie);
     ShowStatus("Done plotting page.");
   } catch (const std::exception& e) {
@@ -391,13 +421,81 @@ void TKorvaleFrm::PlotCurrentPage() {
   HideStatus();
   QApplication::restoreOverrideCursor();
   UpdatePageControls();
+  UpdateZoomControls();
   ShowPageBitmap();
   RememberPage();
 }
 
+// --- Zoom ------------------------------------------------------------------------------
+
+void TKorvaleFrm::SetZoom(double percent, std::optional<QPoint> anchor) {
+  percent = viewer::ClampZoom(percent);
+  NoteLBL->clear();
+  if (NoDocument || !Document || percent == ZoomPercent) {
+    if (NoDocument) ZoomPercent = percent;
+    UpdateZoomControls();
+    return;
+  }
+  const double from = ZoomPercent;
+  QScrollBar* across = ScrollBox1->horizontalScrollBar();
+  QScrollBar* down = ScrollBox1->verticalScrollBar();
+  const QPoint at = anchor.value_or(ScrollBox1->viewport()->rect().center());
+  const QPoint scrolled(across->value(), down->value());
+  ZoomPercent = percent;
+  // The new size at once, the page drawn before scaled to it, until the
+  // sharp page is drawn.
+  const qreal ratio = devicePixelRatioF();
+  const int dpi = viewer::ZoomDpi(ScreenPixelsPerInch(), percent, ratio);
+  const PageModel target = Document->pages_at(ScreenPages, dpi, dpi);
+  Image1->ShowPage(Image1->pixmap(), QSize(target.page_width_px(), target.page_height_px()),
+                   ratio);
+  across->setValue(viewer::ScrollAfterZoom(scrolled.x(), at.x(), from, percent));
+  down->setValue(viewer::ScrollAfterZoom(scrolled.y(), at.y(), from, percent));
+  PlotCurrentPage(true);
+  emit ZoomChanged();
+}
+
+void TKorvaleFrm::UpdateZoomControls() {
+  const QString text = QString::fromStdString(viewer::ZoomText(ZoomPercent));
+  if (ZoomCb->currentText() != text) ZoomCb->setCurrentText(text);
+}
+
+void TKorvaleFrm::ZoomIn1Click() { SetZoom(viewer::ZoomInStep(ZoomPercent)); }
+void TKorvaleFrm::ZoomOut1Click() { SetZoom(viewer::ZoomOutStep(ZoomPercent)); }
+void TKorvaleFrm::ActualSize1Click() { SetZoom(100); }
+
+void TKorvaleFrm::FitWidth1Click() {
+  SetZoom(viewer::WholeDpiZoomBelow(
+      viewer::FitWidthZoom(ScreenPages.page_width_px(), ScrollBox1->viewport()->width()),
+      ScreenPixelsPerInch(), devicePixelRatioF()));
+}
+
+void TKorvaleFrm::FitPage1Click() {
+  SetZoom(viewer::WholeDpiZoomBelow(
+      viewer::FitPageZoom(ScreenPages.page_width_px(), ScreenPages.page_height_px(),
+                          ScrollBox1->viewport()->width(), ScrollBox1->viewport()->height()),
+      ScreenPixelsPerInch(), devicePixelRatioF()));
+}
+
+void TKorvaleFrm::TrueScale1Click() {
+  const QScreen* shown = screen();
+  const auto zoom = shown ? viewer::TrueScaleZoom(shown->physicalDotsPerInchY(),
+                                                  shown->logicalDotsPerInchY())
+                          : std::nullopt;
+  SetZoom(zoom.value_or(100));
+  if (!zoom) NoteLBL->setText("The screen does not report its size: shown at 100%.");
+}
+
+void TKorvaleFrm::ZoomCbEntered() {
+  const auto typed = viewer::ParseZoom(ZoomCb->currentText().toStdString());
+  if (typed)
+    SetZoom(*typed);
+  UpdateZoomControls();
+}
+
 void TKorvaleFrm::RememberPage() {
   if (!FileName.empty() && !IsTemporaryLog(FileName))
-    viewer::RememberPlace(FileName, {CurrentPage, 100});
+    viewer::RememberPlace(FileName, {CurrentPage, ZoomPercent});
 }
 
 void TKorvaleFrm::UpdatePageControls() {

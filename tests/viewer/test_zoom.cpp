@@ -1,0 +1,201 @@
+// Zoom: the helper's levels, fits and scrolling, and the real window zoomed
+// by its keys, the wheel and the tool bar (offscreen).
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "ViewerFixture.h"
+#include "core/Libraries.h"
+#include "core/PlotCookie.h"
+#include "platform/Canvas.h"
+#include "platform/MessageBox.h"
+#include "viewer/LogMemory.h"
+#include "viewer/PageImage.h"
+#include "viewer/Zoom.h"
+
+using namespace viewertest;
+
+TEST(Zoom, StepsClampsFitsAndParses) {
+  using namespace viewer;
+  // Steps go level by level, from between levels to the next one, and stop
+  // at the ends.
+  EXPECT_EQ(ZoomInStep(100), 125);
+  EXPECT_EQ(ZoomOutStep(100), 75);
+  EXPECT_EQ(ZoomInStep(110), 125);
+  EXPECT_EQ(ZoomOutStep(110), 100);
+  EXPECT_EQ(ZoomInStep(kMaxZoom), kMaxZoom);
+  EXPECT_EQ(ZoomOutStep(kMinZoom), kMinZoom);
+  double z = kMinZoom;
+  int steps = 0;
+  while (z < kMaxZoom && steps < 100) z = ZoomInStep(z), ++steps;
+  EXPECT_EQ(z, kMaxZoom);
+  EXPECT_LT(steps, 20);
+  EXPECT_EQ(ClampZoom(5), kMinZoom);
+  EXPECT_EQ(ClampZoom(5000), kMaxZoom);
+  EXPECT_EQ(ClampZoom(std::nan("")), 100);
+  // Fits: the page's width (or the whole page) in the view.
+  EXPECT_DOUBLE_EQ(FitWidthZoom(800, 1200), 150);
+  EXPECT_DOUBLE_EQ(FitPageZoom(800, 1000, 1200, 500), 50);
+  EXPECT_EQ(FitWidthZoom(800, 10), kMinZoom);
+  EXPECT_EQ(FitWidthZoom(0, 600), 100);
+  // True scale from the screen's physical size; nothing for a screen that
+  // reports none or nonsense.
+  EXPECT_DOUBLE_EQ(*TrueScaleZoom(144, 96), 150);
+  EXPECT_FALSE(TrueScaleZoom(0, 96));
+  EXPECT_FALSE(TrueScaleZoom(std::nan(""), 96));
+  EXPECT_FALSE(TrueScaleZoom(1e6, 96));
+  // The resolution a page is drawn at, with the device pixel ratio.
+  EXPECT_EQ(ZoomDpi(96, 100, 1), 96);
+  EXPECT_EQ(ZoomDpi(96, 237, 1), 228);
+  EXPECT_EQ(ZoomDpi(96, 150, 2), 288);
+  for (const double ratio : {1.0, 1.5, 2.0}) {
+    const double fit = WholeDpiZoomBelow(83.8, 96, ratio);
+    EXPECT_LE(fit, 83.8);
+    EXPECT_LE(ZoomDpi(96, fit, ratio), 96 * 0.838 * ratio);
+    EXPECT_GT(ZoomDpi(96, fit, ratio) + 1, 96 * 0.838 * ratio);
+  }
+  EXPECT_EQ(*ParseZoom("150 %"), 150);
+  EXPECT_EQ(*ParseZoom("2000"), kMaxZoom);
+  EXPECT_FALSE(ParseZoom("big"));
+  EXPECT_FALSE(ParseZoom("%"));
+  EXPECT_EQ(ZoomText(237.4), "237%");
+  // The page point under the anchor stays there: at 100% point 300 of the
+  // page is at view pixel 100 when scrolled to 200; at 200% it is point 600.
+  EXPECT_EQ(ScrollAfterZoom(200, 100, 100, 200), 500);
+  EXPECT_EQ(ScrollAfterZoom(500, 100, 200, 100), 200);
+}
+
+namespace {
+
+void SendMouseMove(TPageImage* image, QPointF at) {
+  QMouseEvent move(QEvent::MouseMove, at, image->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(image, &move);
+}
+
+}  // namespace
+
+// The keys change the page's size by the zoom's factor; the page is drawn
+// afresh at the zoomed resolution (equal to a page drawn there directly, not
+// a scaled bitmap); the page count stays; the read-out gives the depth of the
+// same point of the log at every zoom.
+TEST_F(ViewerTest, ZoomRedrawsThePageAtTheZoomedResolutionAndKeepsItsDepths) {
+  const std::string log = Path("zoom.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(3);
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.activateWindow();
+  const QSize actual = w.Image1->size();
+  const int pages = w.ScreenPages.page_count();
+  const int dpi = ScreenPixelsPerInch();
+
+  // The depth two inches down the page at 100%.
+  SendMouseMove(w.Image1, QPointF(5, 2 * dpi));
+  const double at100 = w.DepthEd->text().toDouble();
+  const double oneRow = 100.0 / dpi;  // units per row at 100%
+
+  QTest::keyClick(w.windowHandle(), Qt::Key_Equal, Qt::ControlModifier);
+  EXPECT_EQ(w.ZoomPercent, 125);
+  EXPECT_EQ(w.ZoomCb->currentText(), "125%");
+  EXPECT_NEAR(w.Image1->width(), actual.width() * 1.25, 1);
+  EXPECT_NEAR(w.Image1->height(), actual.height() * 1.25, 1);
+  QTest::keyClick(w.windowHandle(), Qt::Key_Minus, Qt::ControlModifier);
+  QTest::keyClick(w.windowHandle(), Qt::Key_Minus, Qt::ControlModifier);
+  EXPECT_EQ(w.ZoomPercent, 75);
+  EXPECT_NEAR(w.Image1->width(), actual.width() * 0.75, 1);
+  QTest::keyClick(w.windowHandle(), Qt::Key_0, Qt::ControlModifier);
+  EXPECT_EQ(w.Image1->size(), actual);
+  QTest::keyClick(w.windowHandle(), Qt::Key_2, Qt::ControlModifier);
+  // A fit fits, within one pixel per inch of the page.
+  const int viewWidth = w.ScrollBox1->viewport()->width();
+  EXPECT_LE(w.Image1->width(), viewWidth) << "fit width";
+  EXPECT_GT(w.Image1->width(), viewWidth - spec.pageWidth - 1) << "fit width";
+  QTest::keyClick(w.windowHandle(), Qt::Key_3, Qt::ControlModifier);
+  const int viewHeight = w.ScrollBox1->viewport()->height();
+  EXPECT_LE(w.Image1->height(), viewHeight) << "fit page";
+  EXPECT_GT(w.Image1->height(), viewHeight - spec.pageLength - 1) << "fit page";
+  EXPECT_TRUE(w.NoteLBL->text().isEmpty());
+  QTest::keyClick(w.windowHandle(), Qt::Key_4, Qt::ControlModifier);
+  const QScreen* screen = w.screen();
+  const double physical = screen->physicalDotsPerInchY() / screen->logicalDotsPerInchY() * 100;
+  if (w.NoteLBL->text().isEmpty())
+    EXPECT_NEAR(w.ZoomPercent, physical, 0.5) << "an inch of the page is an inch of the screen";
+  else
+    EXPECT_EQ(w.ZoomPercent, 100) << w.NoteLBL->text().toStdString();
+
+  for (const double zoom : {50.0, 100.0, 237.0, 800.0}) {
+    w.SetZoom(zoom);
+    EXPECT_EQ(w.ShownPages.page_count(), pages) << zoom;
+    const QSize drawn(w.ShownPages.page_width_px(), w.ShownPages.page_height_px());
+    EXPECT_EQ(w.PageBitmap.size(), drawn) << zoom;
+    EXPECT_EQ(w.ShownDpi(), viewer::ZoomDpi(dpi, zoom, w.devicePixelRatioF()));
+    SendMouseMove(w.Image1, QPointF(5, 2 * dpi * zoom / 100));
+    EXPECT_NEAR(w.DepthEd->text().toDouble(), at100, oneRow) << zoom;
+    if (zoom != 237) continue;
+    // Drawn from the log at its own resolution.
+    QImage direct(drawn, QImage::Format_RGB32);
+    direct.fill(Qt::white);
+    {
+      platform::Canvas canvas(&direct);
+      PlotCookie cookie;
+      w.Document->plot(w.ShownPages, 0, w.ShownPages.screen_kind(0), canvas, w.ViewSettings(),
+                       *w.ViewLibraries, cookie);
+    }
+    EXPECT_EQ(w.PageBitmap.convertToFormat(QImage::Format_RGB32), direct);
+  }
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+}
+
+// Ctrl+wheel zooms about the pointer; the tool bar takes a typed zoom; the
+// zoom stays on reload and comes back with the log.
+TEST_F(ViewerTest, WheelAndToolBarZoomAndTheZoomIsKeptPerLog) {
+  TKorvaleFrm& w = ShowNewLog("a.tfl", 3);
+  const std::string a = w.FileName;
+  const QPoint at(60, 80);
+  QScrollBar* down = w.ScrollBox1->verticalScrollBar();
+  down->setValue(100);
+  const QPointF under = w.PagePixelAt(QPoint(at.x(), at.y() + down->value()));
+  QWheelEvent wheel(at, w.ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w.ScrollBox1->viewport(), &wheel);
+  EXPECT_EQ(w.ZoomPercent, 125);
+  const QPointF after = w.PagePixelAt(QPoint(at.x(), at.y() + down->value()));
+  EXPECT_NEAR(after.y(), under.y() * 1.25, 2 * w.Image1->PagePixelRatio())
+      << "the same point of the page under the pointer";
+
+  w.ZoomCb->setCurrentText("300");
+  emit w.ZoomCb->textActivated(w.ZoomCb->currentText());
+  EXPECT_EQ(w.ZoomPercent, 300);
+  EXPECT_EQ(w.ZoomCb->currentText(), "300%");
+  w.ZoomCb->setCurrentText("wide");
+  emit w.ZoomCb->textActivated(w.ZoomCb->currentText());
+  EXPECT_EQ(w.ZoomPercent, 300);
+  EXPECT_EQ(w.ZoomCb->currentText(), "300%") << "a zoom that is no number is put back";
+
+  const QSize zoomed = w.PageBitmap.size();
+  w.ReloadLog();
+  EXPECT_EQ(w.ZoomPercent, 300);
+  EXPECT_EQ(w.PageBitmap.size(), zoomed);
+
+  const std::string b = Path("b.tfl");
+  WriteLog(b, LogSpec{});
+  w.OpenLog(b);
+  EXPECT_EQ(w.ZoomPercent, 100) << "a log never shown opens at 100%";
+  w.OpenLog(a);
+  EXPECT_EQ(w.ZoomPercent, 300);
+  EXPECT_EQ(w.PageBitmap.size(), zoomed);
+  EXPECT_EQ(viewer::RememberedPlace(a)->zoom, 300);
+}
