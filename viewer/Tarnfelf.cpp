@@ -31,6 +31,7 @@
 #include "support/Settings.h"
 #include "viewer/HelpWin.h"
 #include "viewer/LogWatcher.h"
+#include "viewer/PageDrawer.h"
 #include "viewer/PageFlow.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
@@ -324,6 +325,8 @@ void TKorvaleFrm::BuildPageView() {
   });
   ScrollBox1->setFocus();
   ScrollBox1->viewport()->installEventFilter(this);
+  PageDrawer = new TPageDrawer(this);
+  connect(PageDrawer, &TPageDrawer::Drawn, this, command(&TKorvaleFrm::PageDrawn, "Zoom"));
 
   LogWatcher = new TLogWatcher(this);
   LogWatcher->Busy = [this] {

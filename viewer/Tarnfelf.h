@@ -39,6 +39,7 @@ class Libraries;
 class TLogWatcher;
 class TPageFlow;
 class TPageImage;
+class TPageDrawer;
 
 class TKorvaleFrm : public QMainWindow {
   Q_OBJECT
@@ -145,6 +146,10 @@ class TKorvaleFrm : public QMainWindow {
   // shown log's file.
   TPageFlow* PageFlow;
   TLogWatcher* LogWatcher;
+  // Draws zoomed pages in a worker thread.
+  TPageDrawer* PageDrawer;
+  // A zoomed page is being drawn: the page shown is the stand-in.
+  bool DrawingPage() const { return waitingSerial_ != 0; }
   // The logs whose page-size question was answered in this run: reloading
   // them after a change on disk does not ask again.
   std::set<std::string> PageSizeAnswered;
@@ -255,7 +260,12 @@ class TKorvaleFrm : public QMainWindow {
   // Records the page shown for the next time the log is opened.
   void RememberPage();
 
+  // The sharp page of a zoom step arrived from the worker.
+  void PageDrawn(quint64 serial, const QImage& page, bool complete);
+  void CancelPageDrawing();
+
   QSize unzoomedSize_;
+  uint64_t lastSerial_ = 0, waitingSerial_ = 0;
   bool closing_ = false;
   bool loading_ = false;
 };

@@ -35,6 +35,7 @@
 #include "viewer/LogMemory.h"
 #include "viewer/LogWatcher.h"
 #include "viewer/PageGeometry.h"
+#include "viewer/PageDrawer.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
 #include "viewer/PrintSize.h"
@@ -124,6 +125,9 @@ void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
     return;
   }
   if (closing_) return;
+  // The worker opens the log afresh: its header may have changed.
+  waitingSerial_ = 0;
+  PageDrawer->Cancel();
   setWindowTitle(QString::fromStdString(kCaptionPrefix + FileName));
   CountPages();
   CurrentPage = reload ? std::clamp(shownPage, 0, std::max(0, ScreenPages.last_page()))
@@ -382,6 +386,7 @@ void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
   setEnabled(false);
   ShowStatus("Plotting page ...");
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  CancelPageDrawing();
   try {
     if (!keepScroll) ScrollBox1->verticalScrollBar()->setValue(0);
     ShownPage = CurrentPage;
@@ -442,17 +447,56 @@ void TKorvaleFrm::SetZoom(double percent, std::optional<QPoint> anchor) {
   const QPoint at = anchor.value_or(ScrollBox1->viewport()->rect().center());
   const QPoint scrolled(across->value(), down->value());
   ZoomPercent = percent;
-  // The new size at once, the page drawn before scaled to it, until the
-  // sharp page is drawn.
+  // The new size at once, the page drawn before scaled to it as a stand-in;
+  // the sharp page follows from the worker. Page pixels mean the new zoom
+  // from now on.
   const qreal ratio = devicePixelRatioF();
   const int dpi = viewer::ZoomDpi(ScreenPixelsPerInch(), percent, ratio);
-  const PageModel target = Document->pages_at(ScreenPages, dpi, dpi);
-  Image1->ShowPage(Image1->pixmap(), QSize(target.page_width_px(), target.page_height_px()),
-                   ratio);
+  if (dpi == ScreenPages.resolution()) {
+    PlotCurrentPage(true);
+  } else {
+    ShownPages = Document->pages_at(ScreenPages, dpi, dpi);
+    ShownPage = CurrentPage;
+    ShownSettings = ViewSettings();
+    Image1->ShowPage(Image1->pixmap(),
+                     QSize(ShownPages.page_width_px(), ShownPages.page_height_px()), ratio);
+    CancelPageDrawing();
+    waitingSerial_ = ++lastSerial_;
+    TPageDrawer::Job job;
+    job.path = Document->path();
+    job.libraries = LibraryPathsFromSettings();
+    job.pages = ShownPages;
+    job.page = ShownPage;
+    job.settings = ShownSettings;
+    job.format = PageBitmap.format();
+    job.serial = waitingSerial_;
+    PageDrawer->Draw(std::move(job));
+    UpdateZoomControls();
+    RememberPage();
+  }
   across->setValue(viewer::ScrollAfterZoom(scrolled.x(), at.x(), from, percent));
   down->setValue(viewer::ScrollAfterZoom(scrolled.y(), at.y(), from, percent));
-  PlotCurrentPage(true);
   emit ZoomChanged();
+}
+
+void TKorvaleFrm::CancelPageDrawing() {
+  if (!waitingSerial_) return;
+  waitingSerial_ = 0;
+  PageDrawer->Cancel();
+}
+
+void TKorvaleFrm::PageDrawn(quint64 serial, const QImage& page, bool complete) {
+  if (serial != waitingSerial_ || !Document) return;
+  waitingSerial_ = 0;
+  if (!complete || page.isNull()) {
+    // Drawn again here, where its error is shown.
+    PlotCurrentPage(true);
+    return;
+  }
+  if (ViewCanvas) ViewCanvas->EndPaint();
+  PageBitmap = page;
+  if (ViewCanvas) ViewCanvas = std::make_unique<platform::Canvas>(&PageBitmap);
+  ShowPageBitmap();
 }
 
 void TKorvaleFrm::UpdateZoomControls() {

@@ -136,8 +136,23 @@ TEST_F(ViewerTest, ZoomRedrawsThePageAtTheZoomedResolutionAndKeepsItsDepths) {
   else
     EXPECT_EQ(w.ZoomPercent, 100) << w.NoteLBL->text().toStdString();
 
+  // A zoom step shows the new size at once (the page before, scaled); the
+  // sharp page follows from the worker. A newer step supersedes an older one.
+  w.SetZoom(800);
+  w.SetZoom(400);
+  EXPECT_TRUE(w.DrawingPage());
+  EXPECT_TRUE(w.Image1->ShowsStandIn());
+  EXPECT_EQ(w.Image1->PagePixels(),
+            QSize(w.ShownPages.page_width_px(), w.ShownPages.page_height_px()));
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  EXPECT_FALSE(w.Image1->ShowsStandIn());
+  EXPECT_EQ(w.ShownDpi(), viewer::ZoomDpi(dpi, 400, w.devicePixelRatioF()));
+  QTest::qWait(50);
+  EXPECT_EQ(w.PageBitmap.size(), w.Image1->PagePixels()) << "the 800% page never arrives";
+
   for (const double zoom : {50.0, 100.0, 237.0, 800.0}) {
     w.SetZoom(zoom);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
     EXPECT_EQ(w.ShownPages.page_count(), pages) << zoom;
     const QSize drawn(w.ShownPages.page_width_px(), w.ShownPages.page_height_px());
     EXPECT_EQ(w.PageBitmap.size(), drawn) << zoom;
@@ -185,7 +200,9 @@ TEST_F(ViewerTest, WheelAndToolBarZoomAndTheZoomIsKeptPerLog) {
   EXPECT_EQ(w.ZoomPercent, 300);
   EXPECT_EQ(w.ZoomCb->currentText(), "300%") << "a zoom that is no number is put back";
 
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
   const QSize zoomed = w.PageBitmap.size();
+  EXPECT_EQ(zoomed, w.Image1->PagePixels());
   w.ReloadLog();
   EXPECT_EQ(w.ZoomPercent, 300);
   EXPECT_EQ(w.PageBitmap.size(), zoomed);
