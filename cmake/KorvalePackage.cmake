@@ -18,7 +18,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quelmark.example)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Logs name Windows faces; these give metric-compatible ones and the fallback.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35")
 # The long description under the summary; CPack indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Korvale opens compiled well logs (.tfl files), the finished drawings of

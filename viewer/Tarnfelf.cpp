@@ -128,6 +128,18 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
     return dialog.selectedFiles().first().toStdString();
   };
 
+  ExportDlg = [this] {
+    QFileDialog dialog(this, "Export Pages");
+    dialog.setNameFilters({"PNG image (*.png)", "PDF document (*.pdf)", "SVG drawing (*.svg)"});
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("png");
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+      dialog.setDefaultSuffix(f.section("*.", 1).left(3));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    return dialog.selectedFiles().first().toStdString();
+  };
+
   FormCreate();
 }
 
@@ -150,6 +162,8 @@ void TKorvaleFrm::BuildMenus() {
   Open1 = File1->addAction("&Open", this, command(&TKorvaleFrm::Open1Click, "Open"));
   OpenRecent1 = File1->addMenu("Open &Recent");
   SaveAs1 = File1->addAction("&Save As...", this, command(&TKorvaleFrm::SaveAs1Click, "Save As"));
+  Export1 = File1->addAction("&Export...", this, command(&TKorvaleFrm::Export1Click, "Export"));
+  Export1->setShortcut(QKeySequence("Ctrl+E"));
   File1->addSeparator();
   Print1 = File1->addAction("&Print", this, command(&TKorvaleFrm::Print1Click, "Print"));
   File1->addSeparator();
@@ -492,6 +506,7 @@ void TKorvaleFrm::FormDestroy() {
 void TKorvaleFrm::File1Click() {
   Print1->setEnabled(!NoDocument);
   SaveAs1->setEnabled(!NoDocument);
+  Export1->setEnabled(!NoDocument);
   viewer::FillRecentMenu(OpenRecent1, Command(this, &TKorvaleFrm::OpenRecentLog, "Open Recent"));
 }
 

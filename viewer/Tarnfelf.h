@@ -77,6 +77,7 @@ class TKorvaleFrm : public QMainWindow {
   QMenu* OpenRecent1;
   QAction* Open1;
   QAction* SaveAs1;
+  QAction* Export1;
   QAction* Print1;
   QAction* Exit1;
   QAction* Copy1;
@@ -105,6 +106,8 @@ class TKorvaleFrm : public QMainWindow {
   // Tests replace them so that no real dialog runs.
   std::function<std::string()> OpenDlg;
   std::function<std::string()> SaveDlg;
+  // File > Export's file chooser (PNG, PDF or SVG by the name's suffix).
+  std::function<std::string()> ExportDlg;
 
   // Commands that other parts of the program attach (about box, System Files
   // dialog); until then the menu items say that they are not available.
@@ -194,6 +197,7 @@ class TKorvaleFrm : public QMainWindow {
  public slots:
   void Open1Click();
   void SaveAs1Click();
+  void Export1Click();
   void Print1Click();
   void Exit1Click();
   void Copy1Click();
@@ -255,6 +259,9 @@ class TKorvaleFrm : public QMainWindow {
   // Throws OpenAborted when the file cannot be opened for writing.
   void StorePageSize(double pageLength, double pageWidth);
   void DeleteTemporaryFile(const std::string& path);
+  // Writes pages first..last (1-based) into `name` ("%d": the page number),
+  // the format by its suffix, PNG and SVG at `dpi`. Errors are shown.
+  void ExportPages(const std::string& name, int32_t first, int32_t last, int32_t dpi);
   // OpenLog and ReloadLog.
   void LoadLog(const std::string& path, bool reload);
   // Records the page shown for the next time the log is opened.

@@ -1,17 +1,24 @@
 // Printing: the Print command draws a range of log pages on the current
 // printer (or into a PDF file when the user prints to a file), one log page
 // per printer page, through the document's canvas device.
+#include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpinBox>
 
 #include <algorithm>
 #include <climits>
 #include <exception>
 
 #include "core/DrawSettings.h"
+#include "core/Libraries.h"
+#include "core/PlotCookie.h"
+#include "devices/LogDocument.h"
+#include "devices/PageExport.h"
 #include "devices/PrintPages.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "viewer/ExportDlg.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
@@ -22,6 +29,9 @@
 #include "windows/StatusWin.h"
 
 namespace {
+
+// A PDF export prints at the resolution korvale-render prints PDFs at.
+constexpr int32_t kExportPdfDpi = 600;
 
 int ClampToInt(int64_t value) {
   return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
@@ -131,4 +141,71 @@ void TKorvaleFrm::Print1Click() {
   }
   if (CancelConfirmed())
     platform::ShowMessageBox(platform::BoxKind::Warning, "Print job aborted.");
+}
+
+// --- Export -------------------------------------------------------------------------
+
+void TKorvaleFrm::Export1Click() {
+  if (NoDocument || !Document) return;
+  TExportDLG pages(this, ScreenPages.page_count(), CurrentPage + 1);
+  if (RunDialog(pages) != QDialog::Accepted) return;
+  const std::string name = ExportDlg ? ExportDlg() : std::string();
+  if (name.empty()) return;
+  ExportPages(name, pages.FirstPage(), pages.LastPage(), pages.DpiSE->value());
+}
+
+void TKorvaleFrm::ExportPages(const std::string& name, int32_t first, int32_t last,
+                              int32_t dpi) {
+  const ExportFormat format = ExportFormatOf(name);
+  if (format == ExportFormat::Unknown) {
+    platform::ShowMessageBox(platform::BoxKind::Error,
+                             "Unable to export to " + name +
+                                 "\rThe name must end in .png, .pdf or .svg.");
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  StatusObserver observer;
+  PlotCookie cookie(&observer);
+  const DrawSettings settings = ViewSettings();
+  std::string error;
+  try {
+    if (format == ExportFormat::Pdf) {
+      // Printed as korvale-render prints a PDF: the viewer's page count, 600
+      // dots per inch.
+      PrintJobResult result;
+      if (!WritePdfPages(*Document, ScreenPages, name, FileName, kExportPdfDpi, first - 1,
+                         last - 1, SystemSettings.RepeatPageHeader != 0, settings,
+                         *ViewLibraries, cookie, result, error))
+        throw std::runtime_error(error);
+    } else {
+      const PageModel pages = Document->pages_at(ScreenPages, dpi, dpi);
+      const std::string pattern = NameForPages(name, last > first);
+      for (int32_t page = first; page <= last && !cookie.should_stop(); ++page) {
+        const std::string file = PageFileName(pattern, page);
+        ShowStatus("Exporting page " + std::to_string(page) + "...");
+        bool ok = false;
+        if (format == ExportFormat::Svg) {
+          ok = WriteSvgPage(*Document, pages, page - 1, file, FileName, settings, *ViewLibraries,
+                            cookie, error);
+        } else {
+          QImage image;
+          ok = DrawPageImage(*Document, pages, page - 1, settings, *ViewLibraries, cookie, image,
+                             error);
+          if (!image.isNull() && !image.save(QString::fromStdString(file), "PNG")) {
+            ok = false;
+            error = "cannot write " + file;
+          }
+        }
+        if (!ok) throw std::runtime_error(error);
+      }
+    }
+  } catch (const std::exception& e) {
+    HideStatus();
+    QApplication::restoreOverrideCursor();
+    platform::ShowMessageBox(platform::BoxKind::Error,
+                             "Unable to export to " + name + " - " + e.what());
+    return;
+  }
+  HideStatus();
+  QApplication::restoreOverrideCursor();
 }

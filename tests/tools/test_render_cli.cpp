@@ -8,8 +8,10 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QProcess>
 #include <QStringList>
+#include <QSvgRenderer>
 #include <QUrl>
 #include <cmath>
 #include <cstring>
@@ -110,6 +112,24 @@ TEST_F(RenderCli, DrawsPagesIntoNamedPngs) {
   r = Render({"--dpi", "192", "--pages", "2-3", "-o", "big%d.png", log});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(QImage(QString::fromStdString(dir_.file("big3.png"))).size(), QSize(1632, 2112));
+
+  // SVG: vectors, one file a page, the page drawn where the PNG has it.
+  r = Render({"--pages", "1-2", "-o", "svg/page-%d.svg", log});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(Exists("svg/page-2.svg"));
+  EXPECT_FALSE(Exists("svg/page-3.svg"));
+  QSvgRenderer svg(QString::fromStdString(dir_.file("svg/page-1.svg")));
+  ASSERT_TRUE(svg.isValid());
+  EXPECT_EQ(svg.viewBox(), QRect(0, 0, 816, 1056));
+  QImage drawn(816, 1056, QImage::Format_RGB32);
+  drawn.fill(Qt::red);
+  {
+    QPainter painter(&drawn);
+    svg.render(&painter);
+  }
+  // The line of the log, smoothed over the two rows it straddles as vectors.
+  EXPECT_LT(std::min(qGray(drawn.pixel(200, 99)), qGray(drawn.pixel(200, 100))), 160);
+  EXPECT_EQ(qGray(drawn.pixel(200, 300)), 255) << "a white page";
 }
 
 TEST_F(RenderCli, UsageErrorsExitWithTwo) {
@@ -119,7 +139,8 @@ TEST_F(RenderCli, UsageErrorsExitWithTwo) {
   EXPECT_FALSE(Exists("pages.png"));
   r = Render({"-o", "out.jpg", log});
   EXPECT_EQ(r.exit_code, 2);
-  EXPECT_NE(r.err.find(".png or .pdf"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(".png, .pdf or .svg"), std::string::npos) << r.err;
+  EXPECT_EQ(Render({"--all", "-o", "pages.svg", log}).exit_code, 2);  // %d again
   EXPECT_EQ(Render({"--page", "4", log}).exit_code, 2);  // beyond the 3 pages
   EXPECT_EQ(Render({"--page", "0", log}).exit_code, 2);
   r = Render({"--bogus", log});

@@ -7,6 +7,10 @@
 #include <QToolButton>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <cmath>
 
 #include <filesystem>
 
@@ -14,7 +18,11 @@
 #include <QScrollArea>
 
 #include "ViewerFixture.h"
+#include "core/Libraries.h"
 #include "devices/PrintPages.h"
+#include "devices/SettingsValue.h"
+#include "TestFiles.h"
+#include "viewer/ExportDlg.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "viewer/PageImage.h"
@@ -419,3 +427,58 @@ TEST_F(PrintTest, StatusLinesNameEachPage) {
 }
 
 }  // namespace
+
+// File > Export through the real pages dialog (the file chooser replaced):
+// PNG pages equal, pixel for pixel, to korvale-render's for the same pages
+// and resolution; a name without %d numbers the pages; SVG one file a page.
+TEST_F(ViewerTest, ExportedPngPagesEqualKorvaleRendersAndSvgHasOneFileAPage) {
+  const std::string render = testfiles::BinDir() + "/korvale-render";
+  if (!std::filesystem::exists(render)) GTEST_SKIP() << "korvale-render is not built";
+  const std::string log = Path("export.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(3);
+  spec.paged = 0;
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  ASSERT_EQ(w.ScreenPages.page_count(), 3);
+  const auto exportAs = [&](const std::string& name, auto choose) {
+    w.ExportDlg = [&] { return name; };
+    QueueDialog([&](QDialog& d) {
+      choose(dynamic_cast<TExportDLG&>(d));
+      return int(QDialog::Accepted);
+    });
+    w.Export1Click();
+  };
+  exportAs(Path("view.png"), [](TExportDLG& d) {
+    d.FromSE->setValue(2);
+    d.ToSE->setValue(3);
+    d.DpiSE->setValue(120);
+  });
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+  EXPECT_FALSE(std::filesystem::exists(Path("view-1.png")));
+  const LibraryPaths libraries = LibraryPathsFromSettings();
+  QProcess run;
+  run.start(QString::fromStdString(render),
+            {"--pages", "2-3", "--dpi", "120", "--patterns",
+             QString::fromStdString(libraries.pattern), "--symbols",
+             QString::fromStdString(libraries.symbol), "-o",
+             QString::fromStdString(Path("cli-%d.png")), QString::fromStdString(log)});
+  ASSERT_TRUE(run.waitForFinished(60000));
+  ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+  for (const int page : {2, 3}) {
+    const QImage viewer(QString::fromStdString(Path("view-" + std::to_string(page) + ".png")));
+    const QImage cli(QString::fromStdString(Path("cli-" + std::to_string(page) + ".png")));
+    ASSERT_FALSE(viewer.isNull()) << page;
+    EXPECT_EQ(viewer.size(), QSize(std::lround(8.5 * 120), std::lround(11.0 * 120)));
+    EXPECT_EQ(viewer.convertToFormat(QImage::Format_RGB32), cli.convertToFormat(QImage::Format_RGB32))
+        << page;
+  }
+  // The current page (2) as SVG; an unknown suffix is refused.
+  w.PageDownBTNClick();
+  exportAs(Path("page.svg"), [](TExportDLG&) {});
+  EXPECT_TRUE(std::filesystem::exists(Path("page.svg")));
+  exportAs(Path("page.jpg"), [](TExportDLG& d) { d.AllRB->setChecked(true); });
+  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+  EXPECT_NE(platform::ShownBoxes().front().text.find(".png, .pdf or .svg"), std::string::npos);
+}

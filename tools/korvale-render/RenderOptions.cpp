@@ -6,18 +6,21 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+
+#include "devices/PageExport.h"
 #include <cmath>
 
 const char* const kRenderUsage =
     "usage: korvale-render [--dpi D] [--page N | --pages A-B | --all] [--patterns FILE]\n"
-    "                      [--symbols FILE] [-o OUT.png|OUT.pdf] LOG.tfl\n"
+    "                      [--symbols FILE] [-o OUT.png|OUT.pdf|OUT.svg] LOG.tfl\n"
     "       korvale-render --info [--dpi D] LOG.tfl\n"
     "       korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl\n"
     "       korvale-render --trace [--page N] [--dpi D] LOG.tfl\n"
     "       korvale-render --thumbnail [-s SIZE] LOG.tfl OUT.png\n"
     "       korvale-render --help | --version\n"
-    "OUT.png must hold %d (the page number) when several pages are drawn;\n"
-    "OUT.pdf holds them all, printed at D dpi (default 600).\n"
+    "OUT.png and OUT.svg (vectors, one file a page) must hold %d (the page\n"
+    "number) when several pages are drawn; OUT.pdf holds them all, printed at D\n"
+    "dpi (default 600).\n"
     "--thumbnail draws the first page scaled to fit SIZE x SIZE pixels (default\n"
     "256) into OUT.png; LOG.tfl may be a file:// URI.\n"
     "--trace prints every drawing call the log makes for page N (default 1), one\n"
@@ -172,13 +175,16 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
 std::string ValidateOutput(const RenderOptions& o, int32_t page_count) {
   if (o.output.empty()) return "";
   if (IsPdfOutput(o)) return "";
-  if (!EndsWithNoCase(o.output, ".png")) return "the output name must end in .png or .pdf";
+  if (!EndsWithNoCase(o.output, ".png") && !IsSvgOutput(o))
+    return "the output name must end in .png, .pdf or .svg";
   if (page_count > 1 && o.output.find("%d") == std::string::npos)
     return "several pages need %d in the output name (for the page number)";
   return "";
 }
 
 bool IsPdfOutput(const RenderOptions& o) { return EndsWithNoCase(o.output, ".pdf"); }
+
+bool IsSvgOutput(const RenderOptions& o) { return EndsWithNoCase(o.output, ".svg"); }
 
 int32_t PdfResolution(const RenderOptions& o) { return o.dpi_given ? o.dpi : 600; }
 
@@ -192,13 +198,7 @@ std::string OutputName(const RenderOptions& o, int32_t page) {
     if (dot != std::string::npos && dot > 0) base = base.substr(0, dot);
     return base + "-p" + number + ".png";
   }
-  std::string name = o.output;
-  size_t at = name.find("%d");
-  while (at != std::string::npos) {
-    name.replace(at, 2, number);
-    at = name.find("%d", at + number.size());
-  }
-  return name;
+  return PageFileName(o.output, page);
 }
 
 int32_t ThumbnailDpi(int32_t size, double width, double length) {

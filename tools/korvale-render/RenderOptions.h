@@ -46,6 +46,7 @@ std::string OutputName(const RenderOptions& options, int32_t page);
 
 // Whether OUT names a PDF file (all pages into one document).
 bool IsPdfOutput(const RenderOptions& options);
+bool IsSvgOutput(const RenderOptions& options);
 
 // Printer pixels per inch of PDF output: --dpi, or 600.
 int32_t PdfResolution(const RenderOptions& options);

@@ -6,10 +6,6 @@
 // --thumbnail draws the first page for a file manager's thumbnail.
 #include <QGuiApplication>
 #include <QImage>
-#include <QMarginsF>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +24,7 @@
 #include "core/TraceDevice.h"
 #include "devices/LogDocument.h"
 #include "devices/NoticeBox.h"
+#include "devices/PageExport.h"
 #include "devices/PrintPages.h"
 #include "devices/SettingsValue.h"
 #include "devices/logp_object.h"
@@ -98,29 +95,27 @@ struct Drawing {
 // error (the image holds what was drawn) or is too large to allocate (null
 // image).
 bool DrawPage(const Drawing& d, int32_t page, QImage& image) {
-  image = QImage(d.pages.page_width_px(), d.pages.page_height_px(), QImage::Format_RGB32);
-  if (image.isNull()) {
-    std::fprintf(stderr, "korvale-render: page %d: the page (%d x %d pixels) is too large\n",
-                 page, d.pages.page_width_px(), d.pages.page_height_px());
-    return false;
-  }
-  image.fill(Qt::white);
-  const int dots_per_meter = static_cast<int>(std::lround(d.pages.resolution() / 0.0254));
-  image.setDotsPerMeterX(dots_per_meter);
-  image.setDotsPerMeterY(dots_per_meter);
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  std::string error;
+  if (DrawPageImage(d.document, d.pages, page - 1, d.settings, d.libraries, cookie, image, error))
+    return true;
+  std::fprintf(stderr, "korvale-render: page %d: %s\n", page, error.c_str());
+  return false;
+}
 
-  bool ok = true;
-  platform::Canvas canvas(&image);  // ends its painter when it goes
-  try {
-    NoticeBoxObserver observer;
-    PlotCookie cookie(&observer);
-    d.document.plot(d.pages, page - 1, d.pages.screen_kind(page - 1), canvas, d.settings,
-                    d.libraries, cookie);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "korvale-render: page %d: Error plotting page - %s\n", page, e.what());
-    ok = false;
-  }
-  return ok;
+// One page into an SVG file. False when the page ended with an error.
+bool RenderSvgPage(const Drawing& d, const RenderOptions& o, int32_t page) {
+  const std::string name = OutputName(o, page);
+  MakeOutputFolder(name);
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  std::string error;
+  if (WriteSvgPage(d.document, d.pages, page - 1, name, o.log, d.settings, d.libraries, cookie,
+                   error))
+    return true;
+  std::fprintf(stderr, "korvale-render: page %d: %s\n", page, error.c_str());
+  return false;
 }
 
 // One page into a PNG. False when the page ended with an error.
@@ -159,44 +154,21 @@ int RenderThumbnail(const Drawing& d, const RenderOptions& o) {
 // (a common screen's), whatever resolution the pages are printed at.
 constexpr int32_t kViewerCountDpi = 96;
 
-// The PDF writer with one page per log page, without margins. False when
-// the log names no usable page size.
-bool SetUpPdfWriter(QPdfWriter& writer, const tfl::Header& h, const RenderOptions& o) {
-  const double width = h.page_width, length = h.page_height;
-  // 200 inches is the largest page a PDF may have.
-  if (!(width > 0 && length > 0 && width <= 200 && length <= 200)) return false;
-  writer.setResolution(PdfResolution(o));
-  const bool landscape = width > length;
-  const QPageSize size(landscape ? QSizeF(length, width) : QSizeF(width, length), QPageSize::Inch,
-                       QString(), QPageSize::ExactMatch);
-  const QPageLayout layout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                           QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
-  return writer.setPageLayout(layout);
-}
-
 // Pages first..last (1-based) of `count`'s page count into one PDF, through
 // the viewer's print loop.
 int RenderPdf(const LogDocument& document, const PageModel& count, const RenderOptions& o,
               int32_t first, int32_t last, const DrawSettings& settings, Libraries& libraries) {
-  const tfl::Header& h = document.header();
-  QPdfWriter writer(QString::fromStdString(o.output));
-  if (!SetUpPdfWriter(writer, h, o)) {
-    std::fprintf(stderr, "korvale-render: %s: the page size (%g x %g inches) cannot be printed\n",
-                 o.log.c_str(), h.page_height, h.page_width);
-    return kFailed;
-  }
-  writer.setTitle(QString::fromStdString(o.log));
-  PrintJob job;
-  job.dpi_x = job.dpi_y = PdfResolution(o);
-  job.first = first - 1;
-  job.last = last - 1;
-  job.repeat_page_header = SystemSettings.RepeatPageHeader != 0;
-  job.output_name = o.output;
   NoticeBoxObserver observer;
   PlotCookie cookie(&observer);
   PrintJobResult result;
+  std::string error;
   try {
-    PrintPages(document, count, writer, job, settings, libraries, cookie, result);
+    if (!WritePdfPages(document, count, o.output, o.log, PdfResolution(o), first - 1, last - 1,
+                       SystemSettings.RepeatPageHeader != 0, settings, libraries, cookie, result,
+                       error)) {
+      std::fprintf(stderr, "korvale-render: %s: %s\n", o.log.c_str(), error.c_str());
+      return kFailed;
+    }
     return result.pages_printed == last - first + 1 ? kOk : kFailed;
   } catch (const std::exception& e) {
     // The page that failed (the first of the log when none had begun).
@@ -304,7 +276,8 @@ int Run(const RenderOptions& o) {
   if (const std::string reason = ValidateOutput(o, last - first + 1); !reason.empty())
     return UsageError(reason);
   bool all_ok = true;
-  for (int32_t page = first; page <= last; ++page) all_ok = RenderPage(d, o, page) && all_ok;
+  for (int32_t page = first; page <= last; ++page)
+    all_ok = (IsSvgOutput(o) ? RenderSvgPage(d, o, page) : RenderPage(d, o, page)) && all_ok;
   return all_ok ? kOk : kFailed;
 }
 
