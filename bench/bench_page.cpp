@@ -156,6 +156,37 @@ void DrawPage3(benchmark::State& state, const std::string& log, int dpi) {
   state.counters["pages"] = pages.page_count();
 }
 
+// Page 3 zoomed as the viewer zooms: the pages counted at 96 dpi, drawn at
+// `dpi` (200% = 192, 400% = 384, 800% = 768). The 96 dpi run is the baseline.
+void DrawZoomed(benchmark::State& state, const std::string& log, int32_t page, int dpi) {
+  Files& f = TheFiles();
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(log, nullptr, opened);
+  if (!document) {
+    state.SkipWithError(("cannot open " + log).c_str());
+    return;
+  }
+  const PageModel pages = document->pages_at(document->pages(96), dpi, dpi);
+  QImage image(pages.page_width_px(), pages.page_height_px(), QImage::Format_RGB32);
+  platform::Canvas canvas(&image);
+  DrawSettings settings;
+  settings.picture_folder = std::filesystem::path(log).parent_path().string();
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    document->plot(pages, page, pages.screen_kind(page), canvas, settings, *f.libraries, f.cookie);
+  }
+  state.counters["peak_rss_kb"] = static_cast<double>(PeakRssKb());
+  state.counters["image_kb"] = static_cast<double>(image.sizeInBytes() / 1024);
+}
+
+void BM_Zoom_200k(benchmark::State& state) {
+  DrawZoomed(state, TheFiles().log200k, 2, static_cast<int>(state.range(0)));
+}
+void BM_Zoom_Demo(benchmark::State& state) {
+  DrawZoomed(state, std::string(KORVALE_BIN_DIR) + "/sample.tfl", 0,
+             static_cast<int>(state.range(0)));
+}
+
 void BM_Page3_96dpi(benchmark::State& state) { DrawPage3(state, TheFiles().log200k, 96); }
 void BM_Page3_600dpi(benchmark::State& state) { DrawPage3(state, TheFiles().log200k, 600); }
 void BM_Page3_96dpi_20k_records(benchmark::State& state) { DrawPage3(state, TheFiles().log20k, 96); }
@@ -171,6 +202,8 @@ BENCHMARK(BM_Page3_96dpi_20k_records)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplayOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Page3_96dpi)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Page3_600dpi)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Zoom_Demo)->Arg(96)->Arg(192)->Arg(384)->Arg(768)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Zoom_200k)->Arg(96)->Arg(192)->Arg(384)->Arg(768)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
