@@ -89,14 +89,8 @@ void SendMouseMove(TPageImage* image, QPointF at) {
 // a scaled bitmap); the page count stays; the read-out gives the depth of the
 // same point of the log at every zoom.
 TEST_F(ViewerTest, ZoomRedrawsThePageAtTheZoomedResolutionAndKeepsItsDepths) {
-  const std::string log = Path("zoom.tfl");
-  LogSpec spec;
-  spec.span = SpanForPages(3);
-  WriteLog(log, spec);
-  TKorvaleFrm& w = Window();
-  w.OpenLog(log);
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  TKorvaleFrm& w = ShowNewLog("zoom.tfl", 3);
+  const LogSpec spec;  // its page size
   w.activateWindow();
   const QSize actual = w.Image1->size();
   const int pages = w.ScreenPages.page_count();
