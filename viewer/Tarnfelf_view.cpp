@@ -290,8 +290,10 @@ bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format,
 
 void TKorvaleFrm::ShowPageBitmap() {
   if (ViewCanvas) ViewCanvas->EndPaint();
-  // The bitmap at 100% on a screen of ratio 1 is shown pixel for pixel.
-  const qreal ratio = ShownPages.resolution() == ScreenPages.resolution() ? 1 : devicePixelRatioF();
+  // A log's page is drawn for the screen's device pixel ratio (at 100% on a
+  // screen of ratio 1 it is shown pixel for pixel); the empty page before a
+  // log is open is a plain bitmap at the screen's logical pixels.
+  const qreal ratio = Document && !NoDocument ? devicePixelRatioF() : 1;
   Image1->ShowPage(QPixmap::fromImage(PageBitmap), PageBitmap.size(), ratio);
 }
 
