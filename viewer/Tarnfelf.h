@@ -154,6 +154,12 @@ class TKorvaleFrm : public QMainWindow {
   void PlotCurrentPage();
   void ClearPageImage();
   void UpdatePageControls();
+  // The shown page's pixels and the page image's points: the row of the
+  // shown bitmap under a point of Image1, the point of Image1 where a bitmap
+  // pixel shows, and the bitmap's pixels per inch (one to one at full size).
+  int PageRowAt(QPoint imagePoint) const;
+  QPoint ImagePointOf(QPoint bitmapPixel) const;
+  int ShownResolution() const;
   // The settings pages of the shown log are drawn with: the settings record's,
   // the screen's pixels per inch and the log's folder for its pictures.
   DrawSettings ViewSettings() const;

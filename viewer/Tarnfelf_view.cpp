@@ -446,6 +446,12 @@ void TKorvaleFrm::PageNumBTNClick() {
   PlotCurrentPage();
 }
 
+// --- The shown page's pixels ----------------------------------------------------------
+
+int TKorvaleFrm::PageRowAt(QPoint imagePoint) const { return imagePoint.y(); }
+QPoint TKorvaleFrm::ImagePointOf(QPoint bitmapPixel) const { return bitmapPixel; }
+int TKorvaleFrm::ShownResolution() const { return ScreenPages.resolution(); }
+
 // --- Depth read-out and clipboard -----------------------------------------------------------
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
