@@ -172,6 +172,9 @@ void TKorvaleFrm::BuildMenus() {
   GoToPage1 = View1->addAction("&Go to page ...", this,
                                command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
   GoToPage1->setShortcut(QKeySequence("Ctrl+G"));
+  GoToDepth1 = View1->addAction("Go to De&pth...", this,
+                                command(&TKorvaleFrm::GoToDepth1Click, "Go to Depth"));
+  GoToDepth1->setShortcut(QKeySequence("Ctrl+Shift+G"));
 
   Help1 = bar->addMenu("&Help");
   Contents1 =
@@ -212,14 +215,17 @@ void TKorvaleFrm::BuildToolBar() {
       MakeToolButton(ToolBar, ImageList[kImgPageUp], "Previous Page", "Go to the previous page.");
   PageNumBtn =
       MakeToolButton(ToolBar, ImageList[kImgPageNum], "Page Number", "Select the page to display.");
+  GoToDepthBtn = MakeToolButton(ToolBar, QIcon::fromTheme("go-jump", ImageList[kImgPageNum]),
+                                "Go to Depth", "Show the page at a depth.");
   ToolBar->addSeparator();
   HelpBtn = MakeToolButton(ToolBar, ImageList[kImgHelp], "Help", "Get help.");
   AddGap(ToolBar);
 
   DepthEd = new QLineEdit(ToolBar);
-  DepthEd->setReadOnly(true);
+  // A read-out of the depth under the pointer; a depth typed into it and
+  // Enter go to that depth.
   DepthEd->setFixedWidth(121);
-  DepthEd->setToolTip("Depth");
+  DepthEd->setToolTip("Depth: type a depth and press Enter to go there");
   DepthEd->setStyleSheet("QLineEdit { background: palette(button); }");
   ToolBar->addWidget(DepthEd);
   AddGap(ToolBar);
@@ -237,12 +243,17 @@ void TKorvaleFrm::BuildToolBar() {
   connect(PageUpBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::PageUpBTNClick, "Page Up"));
   connect(PageNumBtn, &QToolButton::clicked, this,
           command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
+  connect(GoToDepthBtn, &QToolButton::clicked, this,
+          command(&TKorvaleFrm::GoToDepth1Click, "Go to Depth"));
+  connect(DepthEd, &QLineEdit::returnPressed, this,
+          command(&TKorvaleFrm::DepthEdReturn, "Go to Depth"));
   connect(HelpBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::HelpBtnClick, "Help"));
 
   CopyBtn->setEnabled(false);
   PageDownBtn->setEnabled(false);
   PageUpBtn->setEnabled(false);
   PageNumBtn->setEnabled(false);
+  GoToDepthBtn->setEnabled(false);
 }
 
 void TKorvaleFrm::BuildPageView() {
@@ -278,6 +289,8 @@ void TKorvaleFrm::BuildPageView() {
   setCentralWidget(client);
   connect(Image1, &TPageImage::MouseMoved, this,
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
+  connect(Image1, &TPageImage::MousePressed, this,
+          command(&TKorvaleFrm::Image1MousePress, "the page image"));
 
   // Space and the wheel go on to the next or previous page at the page's end;
   // the page view has the keyboard from the start.
@@ -470,6 +483,7 @@ void TKorvaleFrm::View1Click() {
   FirstPage1->setEnabled(paging);
   LastPage1->setEnabled(paging);
   GoToPage1->setEnabled(paging);
+  GoToDepth1->setEnabled(!NoDocument && Document);
 }
 
 // --- Help, about, system files -----------------------------------------------------------

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <set>
 #include <string>
 
@@ -57,6 +59,7 @@ class TKorvaleFrm : public QMainWindow {
   QToolButton* PageDownBtn;
   QToolButton* PageUpBtn;
   QToolButton* PageNumBtn;
+  QToolButton* GoToDepthBtn;
   QToolButton* HelpBtn;
   QLineEdit* DepthEd;
   QCheckBox* ElevationCb;
@@ -82,6 +85,7 @@ class TKorvaleFrm : public QMainWindow {
   QAction* FirstPage1;
   QAction* LastPage1;
   QAction* GoToPage1;
+  QAction* GoToDepth1;
   QAction* Contents1;
   QAction* Index1;
   QAction* AboutKorvale1;
@@ -143,6 +147,16 @@ class TKorvaleFrm : public QMainWindow {
   // File > Open Recent: a log that no longer exists leaves the list.
   void OpenRecentLog(const std::string& path);
 
+  // Shows the page whose body holds `value` (a depth, or an elevation),
+  // scrolled so that it is in view and marked with a line across the body.
+  // A value no page shows is told in a box and changes nothing. False when
+  // nothing was shown.
+  bool GoToDepth(double value, bool elevation);
+  // GoToDepth for a typed value; a text that is no number is told in a box.
+  bool GoToTypedDepth(const QString& text, bool elevation);
+  // The row the last go to depth marked on the shown page, if still marked.
+  std::optional<int> DepthMarkRow;
+
   // --- Operations of the page view ------------------------------------------------
   // Opens FileName as the document and reads its header. False (with the
   // reason already shown) when the file cannot be read or is no compiled log.
@@ -175,6 +189,8 @@ class TKorvaleFrm : public QMainWindow {
   void PageDownBTNClick();
   void PageUpBTNClick();
   void PageNumBTNClick();
+  void GoToDepth1Click();
+  void DepthEdReturn();
   void FirstPage1Click();
   void LastPage1Click();
   void Contents1Click();
@@ -185,6 +201,7 @@ class TKorvaleFrm : public QMainWindow {
   void Edit1Click();
   void View1Click();
   void Image1MouseMove(int x, int y);
+  void Image1MousePress(int x, int y);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -216,6 +233,10 @@ class TKorvaleFrm : public QMainWindow {
   void LoadLog(const std::string& path, bool reload);
   // Records the page shown for the next time the log is opened.
   void RememberPage();
+  // Gives the page image the marks of the shown page.
+  void UpdateMarks();
+  // The columns of the log body on the shown page.
+  std::pair<int, int> BodyColumns() const;
 
   bool closing_ = false;
   bool loading_ = false;

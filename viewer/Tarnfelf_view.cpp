@@ -28,7 +28,9 @@
 #include "devices/SettingsValue.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "viewer/DepthInput.h"
 #include "viewer/DroppedLog.h"
+#include "viewer/GoToDepth.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/LogMemory.h"
 #include "viewer/LogWatcher.h"
@@ -380,6 +382,9 @@ void TKorvaleFrm::PlotCurrentPage() {
   QApplication::restoreOverrideCursor();
   UpdatePageControls();
   ShowPageBitmap();
+  // Marks belong to the page they were made on.
+  DepthMarkRow.reset();
+  UpdateMarks();
   RememberPage();
 }
 
@@ -400,6 +405,8 @@ void TKorvaleFrm::UpdatePageControls() {
   LastPage1->setEnabled(PageDownBtn->isEnabled());
   PageNumBtn->setEnabled(last > 0);
   GoToPage1->setEnabled(PageNumBtn->isEnabled());
+  GoToDepthBtn->setEnabled(last >= 0);
+  GoToDepth1->setEnabled(last >= 0);
   CopyBtn->setEnabled(true);
   Copy1->setEnabled(true);
   CopyDepth1->setEnabled(true);
@@ -456,10 +463,90 @@ int TKorvaleFrm::ShownResolution() const { return ScreenPages.resolution(); }
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
+  // A depth being typed into the box is not overwritten.
+  if (DepthEd->hasFocus() && DepthEd->isModified()) return;
   // The read-out of the page shown, laid out as it was drawn.
-  const double value = ScreenPages.depth_at(ShownPage, ScreenPages.screen_kind(ShownPage), y,
-                                            ElevationCb->isChecked(), ShownSettings);
+  const double value =
+      ScreenPages.depth_at(ShownPage, ScreenPages.screen_kind(ShownPage),
+                           PageRowAt(QPoint(x, y)), ElevationCb->isChecked(), ShownSettings);
   DepthEd->setText(QString::asprintf("%.2f", value));
+}
+
+void TKorvaleFrm::Image1MousePress(int, int) {
+  if (!DepthMarkRow) return;
+  DepthMarkRow.reset();
+  UpdateMarks();
+}
+
+// --- Go to depth ------------------------------------------------------------------------
+
+void TKorvaleFrm::GoToDepth1Click() {
+  if (NoDocument || !Document) return;
+  TGoToDepthDlg dialog(this);
+  dialog.ElevationCb->setChecked(ElevationCb->isChecked());
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  GoToTypedDepth(dialog.DepthEd->text(), dialog.ElevationCb->isChecked());
+}
+
+void TKorvaleFrm::DepthEdReturn() {
+  if (NoDocument || !Document) return;
+  if (GoToTypedDepth(DepthEd->text(), ElevationCb->isChecked())) DepthEd->setModified(false);
+}
+
+bool TKorvaleFrm::GoToTypedDepth(const QString& text, bool elevation) {
+  const std::optional<double> value = viewer::ParseDepthInput(text);
+  if (!value) {
+    ErrorBox(viewer::kNotADepthMessage);
+    return false;
+  }
+  return GoToDepth(*value, elevation);
+}
+
+bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
+  if (NoDocument || !Document) return false;
+  const tfl::Header& h = ScreenPages.header();
+  // The log runs from the depth of its top (y_max) to that of its bottom.
+  double top = -h.y_max, bottom = -h.y_min;
+  if (elevation) {
+    top = h.datum - top;
+    bottom = h.datum - bottom;
+  }
+  const DrawSettings settings = ViewSettings();
+  const auto found = value >= std::min(top, bottom) && value <= std::max(top, bottom)
+                         ? ScreenPages.locate(value, elevation, settings)
+                         : std::nullopt;
+  if (!found) {
+    ErrorBox(viewer::OutsideLogMessage(value, elevation, top, bottom).toStdString());
+    return false;
+  }
+  if (found->page != CurrentPage || ShownPage != CurrentPage) {
+    CurrentPage = found->page;
+    PlotCurrentPage();
+  }
+  DepthMarkRow = found->row;
+  UpdateMarks();
+  const QPoint at = ImagePointOf(QPoint(BodyColumns().first, found->row));
+  ScrollBox1->ensureVisible(at.x(), at.y(), 0, ScrollBox1->viewport()->height() / 3);
+  return true;
+}
+
+std::pair<int, int> TKorvaleFrm::BodyColumns() const {
+  const tfl::Header& h = ScreenPages.header();
+  const double left = std::min(h.x_min, h.x_max) * ScreenPages.scale_x();
+  const double right = std::max(h.x_min, h.x_max) * ScreenPages.scale_x();
+  const auto column = [&](double x) {
+    return static_cast<int>(std::clamp(std::floor(x + 0.5), 0.0, double(PageBitmap.width())));
+  };
+  return {column(left), column(right)};
+}
+
+void TKorvaleFrm::UpdateMarks() {
+  PageMarks marks;
+  if (DepthMarkRow) {
+    const auto [left, right] = BodyColumns();
+    marks.lines.push_back({*DepthMarkRow, left, right});
+  }
+  Image1->SetMarks(marks);
 }
 
 void TKorvaleFrm::Copy1Click() { QApplication::clipboard()->setImage(PageBitmap); }
