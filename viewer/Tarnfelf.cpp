@@ -27,12 +27,14 @@
 #include "support/IoError.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "viewer/FindPanel.h"
 #include "viewer/HelpWin.h"
 #include "viewer/LogWatcher.h"
 #include "viewer/PageFlow.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/RecentLogs.h"
+#include "viewer/TextIndexer.h"
 #include "windows/StatusObserver.h"
 #include "windows/CommandGuard.h"
 #include "windows/HelpContext.h"
@@ -157,6 +159,15 @@ void TKorvaleFrm::BuildMenus() {
   CopyDepth1 =
       Edit1->addAction("Copy &Depth", this, command(&TKorvaleFrm::CopyDepth1Click, "Copy Depth"));
   CopyDepth1->setShortcut(QKeySequence("Ctrl+D"));
+  Edit1->addSeparator();
+  Find1 = Edit1->addAction("&Find...", this, command(&TKorvaleFrm::Find1Click, "Find"));
+  Find1->setShortcut(QKeySequence("Ctrl+F"));
+  FindNext1 =
+      Edit1->addAction("Find &Next", this, command(&TKorvaleFrm::FindNext1Click, "Find Next"));
+  FindNext1->setShortcut(QKeySequence(Qt::Key_F3));
+  FindPrevious1 = Edit1->addAction("Find Pre&vious", this,
+                                   command(&TKorvaleFrm::FindPrevious1Click, "Find Previous"));
+  FindPrevious1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
   Edit1->addSeparator();
   SystemFiles1 = Edit1->addAction("&System Files...", this,
                                   command(&TKorvaleFrm::SystemFiles1Click, "System Files"));
@@ -287,6 +298,13 @@ void TKorvaleFrm::BuildPageView() {
   layout->addWidget(Panel2);
 
   setCentralWidget(client);
+
+  FindPanel = new TFindPanel(this);
+  addDockWidget(Qt::BottomDockWidgetArea, FindPanel);
+  FindPanel->hide();
+  connect(FindPanel, &TFindPanel::Search, this, command(&TKorvaleFrm::RunFind, "Find"));
+  connect(FindPanel, &TFindPanel::HitChosen, this, command(&TKorvaleFrm::ShowHit, "Find"));
+  TextIndexer = std::make_unique<TTextIndexer>();
   connect(Image1, &TPageImage::MouseMoved, this,
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
   connect(Image1, &TPageImage::MousePressed, this,
@@ -459,6 +477,7 @@ void TKorvaleFrm::FormClose() {
 }
 
 void TKorvaleFrm::FormDestroy() {
+  TextIndexer.reset();  // its worker reads the log: stopped first
   if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
   Document.reset();
 }
@@ -474,6 +493,9 @@ void TKorvaleFrm::File1Click() {
 void TKorvaleFrm::Edit1Click() {
   Copy1->setEnabled(!NoDocument);
   CopyDepth1->setEnabled(!NoDocument);
+  Find1->setEnabled(!NoDocument);
+  FindNext1->setEnabled(!NoDocument);
+  FindPrevious1->setEnabled(!NoDocument);
 }
 
 void TKorvaleFrm::View1Click() {

@@ -38,7 +38,9 @@ class QToolButton;
 class Libraries;
 class TLogWatcher;
 class TPageFlow;
+class TFindPanel;
 class TPageImage;
+class TTextIndexer;
 
 class TKorvaleFrm : public QMainWindow {
   Q_OBJECT
@@ -80,6 +82,9 @@ class TKorvaleFrm : public QMainWindow {
   QAction* Copy1;
   QAction* CopyDepth1;
   QAction* SystemFiles1;
+  QAction* Find1;
+  QAction* FindNext1;
+  QAction* FindPrevious1;
   QAction* PageDown1;
   QAction* PageUp1;
   QAction* FirstPage1;
@@ -154,6 +159,19 @@ class TKorvaleFrm : public QMainWindow {
   bool GoToDepth(double value, bool elevation);
   // GoToDepth for a typed value; a text that is no number is told in a box.
   bool GoToTypedDepth(const QString& text, bool elevation);
+  // Find: the panel, the log's texts read in the background since it was
+  // opened, the hits of the last search (indices into the index) and the
+  // hit shown (-1: none). The hit shown is outlined until another page.
+  TFindPanel* FindPanel;
+  std::unique_ptr<TTextIndexer> TextIndexer;
+  std::vector<int32_t> FoundHits;
+  int CurrentHit = -1;
+  std::optional<QRect> FoundBox;
+  // Searches the log's texts for `phrase`, lists the hits and shows the first.
+  void RunFind(const QString& phrase);
+  // Shows hit `row` of the list: its page, scrolled to it, its text outlined.
+  void ShowHit(int row);
+
   // The row the last go to depth marked on the shown page, if still marked.
   std::optional<int> DepthMarkRow;
 
@@ -190,6 +208,9 @@ class TKorvaleFrm : public QMainWindow {
   void PageUpBTNClick();
   void PageNumBTNClick();
   void GoToDepth1Click();
+  void Find1Click();
+  void FindNext1Click();
+  void FindPrevious1Click();
   void DepthEdReturn();
   void FirstPage1Click();
   void LastPage1Click();

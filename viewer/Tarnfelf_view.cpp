@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,8 @@
 #include "support/Settings.h"
 #include "viewer/DepthInput.h"
 #include "viewer/DroppedLog.h"
+#include "viewer/FindPanel.h"
+#include "viewer/TextIndexer.h"
 #include "viewer/GoToDepth.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/LogMemory.h"
@@ -133,6 +136,15 @@ void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
     ScrollBox1->verticalScrollBar()->setValue(scrolled.y());
   }
   CopyBtn->setEnabled(true);
+  // The log's words are read anew for every open and reload.
+  FoundHits.clear();
+  CurrentHit = -1;
+  FindPanel->ResultsList->clear();
+  FindPanel->StatusLbl->clear();
+  if (!NoDocument)
+    TextIndexer->Start(FileName, ScreenPages, ViewSettings(), LibraryPathsFromSettings());
+  else
+    TextIndexer->Cancel();
   LogWatcher->Watch(FileName);
   if (!reload && !IsTemporaryLog(FileName)) viewer::AddRecentLog(FileName);
 }
@@ -384,6 +396,7 @@ void TKorvaleFrm::PlotCurrentPage() {
   ShowPageBitmap();
   // Marks belong to the page they were made on.
   DepthMarkRow.reset();
+  FoundBox.reset();
   UpdateMarks();
   RememberPage();
 }
@@ -530,6 +543,91 @@ bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
   return true;
 }
 
+// --- Find -------------------------------------------------------------------------------
+
+void TKorvaleFrm::Find1Click() {
+  if (NoDocument || !Document) return;
+  FindPanel->show();
+  FindPanel->raise();
+  FindPanel->FindEd->setFocus();
+  FindPanel->FindEd->selectAll();
+}
+
+void TKorvaleFrm::RunFind(const QString& phrase) {
+  if (NoDocument || !Document) return;
+  FoundHits.clear();
+  CurrentHit = -1;
+  QTreeWidget* list = FindPanel->ResultsList;
+  list->clear();
+  if (phrase.trimmed().isEmpty()) {
+    FindPanel->StatusLbl->setText("Type the text to find.");
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const TextIndex* index = TextIndexer->Index();
+  QApplication::restoreOverrideCursor();
+  if (!index || !index->complete()) {
+    const std::string why = TextIndexer->Error();
+    FindPanel->StatusLbl->setText(QString::fromStdString(
+        "The texts of the log could not be read" + (why.empty() ? "." : " - " + why)));
+    return;
+  }
+  FoundHits = index->find(phrase);
+  for (const int32_t i : FoundHits) {
+    const TextIndex::Entry& e = index->entries()[static_cast<size_t>(i)];
+    auto* item = new QTreeWidgetItem(
+        {QString::number(e.page + 1), viewer::FormatDepth(e.depth),
+         viewer::TextAround(e.text.simplified(), phrase.trimmed())});
+    item->setTextAlignment(0, Qt::AlignRight);
+    item->setTextAlignment(1, Qt::AlignRight);
+    list->addTopLevelItem(item);
+  }
+  FindPanel->StatusLbl->setText(
+      FoundHits.empty() ? QString("No text of this log holds \"%1\".").arg(phrase.trimmed())
+                        : QString("%1 found").arg(FoundHits.size()));
+  if (!FoundHits.empty()) ShowHit(0);
+}
+
+void TKorvaleFrm::ShowHit(int row) {
+  const TextIndex* index = TextIndexer->Index();
+  if (!index || row < 0 || row >= static_cast<int>(FoundHits.size())) return;
+  const TextIndex::Entry& e = index->entries()[static_cast<size_t>(FoundHits[row])];
+  if (e.page != CurrentPage || ShownPage != CurrentPage) {
+    CurrentPage = e.page;
+    PlotCurrentPage();
+  }
+  CurrentHit = row;
+  FoundBox = QRect(QPoint(e.box.left, e.box.top), QPoint(e.box.right - 1, e.box.bottom - 1));
+  UpdateMarks();
+  const QPoint centre = ImagePointOf(FoundBox->center());
+  ScrollBox1->ensureVisible(centre.x(), centre.y(), FoundBox->width() / 2 + 20,
+                            FoundBox->height() / 2 + 40);
+  QTreeWidget* list = FindPanel->ResultsList;
+  if (QTreeWidgetItem* item = list->topLevelItem(row); item && list->currentItem() != item) {
+    const QSignalBlocker quiet(list);
+    list->setCurrentItem(item);
+  }
+}
+
+void TKorvaleFrm::FindNext1Click() {
+  if (NoDocument || !Document) return;
+  if (FoundHits.empty()) {
+    Find1Click();
+    return;
+  }
+  ShowHit((CurrentHit + 1) % static_cast<int>(FoundHits.size()));
+}
+
+void TKorvaleFrm::FindPrevious1Click() {
+  if (NoDocument || !Document) return;
+  if (FoundHits.empty()) {
+    Find1Click();
+    return;
+  }
+  const int count = static_cast<int>(FoundHits.size());
+  ShowHit(CurrentHit <= 0 ? count - 1 : CurrentHit - 1);
+}
+
 std::pair<int, int> TKorvaleFrm::BodyColumns() const {
   const tfl::Header& h = ScreenPages.header();
   const double left = std::min(h.x_min, h.x_max) * ScreenPages.scale_x();
@@ -546,6 +644,7 @@ void TKorvaleFrm::UpdateMarks() {
     const auto [left, right] = BodyColumns();
     marks.lines.push_back({*DepthMarkRow, left, right});
   }
+  if (FoundBox) marks.boxes.push_back(*FoundBox);
   Image1->SetMarks(marks);
 }
 
