@@ -186,6 +186,11 @@ void TKorvaleFrm::BuildMenus() {
   GoToDepth1 = View1->addAction("Go to De&pth...", this,
                                 command(&TKorvaleFrm::GoToDepth1Click, "Go to Depth"));
   GoToDepth1->setShortcut(QKeySequence("Ctrl+Shift+G"));
+  View1->addSeparator();
+  DepthCursor1 = View1->addAction("Depth &Cursor", this,
+                                  command(&TKorvaleFrm::DepthCursor1Click, "Depth Cursor"));
+  DepthCursor1->setCheckable(true);
+  DepthCursor1->setShortcut(QKeySequence("Ctrl+Shift+D"));
 
   Help1 = bar->addMenu("&Help");
   Contents1 =
@@ -307,6 +312,8 @@ void TKorvaleFrm::BuildPageView() {
   TextIndexer = std::make_unique<TTextIndexer>();
   connect(Image1, &TPageImage::MouseMoved, this,
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
+  connect(Image1, &TPageImage::MouseLeft, this,
+          command(&TKorvaleFrm::Image1MouseLeave, "the depth cursor"));
   connect(Image1, &TPageImage::MousePressed, this,
           command(&TKorvaleFrm::Image1MousePress, "the page image"));
 

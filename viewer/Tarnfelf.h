@@ -91,6 +91,7 @@ class TKorvaleFrm : public QMainWindow {
   QAction* LastPage1;
   QAction* GoToPage1;
   QAction* GoToDepth1;
+  QAction* DepthCursor1;
   QAction* Contents1;
   QAction* Index1;
   QAction* AboutKorvale1;
@@ -172,6 +173,12 @@ class TKorvaleFrm : public QMainWindow {
   // Shows hit `row` of the list: its page, scrolled to it, its text outlined.
   void ShowHit(int row);
 
+  // The depth cursor's row while it is on and the pointer is over the body.
+  std::optional<int> CursorRow;
+  // Whether row `row` of the shown page is in its log body (not in a header
+  // or footer).
+  bool InShownBody(int row) const;
+
   // The row the last go to depth marked on the shown page, if still marked.
   std::optional<int> DepthMarkRow;
 
@@ -223,6 +230,8 @@ class TKorvaleFrm : public QMainWindow {
   void View1Click();
   void Image1MouseMove(int x, int y);
   void Image1MousePress(int x, int y);
+  void Image1MouseLeave();
+  void DepthCursor1Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

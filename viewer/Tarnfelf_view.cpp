@@ -397,6 +397,7 @@ void TKorvaleFrm::PlotCurrentPage() {
   // Marks belong to the page they were made on.
   DepthMarkRow.reset();
   FoundBox.reset();
+  CursorRow.reset();
   UpdateMarks();
   RememberPage();
 }
@@ -476,6 +477,14 @@ int TKorvaleFrm::ShownResolution() const { return ScreenPages.resolution(); }
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
+  if (DepthCursor1->isChecked()) {
+    const int row = PageRowAt(QPoint(x, y));
+    const std::optional<int> cursor = InShownBody(row) ? std::optional<int>(row) : std::nullopt;
+    if (cursor != CursorRow) {
+      CursorRow = cursor;
+      UpdateMarks();
+    }
+  }
   // A depth being typed into the box is not overwritten.
   if (DepthEd->hasFocus() && DepthEd->isModified()) return;
   // The read-out of the page shown, laid out as it was drawn.
@@ -483,6 +492,30 @@ void TKorvaleFrm::Image1MouseMove(int x, int y) {
       ScreenPages.depth_at(ShownPage, ScreenPages.screen_kind(ShownPage),
                            PageRowAt(QPoint(x, y)), ElevationCb->isChecked(), ShownSettings);
   DepthEd->setText(QString::asprintf("%.2f", value));
+}
+
+void TKorvaleFrm::Image1MouseLeave() {
+  if (!CursorRow) return;
+  CursorRow.reset();
+  UpdateMarks();
+}
+
+void TKorvaleFrm::DepthCursor1Click() {
+  if (DepthCursor1->isChecked()) return;  // the line comes with the next move
+  CursorRow.reset();
+  UpdateMarks();
+}
+
+bool TKorvaleFrm::InShownBody(int row) const {
+  if (NoDocument) return false;
+  PageLayout l;
+  try {
+    l = ScreenPages.layout(ShownPage, ScreenPages.screen_kind(ShownPage), ShownSettings);
+  } catch (const std::exception&) {
+    return false;
+  }
+  if (row < l.body_clip_top || row < l.header_bottom_px || row >= l.body_clip_bottom) return false;
+  return !l.has_footer || row < l.footer_top;
 }
 
 void TKorvaleFrm::Image1MousePress(int, int) {
@@ -645,6 +678,10 @@ void TKorvaleFrm::UpdateMarks() {
     marks.lines.push_back({*DepthMarkRow, left, right});
   }
   if (FoundBox) marks.boxes.push_back(*FoundBox);
+  if (CursorRow) {
+    const auto [left, right] = BodyColumns();
+    marks.lines.push_back({*CursorRow, left, right});
+  }
   Image1->SetMarks(marks);
 }
 

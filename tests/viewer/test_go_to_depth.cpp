@@ -1,7 +1,10 @@
 // Go to Depth: the dialog, the tool bar's depth box and Enter, the mark over
 // the page, and the answers for depths outside the log and texts that are no
 // number; the typed forms of a depth in the user's locale.
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -209,4 +212,53 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
     EXPECT_EQ(w.CurrentPage, 1);
     EXPECT_FALSE(w.DepthMarkRow);
   }
+}
+
+// The depth cursor: a line at the pointer's row over the log body, none over
+// the header or footer; shown on the screen, never in the page Copy Page copies.
+TEST_F(ViewerTest, DepthCursorFollowsThePointerOverTheBodyAndStaysOutOfThePage) {
+  const std::string log = Path("cursor.tfl");
+  LogSpec spec;
+  spec.firstHeader = 1.5;
+  spec.footer = 0.5;
+  spec.span = SpanForPages(2);
+  WriteLog(log, spec);
+  TKorvaleFrm& w = Window();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.OpenLog(log);
+  const PageLayout l = w.ScreenPages.layout(0, PageKind::First, w.ViewSettings());
+  const int dpi = ScreenPixelsPerInch();
+  const int inHeader = dpi / 2, inBody = l.header_bottom_px + dpi,
+            inFooter = l.footer_top + dpi / 8;
+  ASSERT_TRUE(l.has_footer);
+  const QImage drawn = w.PageBitmap.copy();
+
+  QTest::mouseMove(w.Image1, QPoint(20, inBody));
+  EXPECT_TRUE(w.Image1->Marks().lines.empty()) << "off until asked for";
+  QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_TRUE(w.DepthCursor1->isChecked());
+  QTest::mouseMove(w.Image1, QPoint(22, inBody));
+  ASSERT_EQ(w.Image1->Marks().lines.size(), 1u);
+  EXPECT_EQ(w.Image1->Marks().lines[0].row, inBody);
+  EXPECT_EQ(w.DepthEd->text(),
+            QString::asprintf("%.2f", w.ScreenPages.depth_at(0, PageKind::First, inBody, false,
+                                                             w.ViewSettings())));
+  // On the screen the line crosses the body; the page and its copy have none.
+  const QImage screen = w.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const int column = (w.Image1->Marks().lines[0].left + w.Image1->Marks().lines[0].right) / 2;
+  EXPECT_NE(screen.pixel(column, inBody), drawn.convertToFormat(QImage::Format_RGB32).pixel(column, inBody));
+  w.Copy1->trigger();
+  EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+            drawn.convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(w.PageBitmap, drawn);
+
+  for (const int row : {inHeader, inFooter}) {
+    QTest::mouseMove(w.Image1, QPoint(24, row));
+    EXPECT_TRUE(w.Image1->Marks().lines.empty()) << "row " << row;
+  }
+  QTest::mouseMove(w.Image1, QPoint(26, inBody));
+  EXPECT_EQ(w.Image1->Marks().lines.size(), 1u);
+  w.DepthCursor1->trigger();  // off
+  EXPECT_TRUE(w.Image1->Marks().lines.empty());
 }
