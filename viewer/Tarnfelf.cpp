@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QListView>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -33,7 +35,9 @@
 #include "viewer/PageFlow.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
+#include "viewer/PageList.h"
 #include "viewer/RecentLogs.h"
+#include "viewer/ViewerSettings.h"
 #include "viewer/TextIndexer.h"
 #include "windows/StatusObserver.h"
 #include "windows/CommandGuard.h"
@@ -304,6 +308,28 @@ void TKorvaleFrm::BuildPageView() {
 
   setCentralWidget(client);
 
+  PagesDock = new QDockWidget("Pages", this);
+  PagesDock->setObjectName("PagesPanel");
+  PagesList = new QListView(PagesDock);
+  PageList = new TPageList(PagesList);
+  PagesList->setModel(PageList);
+  PagesList->setUniformItemSizes(true);
+  PagesList->setIconSize(QSize(TPageList::kThumbnailSize, TPageList::kThumbnailSize));
+  PagesList->setSelectionMode(QAbstractItemView::SingleSelection);
+  PagesList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  PagesDock->setWidget(PagesList);
+  addDockWidget(Qt::LeftDockWidgetArea, PagesDock);
+  PagesDock->hide();
+  Pages1 = PagesDock->toggleViewAction();
+  Pages1->setText("&Pages");
+  Pages1->setShortcut(QKeySequence(Qt::Key_F9));
+  View1->addAction(Pages1);
+  connect(PagesList, &QListView::clicked, this, [this, command](const QModelIndex& index) {
+    if (NoDocument || !index.isValid() || index.row() == CurrentPage) return;
+    CurrentPage = index.row();
+    command(&TKorvaleFrm::PlotCurrentPage, "Pages")();
+  });
+
   FindPanel = new TFindPanel(this);
   addDockWidget(Qt::BottomDockWidgetArea, FindPanel);
   FindPanel->hide();
@@ -358,6 +384,7 @@ void TKorvaleFrm::FormCreate() {
   setAcceptDrops(true);
 
   PlaceWindow();
+  RestorePagePanel();
   CreateFirstPageImage();
   {
     StatusObserver observer;
@@ -408,6 +435,21 @@ void TKorvaleFrm::CreateFirstPageImage() {
   size = viewer::PageBitmapSize(dpi, 8.0, 10.5);
   if (size) ResizePageBitmap(size->width, size->height, QImage::Format_RGB32);
   ShowPageBitmap();
+}
+
+// --- The page panel -----------------------------------------------------------------
+
+void TKorvaleFrm::RestorePagePanel() {
+  TViewerSettings settings;
+  const int width = settings.value("PagePanelWidth", 0).toInt();
+  if (width > 0) resizeDocks({PagesDock}, {width}, Qt::Horizontal);
+  PagesDock->setVisible(settings.value("PagePanelVisible", false).toBool());
+}
+
+void TKorvaleFrm::SavePagePanel() {
+  TViewerSettings settings;
+  settings.setValue("PagePanelVisible", PagesDock->isVisible());
+  if (PagesDock->isVisible()) settings.setValue("PagePanelWidth", PagesDock->width());
 }
 
 // --- Save As ----------------------------------------------------------------------
@@ -468,6 +510,7 @@ void TKorvaleFrm::closeEvent(QCloseEvent* event) {
 bool TKorvaleFrm::FormCloseQuery() { return true; }
 
 void TKorvaleFrm::FormClose() {
+  SavePagePanel();
   SystemSettings.MainMaximized = isMaximized() ? 1 : 0;
   if (!isMaximized()) {
     SystemSettings.MainTop = pos().y();
@@ -484,7 +527,9 @@ void TKorvaleFrm::FormClose() {
 }
 
 void TKorvaleFrm::FormDestroy() {
-  TextIndexer.reset();  // its worker reads the log: stopped first
+  // The workers read the log: stopped first.
+  TextIndexer.reset();
+  PageList->Clear();
   if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
   Document.reset();
 }

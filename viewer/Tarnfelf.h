@@ -38,7 +38,10 @@ class QToolButton;
 class Libraries;
 class TLogWatcher;
 class TPageFlow;
+class QDockWidget;
+class QListView;
 class TFindPanel;
+class TPageList;
 class TPageImage;
 class TTextIndexer;
 
@@ -92,6 +95,7 @@ class TKorvaleFrm : public QMainWindow {
   QAction* GoToPage1;
   QAction* GoToDepth1;
   QAction* DepthCursor1;
+  QAction* Pages1;
   QAction* Contents1;
   QAction* Index1;
   QAction* AboutKorvale1;
@@ -160,6 +164,11 @@ class TKorvaleFrm : public QMainWindow {
   bool GoToDepth(double value, bool elevation);
   // GoToDepth for a typed value; a text that is no number is told in a box.
   bool GoToTypedDepth(const QString& text, bool elevation);
+  // The page panel: every page with its body's depths and a small picture.
+  QDockWidget* PagesDock;
+  QListView* PagesList;
+  TPageList* PageList;
+
   // Find: the panel, the log's texts read in the background since it was
   // opened, the hits of the last search (indices into the index) and the
   // hit shown (-1: none). The hit shown is outlined until another page.
@@ -265,6 +274,10 @@ class TKorvaleFrm : public QMainWindow {
   void RememberPage();
   // Gives the page image the marks of the shown page.
   void UpdateMarks();
+  // The page panel's row follows the page shown.
+  void SelectPageRow();
+  void RestorePagePanel();
+  void SavePagePanel();
   // The columns of the log body on the shown page.
   std::pair<int, int> BodyColumns() const;
 

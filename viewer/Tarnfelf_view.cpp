@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPageLayout>
 #include <QPixmap>
 #include <QPrinter>
@@ -36,6 +37,7 @@
 #include "viewer/GoToDepth.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/LogMemory.h"
+#include "viewer/PageList.h"
 #include "viewer/LogWatcher.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
@@ -141,10 +143,14 @@ void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
   CurrentHit = -1;
   FindPanel->ResultsList->clear();
   FindPanel->StatusLbl->clear();
-  if (!NoDocument)
+  if (!NoDocument) {
     TextIndexer->Start(FileName, ScreenPages, ViewSettings(), LibraryPathsFromSettings());
-  else
+    PageList->SetLog(FileName, ScreenPages, ViewSettings(), LibraryPathsFromSettings());
+  } else {
     TextIndexer->Cancel();
+    PageList->Clear();
+  }
+  SelectPageRow();
   LogWatcher->Watch(FileName);
   if (!reload && !IsTemporaryLog(FileName)) viewer::AddRecentLog(FileName);
 }
@@ -394,6 +400,7 @@ void TKorvaleFrm::PlotCurrentPage() {
   QApplication::restoreOverrideCursor();
   UpdatePageControls();
   ShowPageBitmap();
+  SelectPageRow();
   // Marks belong to the page they were made on.
   DepthMarkRow.reset();
   FoundBox.reset();
@@ -574,6 +581,14 @@ bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
   const QPoint at = ImagePointOf(QPoint(BodyColumns().first, found->row));
   ScrollBox1->ensureVisible(at.x(), at.y(), 0, ScrollBox1->viewport()->height() / 3);
   return true;
+}
+
+void TKorvaleFrm::SelectPageRow() {
+  const QModelIndex row = PageList->index(CurrentPage);
+  if (!row.isValid() || PagesList->currentIndex() == row) return;
+  const QSignalBlocker quiet(PagesList);
+  PagesList->setCurrentIndex(row);
+  PagesList->scrollTo(row);
 }
 
 // --- Find -------------------------------------------------------------------------------
