@@ -140,7 +140,8 @@ QImage TPageList::DrawThumbnail(const LogDocument& document, const PageModel& mo
                                 Libraries& libraries, PlotCookie& cookie) {
   const tfl::Header& h = model.header();
   const double longer = std::max(h.page_height, h.page_width);
-  // Drawn at twice the size, then scaled down smoothly.
+  // Drawn at twice the size, then scaled down smoothly. Throws RangeError
+  // for a page that cannot be laid out.
   const int32_t dpi = std::clamp(
       static_cast<int32_t>(std::ceil(2.0 * kThumbnailSize / std::max(longer, 0.01))), 1, 96);
   const PageModel small = document.pages_at(model, dpi, dpi);
@@ -182,8 +183,12 @@ void TPageList::Work(std::shared_ptr<PageListJob> job) {
       job->wanted.pop_back();
       job->cookies.push_back(&cookie);
     }
-    QImage picture =
-        DrawThumbnail(*document, job->model, page, job->settings, *libraries, cookie);
+    QImage picture;
+    try {
+      picture = DrawThumbnail(*document, job->model, page, job->settings, *libraries, cookie);
+    } catch (const std::exception&) {
+      // A page too large to lay out at any size keeps its blank picture.
+    }
     {
       std::lock_guard<std::mutex> hold(job->lock);
       std::erase(job->cookies, &cookie);
@@ -193,7 +198,7 @@ void TPageList::Work(std::shared_ptr<PageListJob> job) {
     QMetaObject::invokeMethod(
         this,
         [this, job, page, picture = std::move(picture)] {
-          if (job != job_ || page >= rowCount()) return;
+          if (job != job_ || page >= rowCount() || picture.isNull()) return;
           thumbnails_[static_cast<size_t>(page)] = QPixmap::fromImage(picture);
           const QModelIndex at = index(page);
           emit dataChanged(at, at, {Qt::DecorationRole});
