@@ -111,6 +111,9 @@ class TKorvaleFrm : public QMainWindow {
   // what the depth read-out reads.
   int32_t ShownPage = 0;
   DrawSettings ShownSettings;
+  // The pages at the resolution the shown page was drawn at (ScreenPages at
+  // 100%): what its page pixels mean.
+  PageModel ShownPages;
   // The canvas on the page image (made when a log is opened, and again when
   // the image is resized or a print job has drawn).
   std::unique_ptr<platform::Canvas> ViewCanvas;
@@ -154,6 +157,13 @@ class TKorvaleFrm : public QMainWindow {
   void PlotCurrentPage();
   void ClearPageImage();
   void UpdatePageControls();
+
+  // --- The shown page's coordinates (see viewer/PageImage.h) -------------------------
+  // Page pixels per inch of the page shown (the screen's at 100%).
+  int ShownDpi() const;
+  // A point of Image1 as the page pixel (column, row) under it, and back.
+  QPointF PagePixelAt(QPoint image1Point) const;
+  QPoint Image1PointAt(QPointF pagePixel) const;
   // The settings pages of the shown log are drawn with: the settings record's,
   // the screen's pixels per inch and the log's folder for its pictures.
   DrawSettings ViewSettings() const;
@@ -179,6 +189,11 @@ class TKorvaleFrm : public QMainWindow {
   void Edit1Click();
   void View1Click();
   void Image1MouseMove(int x, int y);
+
+ signals:
+  // The zoom (and so the page pixels) changed: marks in page pixels are set
+  // again by their owners.
+  void ZoomChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -277,8 +277,19 @@ bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format)
 
 void TKorvaleFrm::ShowPageBitmap() {
   if (ViewCanvas) ViewCanvas->EndPaint();
-  Image1->setPixmap(QPixmap::fromImage(PageBitmap));
-  Image1->resize(PageBitmap.size());
+  Image1->ShowPage(QPixmap::fromImage(PageBitmap), PageBitmap.size(), 1);
+}
+
+int TKorvaleFrm::ShownDpi() const {
+  return ShownPages.resolution() > 0 ? ShownPages.resolution() : ScreenPixelsPerInch();
+}
+
+QPointF TKorvaleFrm::PagePixelAt(QPoint image1Point) const {
+  return Image1->ToPagePixel(QPointF(image1Point));
+}
+
+QPoint TKorvaleFrm::Image1PointAt(QPointF pagePixel) const {
+  return Image1->ToWidgetPoint(pagePixel).toPoint();
 }
 
 void TKorvaleFrm::ShowResourceWarning() {
@@ -365,6 +376,7 @@ void TKorvaleFrm::PlotCurrentPage() {
     ScrollBox1->verticalScrollBar()->setValue(0);
     ShownPage = CurrentPage;
     ShownSettings = ViewSettings();
+    ShownPages = ScreenPages;
     if (!ViewCanvas) throw std::logic_error("No canvas to draw on");
     StatusObserver observer;
     PlotCookie cookie(&observer);
@@ -451,7 +463,7 @@ void TKorvaleFrm::PageNumBTNClick() {
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
   // The read-out of the page shown, laid out as it was drawn.
-  const double value = ScreenPages.depth_at(ShownPage, ScreenPages.screen_kind(ShownPage), y,
+  const double value = ShownPages.depth_at(ShownPage, ShownPages.screen_kind(ShownPage), y,
                                             ElevationCb->isChecked(), ShownSettings);
   DepthEd->setText(QString::asprintf("%.2f", value));
 }
