@@ -338,6 +338,8 @@ void TKorvaleFrm::BuildPageView() {
   TextIndexer = std::make_unique<TTextIndexer>();
   connect(Image1, &TPageImage::MouseMoved, this,
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
+  // Marks in page pixels follow a change of zoom.
+  connect(this, &TKorvaleFrm::ZoomChanged, this, command(&TKorvaleFrm::UpdateMarks, "the marks"));
   connect(Image1, &TPageImage::MouseLeft, this,
           command(&TKorvaleFrm::Image1MouseLeave, "the depth cursor"));
   connect(Image1, &TPageImage::MousePressed, this,

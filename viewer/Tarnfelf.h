@@ -125,6 +125,9 @@ class TKorvaleFrm : public QMainWindow {
   // what the depth read-out reads.
   int32_t ShownPage = 0;
   DrawSettings ShownSettings;
+  // The pages at the resolution the shown page was drawn at (ScreenPages at
+  // 100%): what its page pixels mean.
+  PageModel ShownPages;
   // The canvas on the page image (made when a log is opened, and again when
   // the image is resized or a print job has drawn).
   std::unique_ptr<platform::Canvas> ViewCanvas;
@@ -176,6 +179,8 @@ class TKorvaleFrm : public QMainWindow {
   std::unique_ptr<TTextIndexer> TextIndexer;
   std::vector<int32_t> FoundHits;
   int CurrentHit = -1;
+  // The hit's box in the index's pixels, and as shown (page pixels).
+  std::optional<platform::Rect> FoundTextBox;
   std::optional<QRect> FoundBox;
   // Searches the log's texts for `phrase`, lists the hits and shows the first.
   void RunFind(const QString& phrase);
@@ -188,8 +193,17 @@ class TKorvaleFrm : public QMainWindow {
   // or footer).
   bool InShownBody(int row) const;
 
-  // The row the last go to depth marked on the shown page, if still marked.
+  // The row (page pixels) the last go to depth marked on the shown page, if
+  // still marked, and the depth or elevation it marks.
   std::optional<int> DepthMarkRow;
+  struct DepthMark {
+    double value;
+    bool elevation;
+  };
+  std::optional<DepthMark> MarkedDepth;
+  // The pages as the shown page was drawn (at its zoom), ScreenPages before
+  // the first page is drawn.
+  const PageModel& ShownModel() const;
 
   // --- Operations of the page view ------------------------------------------------
   // Opens FileName as the document and reads its header. False (with the
@@ -202,12 +216,13 @@ class TKorvaleFrm : public QMainWindow {
   void PlotCurrentPage();
   void ClearPageImage();
   void UpdatePageControls();
-  // The shown page's pixels and the page image's points: the row of the
-  // shown bitmap under a point of Image1, the point of Image1 where a bitmap
-  // pixel shows, and the bitmap's pixels per inch (one to one at full size).
-  int PageRowAt(QPoint imagePoint) const;
-  QPoint ImagePointOf(QPoint bitmapPixel) const;
-  int ShownResolution() const;
+
+  // --- The shown page's coordinates (see viewer/PageImage.h) -------------------------
+  // Page pixels per inch of the page shown (the screen's at 100%).
+  int ShownDpi() const;
+  // A point of Image1 as the page pixel (column, row) under it, and back.
+  QPointF PagePixelAt(QPoint image1Point) const;
+  QPoint Image1PointAt(QPointF pagePixel) const;
   // The settings pages of the shown log are drawn with: the settings record's,
   // the screen's pixels per inch and the log's folder for its pictures.
   DrawSettings ViewSettings() const;
@@ -241,6 +256,11 @@ class TKorvaleFrm : public QMainWindow {
   void Image1MousePress(int x, int y);
   void Image1MouseLeave();
   void DepthCursor1Click();
+
+ signals:
+  // The zoom (and so the page pixels) changed: marks in page pixels are set
+  // again by their owners.
+  void ZoomChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -297,8 +297,19 @@ bool TKorvaleFrm::ResizePageBitmap(int width, int height, QImage::Format format)
 
 void TKorvaleFrm::ShowPageBitmap() {
   if (ViewCanvas) ViewCanvas->EndPaint();
-  Image1->setPixmap(QPixmap::fromImage(PageBitmap));
-  Image1->resize(PageBitmap.size());
+  Image1->ShowPage(QPixmap::fromImage(PageBitmap), PageBitmap.size(), 1);
+}
+
+int TKorvaleFrm::ShownDpi() const {
+  return ShownPages.resolution() > 0 ? ShownPages.resolution() : ScreenPixelsPerInch();
+}
+
+QPointF TKorvaleFrm::PagePixelAt(QPoint image1Point) const {
+  return Image1->ToPagePixel(QPointF(image1Point));
+}
+
+QPoint TKorvaleFrm::Image1PointAt(QPointF pagePixel) const {
+  return Image1->ToWidgetPoint(pagePixel).toPoint();
 }
 
 void TKorvaleFrm::ShowResourceWarning() {
@@ -385,6 +396,7 @@ void TKorvaleFrm::PlotCurrentPage() {
     ScrollBox1->verticalScrollBar()->setValue(0);
     ShownPage = CurrentPage;
     ShownSettings = ViewSettings();
+    ShownPages = ScreenPages;
     if (!ViewCanvas) throw std::logic_error("No canvas to draw on");
     StatusObserver observer;
     PlotCookie cookie(&observer);
@@ -403,7 +415,8 @@ void TKorvaleFrm::PlotCurrentPage() {
   SelectPageRow();
   // Marks belong to the page they were made on.
   DepthMarkRow.reset();
-  FoundBox.reset();
+  MarkedDepth.reset();
+  FoundTextBox.reset();
   CursorRow.reset();
   UpdateMarks();
   RememberPage();
@@ -474,18 +487,16 @@ void TKorvaleFrm::PageNumBTNClick() {
   PlotCurrentPage();
 }
 
-// --- The shown page's pixels ----------------------------------------------------------
-
-int TKorvaleFrm::PageRowAt(QPoint imagePoint) const { return imagePoint.y(); }
-QPoint TKorvaleFrm::ImagePointOf(QPoint bitmapPixel) const { return bitmapPixel; }
-int TKorvaleFrm::ShownResolution() const { return ScreenPages.resolution(); }
+const PageModel& TKorvaleFrm::ShownModel() const {
+  return ShownPages.last_page() >= 0 ? ShownPages : ScreenPages;
+}
 
 // --- Depth read-out and clipboard -----------------------------------------------------------
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
   if (DepthCursor1->isChecked()) {
-    const int row = PageRowAt(QPoint(x, y));
+    const int row = y;  // page pixels
     const std::optional<int> cursor = InShownBody(row) ? std::optional<int>(row) : std::nullopt;
     if (cursor != CursorRow) {
       CursorRow = cursor;
@@ -495,9 +506,8 @@ void TKorvaleFrm::Image1MouseMove(int x, int y) {
   // A depth being typed into the box is not overwritten.
   if (DepthEd->hasFocus() && DepthEd->isModified()) return;
   // The read-out of the page shown, laid out as it was drawn.
-  const double value =
-      ScreenPages.depth_at(ShownPage, ScreenPages.screen_kind(ShownPage),
-                           PageRowAt(QPoint(x, y)), ElevationCb->isChecked(), ShownSettings);
+  const double value = ShownPages.depth_at(ShownPage, ShownPages.screen_kind(ShownPage), y,
+                                            ElevationCb->isChecked(), ShownSettings);
   DepthEd->setText(QString::asprintf("%.2f", value));
 }
 
@@ -528,6 +538,7 @@ bool TKorvaleFrm::InShownBody(int row) const {
 void TKorvaleFrm::Image1MousePress(int, int) {
   if (!DepthMarkRow) return;
   DepthMarkRow.reset();
+  MarkedDepth.reset();
   UpdateMarks();
 }
 
@@ -566,7 +577,7 @@ bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
   }
   const DrawSettings settings = ViewSettings();
   const auto found = value >= std::min(top, bottom) && value <= std::max(top, bottom)
-                         ? ScreenPages.locate(value, elevation, settings)
+                         ? ShownModel().locate(value, elevation, settings)
                          : std::nullopt;
   if (!found) {
     ErrorBox(viewer::OutsideLogMessage(value, elevation, top, bottom).toStdString());
@@ -576,9 +587,9 @@ bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
     CurrentPage = found->page;
     PlotCurrentPage();
   }
-  DepthMarkRow = found->row;
+  MarkedDepth = DepthMark{value, elevation};
   UpdateMarks();
-  const QPoint at = ImagePointOf(QPoint(BodyColumns().first, found->row));
+  const QPoint at = Image1PointAt(QPointF(BodyColumns().first, DepthMarkRow.value_or(found->row)));
   ScrollBox1->ensureVisible(at.x(), at.y(), 0, ScrollBox1->viewport()->height() / 3);
   return true;
 }
@@ -645,9 +656,9 @@ void TKorvaleFrm::ShowHit(int row) {
     PlotCurrentPage();
   }
   CurrentHit = row;
-  FoundBox = QRect(QPoint(e.box.left, e.box.top), QPoint(e.box.right - 1, e.box.bottom - 1));
+  FoundTextBox = e.box;
   UpdateMarks();
-  const QPoint centre = ImagePointOf(FoundBox->center());
+  const QPoint centre = Image1PointAt(QPointF(FoundBox->center()));
   ScrollBox1->ensureVisible(centre.x(), centre.y(), FoundBox->width() / 2 + 20,
                             FoundBox->height() / 2 + 40);
   QTreeWidget* list = FindPanel->ResultsList;
@@ -677,27 +688,52 @@ void TKorvaleFrm::FindPrevious1Click() {
 }
 
 std::pair<int, int> TKorvaleFrm::BodyColumns() const {
-  const tfl::Header& h = ScreenPages.header();
-  const double left = std::min(h.x_min, h.x_max) * ScreenPages.scale_x();
-  const double right = std::max(h.x_min, h.x_max) * ScreenPages.scale_x();
+  const PageModel& shown = ShownModel();
+  const tfl::Header& h = shown.header();
+  const double left = std::min(h.x_min, h.x_max) * shown.scale_x();
+  const double right = std::max(h.x_min, h.x_max) * shown.scale_x();
   const auto column = [&](double x) {
-    return static_cast<int>(std::clamp(std::floor(x + 0.5), 0.0, double(PageBitmap.width())));
+    return static_cast<int>(
+        std::clamp(std::floor(x + 0.5), 0.0, double(Image1->PagePixels().width())));
   };
   return {column(left), column(right)};
 }
 
 void TKorvaleFrm::UpdateMarks() {
-  PageMarks marks;
-  if (DepthMarkRow) {
-    const auto [left, right] = BodyColumns();
-    marks.lines.push_back({*DepthMarkRow, left, right});
+  // Each feature has a layer of its own over the page, in page pixels.
+  const QColor ink(220, 0, 120);  // a colour that stands out on most logs
+  const auto [left, right] = BodyColumns();
+  const auto across = [&](int row) {
+    PageMark mark;
+    mark.line = QLineF(left, row + 0.5, right, row + 0.5);
+    mark.color = ink;
+    return std::vector<PageMark>{mark};
+  };
+  DepthMarkRow.reset();
+  if (MarkedDepth && !NoDocument) {
+    const auto at = ShownModel().locate(MarkedDepth->value, MarkedDepth->elevation, ShownSettings);
+    if (at && at->page == ShownPage) DepthMarkRow = at->row;
   }
-  if (FoundBox) marks.boxes.push_back(*FoundBox);
-  if (CursorRow) {
-    const auto [left, right] = BodyColumns();
-    marks.lines.push_back({*CursorRow, left, right});
+  if (DepthMarkRow)
+    Image1->SetOverlay("go-to-depth", across(*DepthMarkRow));
+  else
+    Image1->ClearOverlay("go-to-depth");
+  // The index is at the screen's resolution; the page may be shown zoomed.
+  FoundBox.reset();
+  if (FoundTextBox) {
+    const double scale = double(ShownDpi()) / std::max(1, ScreenPages.resolution());
+    const platform::Rect& b = *FoundTextBox;
+    FoundBox = QRectF(QPointF(b.left, b.top) * scale, QPointF(b.right, b.bottom) * scale)
+                   .toAlignedRect();
   }
-  Image1->SetMarks(marks);
+  if (FoundBox)
+    Image1->SetOverlay("find", {PageMark::Outline(QRectF(*FoundBox).adjusted(-2, -2, 2, 2), ink, 2)});
+  else
+    Image1->ClearOverlay("find");
+  if (CursorRow)
+    Image1->SetOverlay("depth-cursor", across(*CursorRow));
+  else
+    Image1->ClearOverlay("depth-cursor");
 }
 
 void TKorvaleFrm::Copy1Click() { QApplication::clipboard()->setImage(PageBitmap); }

@@ -92,7 +92,7 @@ TEST_F(ViewerTest, FindListsHitsShowsAndOutlinesThemAndStepsWithF3) {
   EXPECT_EQ(w.FindPanel->ResultsList->topLevelItem(0)->text(2), "CORRAN LIMESTONE top");
   ASSERT_TRUE(w.FoundBox);
   EXPECT_NEAR(w.FoundBox->top(), at->row, 2) << "the text hangs from its point";
-  ASSERT_EQ(w.Image1->Marks().boxes.size(), 1u);
+  ASSERT_EQ(w.Image1->Overlay("find").size(), 1u);
   // The outline is over the page: the text's ink is in the box, and the
   // copied page is the page as drawn, without the outline.
   EXPECT_GT(Ink(w.PageBitmap, *w.FoundBox), 20);
@@ -136,7 +136,7 @@ TEST_F(ViewerTest, FindListsHitsShowsAndOutlinesThemAndStepsWithF3) {
   // Another page takes the outline away.
   w.PageDownBTNClick();
   EXPECT_FALSE(w.FoundBox);
-  EXPECT_TRUE(w.Image1->Marks().boxes.empty());
+  EXPECT_TRUE(w.Image1->Overlay("find").empty());
 }
 
 TEST(FindPanel, TextAroundKeepsThePhraseInView) {

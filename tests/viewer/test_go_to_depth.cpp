@@ -104,8 +104,8 @@ TEST_F(ViewerTest, GoingToTheReadOutsDepthLandsOnItsRowOnEveryPageKind) {
           ASSERT_EQ(w.CurrentPage, page) << readOut.toStdString() << " row " << row;
           ASSERT_TRUE(w.DepthMarkRow);
           EXPECT_NEAR(*w.DepthMarkRow, row, 1) << readOut.toStdString();
-          ASSERT_EQ(w.Image1->Marks().lines.size(), 1u);
-          EXPECT_EQ(w.Image1->Marks().lines[0].row, *w.DepthMarkRow);
+          ASSERT_EQ(w.Image1->Overlay("go-to-depth").size(), 1u);
+          EXPECT_EQ(static_cast<int>(w.Image1->Overlay("go-to-depth")[0].line.y1()), *w.DepthMarkRow);
           // The marked row is scrolled into view.
           const QRect seen = w.Image1->visibleRegion().boundingRect();
           EXPECT_TRUE(seen.top() <= *w.DepthMarkRow && *w.DepthMarkRow <= seen.bottom());
@@ -156,7 +156,7 @@ TEST_F(ViewerTest, GoToDepthDialogMarksUntilAClickOrAnotherPageAndNeverDrawsInto
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   QTest::mouseClick(w.Image1, Qt::LeftButton, {}, QPoint(4, 4));
   EXPECT_FALSE(w.DepthMarkRow);
-  EXPECT_TRUE(w.Image1->Marks().lines.empty());
+  EXPECT_TRUE(w.Image1->Overlay("go-to-depth").empty());
 
   // Cancel goes nowhere.
   w.CurrentPage = 0;
@@ -235,18 +235,19 @@ TEST_F(ViewerTest, DepthCursorFollowsThePointerOverTheBodyAndStaysOutOfThePage) 
   const QImage drawn = w.PageBitmap.copy();
 
   QTest::mouseMove(w.Image1, QPoint(20, inBody));
-  EXPECT_TRUE(w.Image1->Marks().lines.empty()) << "off until asked for";
+  EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty()) << "off until asked for";
   QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
   ASSERT_TRUE(w.DepthCursor1->isChecked());
   QTest::mouseMove(w.Image1, QPoint(22, inBody));
-  ASSERT_EQ(w.Image1->Marks().lines.size(), 1u);
-  EXPECT_EQ(w.Image1->Marks().lines[0].row, inBody);
+  ASSERT_EQ(w.Image1->Overlay("depth-cursor").size(), 1u);
+  EXPECT_EQ(static_cast<int>(w.Image1->Overlay("depth-cursor")[0].line.y1()), inBody);
   EXPECT_EQ(w.DepthEd->text(),
             QString::asprintf("%.2f", w.ScreenPages.depth_at(0, PageKind::First, inBody, false,
                                                              w.ViewSettings())));
   // On the screen the line crosses the body; the page and its copy have none.
   const QImage screen = w.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const int column = (w.Image1->Marks().lines[0].left + w.Image1->Marks().lines[0].right) / 2;
+  const QLineF line = w.Image1->Overlay("depth-cursor")[0].line;
+  const int column = static_cast<int>((line.x1() + line.x2()) / 2);
   EXPECT_NE(screen.pixel(column, inBody), drawn.convertToFormat(QImage::Format_RGB32).pixel(column, inBody));
   w.Copy1->trigger();
   EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
@@ -255,10 +256,10 @@ TEST_F(ViewerTest, DepthCursorFollowsThePointerOverTheBodyAndStaysOutOfThePage) 
 
   for (const int row : {inHeader, inFooter}) {
     QTest::mouseMove(w.Image1, QPoint(24, row));
-    EXPECT_TRUE(w.Image1->Marks().lines.empty()) << "row " << row;
+    EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty()) << "row " << row;
   }
   QTest::mouseMove(w.Image1, QPoint(26, inBody));
-  EXPECT_EQ(w.Image1->Marks().lines.size(), 1u);
+  EXPECT_EQ(w.Image1->Overlay("depth-cursor").size(), 1u);
   w.DepthCursor1->trigger();  // off
-  EXPECT_TRUE(w.Image1->Marks().lines.empty());
+  EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty());
 }

@@ -120,6 +120,45 @@ TEST_F(ViewerTest, OnePageLogShowsOneOfOneWithPagingDisabledEverywhere) {
   }
 }
 
+// Marks of the overlay are painted over the page, in page pixels, and never
+// into the bitmap; the window's conversions agree with where they land, also
+// on a page drawn for a device pixel ratio of 2.
+TEST_F(ViewerTest, OverlayMarksLandOnTheirPagePixelsAndLeaveTheBitmapClean) {
+  const std::string log = Path("marks.tfl");
+  WriteLog(log, LogSpec{});
+  TKorvaleFrm& w = Window();
+  w.OpenLog(log);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QImage page = w.PageBitmap.convertToFormat(QImage::Format_RGB32);
+  const auto shown = [&] {
+    return w.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  const QRgb red = qRgb(255, 0, 0);
+  w.Image1->SetOverlay("test", {PageMark::HLine(50, Qt::red),
+                                PageMark::Outline(QRectF(20, 100, 30, 40), Qt::red)});
+  QImage marked = shown();
+  EXPECT_EQ(marked.pixel(page.width() / 2, 50), red);
+  EXPECT_EQ(marked.pixel(35, 100), red) << "the outline's top edge";
+  EXPECT_EQ(marked.pixel(20, 120), red) << "the outline's left edge";
+  EXPECT_EQ(marked.pixel(35, 120), page.pixel(35, 120)) << "inside the outline";
+  EXPECT_EQ(w.PageBitmap.convertToFormat(QImage::Format_RGB32), page) << "marks stay out of the bitmap";
+  w.Image1->ClearOverlay("test");
+  EXPECT_EQ(shown().copy(page.rect()), page);
+  EXPECT_EQ(w.ShownDpi(), ScreenPixelsPerInch());
+  EXPECT_EQ(w.PagePixelAt(QPoint(7, 9)), QPointF(7, 9));
+
+  // The same page shown as drawn for ratio 2: half the widget pixels.
+  w.Image1->ShowPage(QPixmap::fromImage(page), page.size(), 2);
+  EXPECT_EQ(w.Image1->size(), page.size() / 2);
+  EXPECT_EQ(w.PagePixelAt(QPoint(7, 9)), QPointF(14, 18));
+  EXPECT_EQ(w.Image1PointAt(QPointF(14, 18)), QPoint(7, 9));
+  w.Image1->SetOverlay("test", {PageMark::HLine(80, Qt::red)});
+  marked = shown();
+  EXPECT_EQ(marked.pixel(marked.width() / 2, 40), red);
+  EXPECT_NE(marked.pixel(marked.width() / 2, 80), red);
+}
+
 TEST_F(ViewerTest, FivePageLogPagesDownToTheEndAndBack) {
   const std::string log = Path("five.tfl");
   LogSpec spec;
