@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "core/PlotCookie.h"
-#include "platform/Canvas.h"
+#include "devices/PageThumbnail.h"
 #include "viewer/DepthInput.h"
 
 // What the workers of one log share: the pages asked for (the latest at the
@@ -135,32 +135,6 @@ void TPageList::Want(int32_t page) const {
   job_->wake.notify_one();
 }
 
-QImage TPageList::DrawThumbnail(const LogDocument& document, const PageModel& model,
-                                int32_t page, const DrawSettings& settings,
-                                Libraries& libraries, PlotCookie& cookie) {
-  const tfl::Header& h = model.header();
-  const double longer = std::max(h.page_height, h.page_width);
-  // Drawn at twice the size, then scaled down smoothly. Throws RangeError
-  // for a page that cannot be laid out.
-  const int32_t dpi = std::clamp(
-      static_cast<int32_t>(std::ceil(2.0 * kThumbnailSize / std::max(longer, 0.01))), 1, 96);
-  const PageModel small = document.pages_at(model, dpi, dpi);
-  QImage image(small.page_width_px(), small.page_height_px(), QImage::Format_RGB32);
-  if (image.isNull()) return image;
-  image.fill(Qt::white);
-  {
-    platform::Canvas canvas(&image);
-    try {
-      document.plot(small, page, small.screen_kind(page), canvas, settings, libraries, cookie);
-    } catch (const std::exception&) {
-      // What was drawn stays, as on the page itself.
-    }
-    canvas.EndPaint();
-  }
-  return image.scaled(kThumbnailSize, kThumbnailSize, Qt::KeepAspectRatio,
-                      Qt::SmoothTransformation);
-}
-
 void TPageList::Work(std::shared_ptr<PageListJob> job) {
   LogDocument::OpenResult opened;
   const auto document = LogDocument::Open(job->path, nullptr, opened);
@@ -185,7 +159,8 @@ void TPageList::Work(std::shared_ptr<PageListJob> job) {
     }
     QImage picture;
     try {
-      picture = DrawThumbnail(*document, job->model, page, job->settings, *libraries, cookie);
+      picture = DrawPageThumbnail(*document, job->model, page, job->settings, *libraries, cookie,
+                                  kThumbnailSize);
     } catch (const std::exception&) {
       // A page too large to lay out at any size keeps its blank picture.
     }

@@ -47,10 +47,6 @@ class TPageList : public QAbstractListModel {
   PageModel::Interval Interval(int32_t page) const;
   // Whether the picture of page `page` is drawn (for tests and benchmarks).
   bool HasThumbnail(int32_t page) const;
-  // Draws one page's picture the way the workers do.
-  static QImage DrawThumbnail(const LogDocument& document, const PageModel& model, int32_t page,
-                              const DrawSettings& settings, Libraries& libraries,
-                              PlotCookie& cookie);
 
  private:
   void StopWorkers();
