@@ -31,6 +31,7 @@
 
 #include <QImage>
 #include <regex>
+#include <tuple>
 
 namespace {
 
@@ -468,7 +469,8 @@ std::vector<std::pair<double, std::string>> FormationTops() {
 }  // namespace
 
 // Every formation name is found once in the body, on the page whose body
-// holds its top, at its top's depth, in a box where that page draws ink; a
+// holds its top, at its top's depth, in a box where that page draws ink, and
+// so are the core's turned label and a stroke-font depth figure; a
 // word the demo does not hold is not found; the footer's "#p" is found as
 // each page's own number.
 TEST_F(DemoLog, FindLocatesEveryFormationWhereItsPageDrawsIt) {
@@ -498,6 +500,15 @@ TEST_F(DemoLog, FindLocatesEveryFormationWhereItsPageDrawsIt) {
     }
     return image;
   };
+  // The share of the box's pixels the page inks.
+  const auto InkShare = [&](const TextIndex::Entry& e) {
+    const QImage& image = page(e.page);
+    int ink = 0;
+    for (int y = e.box.top; y < e.box.bottom; ++y)
+      for (int x = e.box.left; x < e.box.right; ++x)
+        if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++ink;
+    return double(ink) / std::max(1, (e.box.right - e.box.left) * (e.box.bottom - e.box.top));
+  };
   for (const auto& [top, name] : tops) {
     SCOPED_TRACE(name);
     std::vector<const TextIndex::Entry*> body;
@@ -511,14 +522,29 @@ TEST_F(DemoLog, FindLocatesEveryFormationWhereItsPageDrawsIt) {
     ASSERT_TRUE(expected);
     EXPECT_EQ(e.page, expected->page);
     EXPECT_NEAR(e.depth, top, 1.0);  // written just below the top's line
-    // Ink in the box, and none in a band just outside it on the left.
-    const QImage& image = page(e.page);
-    int ink = 0;
-    for (int y = e.box.top; y < e.box.bottom; ++y)
-      for (int x = e.box.left; x < e.box.right; ++x)
-        if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++ink;
-    EXPECT_GT(ink, (e.box.right - e.box.left) * (e.box.bottom - e.box.top) / 20)
-        << "box " << e.box.left << "," << e.box.top << " " << e.box.right << "," << e.box.bottom;
+    EXPECT_GT(InkShare(e), 0.05);
+  }
+  // The core's label (a dimension text, turned) and a stroke-font depth
+  // figure of the depth track, where their pages draw them.
+  const std::vector<unsigned char> bytes =
+      testfiles::ReadAll(testfiles::SourceDir() + "/tools/korvale-demo/DemoWell.cpp");
+  std::smatch core;
+  const std::string source(bytes.begin(), bytes.end());
+  ASSERT_TRUE(std::regex_search(source, core, std::regex(R"re(w\.core = \{(\d+), (\d+), "([^"]+)"\})re")));
+  const double figure = tops.front().first + 50;  // every 50 ft below the top
+  for (const auto& [text, depth, tolerance] :
+       {std::tuple<std::string, double, double>{core[3], (std::stod(core[1]) + std::stod(core[2])) / 2, 30},
+        std::tuple<std::string, double, double>{std::to_string(int(figure)), figure, 2}}) {
+    SCOPED_TRACE(text);
+    const auto hits = index.find(QString::fromStdString(text));
+    const auto exact = std::find_if(hits.begin(), hits.end(), [&](int32_t i) {
+      return index.entries()[static_cast<size_t>(i)].text == QString::fromStdString(text);
+    });
+    ASSERT_NE(exact, hits.end());
+    const TextIndex::Entry& e = index.entries()[static_cast<size_t>(*exact)];
+    EXPECT_EQ(e.page, model.locate(depth, false, settings)->page);
+    EXPECT_NEAR(e.depth, depth, tolerance);
+    EXPECT_GT(InkShare(e), 0.05);
   }
   EXPECT_TRUE(index.find("zebrafish").empty());
   EXPECT_TRUE(index.find("LIMESTONE, CORRAN").empty()) << "the whole phrase, in its order";
