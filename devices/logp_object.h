@@ -157,6 +157,17 @@ class logp_object : public gd_object {
   // Row of a body y before the clamp (for tests of the clamp).
   int64_t unclamped_row(double y) const;
 
+  // Where record 201 puts its text: the mapped rectangle, the turned font,
+  // the text's extent along (cx) and across (cy) the turn, and the box the
+  // text is drawn in.
+  struct DimensionText {
+    int32_t left, top, right, bottom;
+    int64_t cx, cy;
+    int64_t box_left, box_top, box_right, box_bottom;
+    platform::LogFont font;
+  };
+  DimensionText dimension_text_layout(Rect r, std::string_view text, uint8_t downward);
+
   // --- Clipping --------------------------------------------------------------
   void select_body_clip();
   // Header and footer items are not clipped on this device.

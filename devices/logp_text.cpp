@@ -298,26 +298,41 @@ void logp_object::plot_paragraph(Rect r, std::string_view raw_text, uint8_t shri
   select_body_clip();
 }
 
-void logp_object::plot_dimension_text(Rect r, std::string_view text, uint8_t downward,
-                                      uint8_t arrows) {
+logp_object::DimensionText logp_object::dimension_text_layout(Rect r, std::string_view text,
+                                                              uint8_t downward) {
+  DimensionText d;
   const int32_t x1 = px(r.x1), x2 = px(r.x2), y1 = row(r.y1), y2 = row(r.y2);
-  const int32_t left = std::min(x1, x2), right = std::max(x1, x2);
-  const int32_t top = std::min(y1, y2), bottom = std::max(y1, y2);
+  d.left = std::min(x1, x2);
+  d.right = std::max(x1, x2);
+  d.top = std::min(y1, y2);
+  d.bottom = std::max(y1, y2);
 
-  LogFont font = canvas->GetFont();
-  font.height = HeightOfSize(SizeOfHeight(font.height, resolution), resolution);
-  font.escapement = font.orientation = downward ? -900 : 900;
-  FontSwap swap(*canvas, font);
+  d.font = canvas->GetFont();
+  d.font.height = HeightOfSize(SizeOfHeight(d.font.height, resolution), resolution);
+  d.font.escapement = d.font.orientation = downward ? -900 : 900;
+  FontSwap swap(*canvas, d.font);
 
   const platform::Size extent = canvas->GetTextExtent(text);
-  int64_t cx = extent.cx, cy = extent.cy;
-  if (text.size() > 1 && cx < cy) std::swap(cx, cy);
-  if (int64_t{right} - left < cy) cy = int64_t{right} - left - 2;
+  d.cx = extent.cx;
+  d.cy = extent.cy;
+  if (text.size() > 1 && d.cx < d.cy) std::swap(d.cx, d.cy);
+  if (int64_t{d.right} - d.left < d.cy) d.cy = int64_t{d.right} - d.left - 2;
 
-  const int64_t box_left = (int64_t{left} + right - cy) / 2;
-  const int64_t box_right = (int64_t{left} + right + cy) / 2;
-  const int64_t box_top = (int64_t{top} + bottom - cx) / 2;
-  const int64_t box_bottom = (int64_t{top} + bottom + cx) / 2;
+  d.box_left = (int64_t{d.left} + d.right - d.cy) / 2;
+  d.box_right = (int64_t{d.left} + d.right + d.cy) / 2;
+  d.box_top = (int64_t{d.top} + d.bottom - d.cx) / 2;
+  d.box_bottom = (int64_t{d.top} + d.bottom + d.cx) / 2;
+  return d;
+}
+
+void logp_object::plot_dimension_text(Rect r, std::string_view text, uint8_t downward,
+                                      uint8_t arrows) {
+  const DimensionText d = dimension_text_layout(r, text, downward);
+  const int32_t left = d.left, right = d.right, top = d.top, bottom = d.bottom;
+  const int64_t cx = d.cx, cy = d.cy;
+  const int64_t box_left = d.box_left, box_right = d.box_right, box_top = d.box_top,
+                box_bottom = d.box_bottom;
+  const LogFont& font = d.font;
   const platform::Region clip = platform::Region::FromRect(left, top, right, bottom)
                                     .Intersected(body_clip);
   canvas->SelectClipRgn(&clip);

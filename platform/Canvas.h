@@ -412,6 +412,12 @@ class Canvas {
   // height of the text in the current font, unrotated.
   Size GetTextExtent(std::string_view text) const;
   TextMetrics GetTextMetrics() const;
+  // A canvas that records texts instead of drawing them: with a recorder set,
+  // TextOut and ExtTextOut paint nothing and hand the recorder each text and
+  // the box its cell covers (turned texts: the box around the turned cell),
+  // whatever the clip. An empty function draws again.
+  using TextRecorder = std::function<void(std::string_view text, const Rect& box)>;
+  void SetTextRecorder(TextRecorder recorder) { textRecorder_ = std::move(recorder); }
 
   // --- Bitmaps -------------------------------------------------------------
   // CreateCompatibleBitmap: a 24-bit off-screen bitmap (black), drawn on by
@@ -483,6 +489,7 @@ class Canvas {
   std::vector<State> saved_;
   mutable std::unique_ptr<FontCache> font_;
   std::unique_ptr<QtObjects> qt_;
+  TextRecorder textRecorder_;
 };
 
 }  // namespace platform

@@ -141,6 +141,29 @@ void Canvas::DrawText(int x, int y, unsigned options, const Rect* rect, std::str
     state_.position = {static_cast<std::int32_t>(std::clamp(std::round(nx), -2.0e9, 2.0e9)),
                        static_cast<std::int32_t>(std::clamp(std::round(ny), -2.0e9, 2.0e9))};
   }
+  if (textRecorder_) {
+    // The cell's corners turned about the reference point as the painter
+    // below turns them.
+    const double rad = angle * 3.14159265358979323846 / 180.0;
+    const double c = std::cos(rad), sn = std::sin(rad);
+    const double xs[2] = {static_cast<double>(left), static_cast<double>(left + width)};
+    const double ys[2] = {static_cast<double>(baseline - m.ascent),
+                          static_cast<double>(baseline - m.ascent + m.height)};
+    double lowX = 1e300, highX = -1e300, lowY = 1e300, highY = -1e300;
+    for (const double cx : xs)
+      for (const double cy : ys) {
+        const double tx = ref.x + cx * c + cy * sn, ty = ref.y - cx * sn + cy * c;
+        lowX = std::min(lowX, tx);
+        highX = std::max(highX, tx);
+        lowY = std::min(lowY, ty);
+        highY = std::max(highY, ty);
+      }
+    const auto whole = [](double v) {
+      return static_cast<std::int32_t>(std::clamp(std::round(v), -2.0e9, 2.0e9));
+    };
+    textRecorder_(text, Rect{whole(lowX), whole(lowY), whole(highX), whole(highY)});
+    return;
+  }
   if (ClippedOut()) return;
 
   QPainter& p = P();

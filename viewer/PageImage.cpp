@@ -88,6 +88,17 @@ void TPageImage::mouseMoveEvent(QMouseEvent* event) {
   QLabel::mouseMoveEvent(event);
 }
 
+void TPageImage::mousePressEvent(QMouseEvent* event) {
+  const QPointF p = ToPagePixel(event->position());
+  emit MousePressed(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+  QLabel::mousePressEvent(event);
+}
+
+void TPageImage::leaveEvent(QEvent* event) {
+  emit MouseLeft();
+  QLabel::leaveEvent(event);
+}
+
 void TPageImage::paintEvent(QPaintEvent* event) {
   if (page_.isNull()) return;
   QPainter painter(this);

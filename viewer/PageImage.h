@@ -85,9 +85,13 @@ class TPageImage : public QLabel {
 
  signals:
   void MouseMoved(int x, int y);  // page pixels
+  void MousePressed(int x, int y);  // page pixels
+  void MouseLeft();
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:

@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QListView>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -29,14 +31,18 @@
 #include "support/IoError.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "viewer/FindPanel.h"
 #include "viewer/HelpWin.h"
 #include "viewer/LogWatcher.h"
 #include "viewer/PageDrawer.h"
 #include "viewer/PageFlow.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
+#include "viewer/PageList.h"
 #include "viewer/RecentLogs.h"
 #include "viewer/Zoom.h"
+#include "viewer/ViewerSettings.h"
+#include "viewer/TextIndexer.h"
 #include "windows/StatusObserver.h"
 #include "windows/CommandGuard.h"
 #include "windows/HelpContext.h"
@@ -176,6 +182,15 @@ void TKorvaleFrm::BuildMenus() {
       Edit1->addAction("Copy &Depth", this, command(&TKorvaleFrm::CopyDepth1Click, "Copy Depth"));
   CopyDepth1->setShortcut(QKeySequence("Ctrl+D"));
   Edit1->addSeparator();
+  Find1 = Edit1->addAction("&Find...", this, command(&TKorvaleFrm::Find1Click, "Find"));
+  Find1->setShortcut(QKeySequence("Ctrl+F"));
+  FindNext1 =
+      Edit1->addAction("Find &Next", this, command(&TKorvaleFrm::FindNext1Click, "Find Next"));
+  FindNext1->setShortcut(QKeySequence(Qt::Key_F3));
+  FindPrevious1 = Edit1->addAction("Find Pre&vious", this,
+                                   command(&TKorvaleFrm::FindPrevious1Click, "Find Previous"));
+  FindPrevious1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+  Edit1->addSeparator();
   SystemFiles1 = Edit1->addAction("&System Files...", this,
                                   command(&TKorvaleFrm::SystemFiles1Click, "System Files"));
 
@@ -190,6 +205,14 @@ void TKorvaleFrm::BuildMenus() {
   GoToPage1 = View1->addAction("&Go to page ...", this,
                                command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
   GoToPage1->setShortcut(QKeySequence("Ctrl+G"));
+  GoToDepth1 = View1->addAction("Go to De&pth...", this,
+                                command(&TKorvaleFrm::GoToDepth1Click, "Go to Depth"));
+  GoToDepth1->setShortcut(QKeySequence("Ctrl+Shift+G"));
+  View1->addSeparator();
+  DepthCursor1 = View1->addAction("Depth &Cursor", this,
+                                  command(&TKorvaleFrm::DepthCursor1Click, "Depth Cursor"));
+  DepthCursor1->setCheckable(true);
+  DepthCursor1->setShortcut(QKeySequence("Ctrl+Shift+D"));
   View1->addSeparator();
   ZoomIn1 = View1->addAction("Zoom &In", this, command(&TKorvaleFrm::ZoomIn1Click, "Zoom In"));
   ZoomIn1->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")});
@@ -246,14 +269,17 @@ void TKorvaleFrm::BuildToolBar() {
       MakeToolButton(ToolBar, ImageList[kImgPageUp], "Previous Page", "Go to the previous page.");
   PageNumBtn =
       MakeToolButton(ToolBar, ImageList[kImgPageNum], "Page Number", "Select the page to display.");
+  GoToDepthBtn = MakeToolButton(ToolBar, QIcon::fromTheme("go-jump", ImageList[kImgPageNum]),
+                                "Go to Depth", "Show the page at a depth.");
   ToolBar->addSeparator();
   HelpBtn = MakeToolButton(ToolBar, ImageList[kImgHelp], "Help", "Get help.");
   AddGap(ToolBar);
 
   DepthEd = new QLineEdit(ToolBar);
-  DepthEd->setReadOnly(true);
+  // A read-out of the depth under the pointer; a depth typed into it and
+  // Enter go to that depth.
   DepthEd->setFixedWidth(121);
-  DepthEd->setToolTip("Depth");
+  DepthEd->setToolTip("Depth: type a depth and press Enter to go there");
   DepthEd->setStyleSheet("QLineEdit { background: palette(button); }");
   ToolBar->addWidget(DepthEd);
   AddGap(ToolBar);
@@ -283,12 +309,17 @@ void TKorvaleFrm::BuildToolBar() {
   connect(PageUpBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::PageUpBTNClick, "Page Up"));
   connect(PageNumBtn, &QToolButton::clicked, this,
           command(&TKorvaleFrm::PageNumBTNClick, "Go to page"));
+  connect(GoToDepthBtn, &QToolButton::clicked, this,
+          command(&TKorvaleFrm::GoToDepth1Click, "Go to Depth"));
+  connect(DepthEd, &QLineEdit::returnPressed, this,
+          command(&TKorvaleFrm::DepthEdReturn, "Go to Depth"));
   connect(HelpBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::HelpBtnClick, "Help"));
 
   CopyBtn->setEnabled(false);
   PageDownBtn->setEnabled(false);
   PageUpBtn->setEnabled(false);
   PageNumBtn->setEnabled(false);
+  GoToDepthBtn->setEnabled(false);
 }
 
 void TKorvaleFrm::BuildPageView() {
@@ -324,8 +355,43 @@ void TKorvaleFrm::BuildPageView() {
   layout->addWidget(Panel2);
 
   setCentralWidget(client);
+
+  PagesDock = new QDockWidget("Pages", this);
+  PagesDock->setObjectName("PagesPanel");
+  PagesList = new QListView(PagesDock);
+  PageList = new TPageList(PagesList);
+  PagesList->setModel(PageList);
+  PagesList->setUniformItemSizes(true);
+  PagesList->setIconSize(QSize(TPageList::kThumbnailSize, TPageList::kThumbnailSize));
+  PagesList->setSelectionMode(QAbstractItemView::SingleSelection);
+  PagesList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  PagesDock->setWidget(PagesList);
+  addDockWidget(Qt::LeftDockWidgetArea, PagesDock);
+  PagesDock->hide();
+  Pages1 = PagesDock->toggleViewAction();
+  Pages1->setText("&Pages");
+  Pages1->setShortcut(QKeySequence(Qt::Key_F9));
+  View1->addAction(Pages1);
+  connect(PagesList, &QListView::clicked, this, [this, command](const QModelIndex& index) {
+    if (NoDocument || !index.isValid() || index.row() == CurrentPage) return;
+    CurrentPage = index.row();
+    command(&TKorvaleFrm::PlotCurrentPage, "Pages")(false);
+  });
+
+  FindPanel = new TFindPanel(this);
+  addDockWidget(Qt::BottomDockWidgetArea, FindPanel);
+  FindPanel->hide();
+  connect(FindPanel, &TFindPanel::Search, this, command(&TKorvaleFrm::RunFind, "Find"));
+  connect(FindPanel, &TFindPanel::HitChosen, this, command(&TKorvaleFrm::ShowHit, "Find"));
+  TextIndexer = std::make_unique<TTextIndexer>();
   connect(Image1, &TPageImage::MouseMoved, this,
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
+  // Marks in page pixels follow a change of zoom.
+  connect(this, &TKorvaleFrm::ZoomChanged, this, command(&TKorvaleFrm::UpdateMarks, "the marks"));
+  connect(Image1, &TPageImage::MouseLeft, this,
+          command(&TKorvaleFrm::Image1MouseLeave, "the depth cursor"));
+  connect(Image1, &TPageImage::MousePressed, this,
+          command(&TKorvaleFrm::Image1MousePress, "the page image"));
 
   // Space and the wheel go on to the next or previous page at the page's end;
   // the page view has the keyboard from the start.
@@ -371,6 +437,7 @@ void TKorvaleFrm::FormCreate() {
   setAcceptDrops(true);
 
   PlaceWindow();
+  RestorePagePanel();
   CreateFirstPageImage();
   {
     StatusObserver observer;
@@ -421,6 +488,21 @@ void TKorvaleFrm::CreateFirstPageImage() {
   size = viewer::PageBitmapSize(dpi, 8.0, 10.5);
   if (size) ResizePageBitmap(size->width, size->height, QImage::Format_RGB32);
   ShowPageBitmap();
+}
+
+// --- The page panel -----------------------------------------------------------------
+
+void TKorvaleFrm::RestorePagePanel() {
+  TViewerSettings settings;
+  const int width = settings.value("PagePanelWidth", 0).toInt();
+  if (width > 0) resizeDocks({PagesDock}, {width}, Qt::Horizontal);
+  PagesDock->setVisible(settings.value("PagePanelVisible", false).toBool());
+}
+
+void TKorvaleFrm::SavePagePanel() {
+  TViewerSettings settings;
+  settings.setValue("PagePanelVisible", PagesDock->isVisible());
+  if (PagesDock->isVisible()) settings.setValue("PagePanelWidth", PagesDock->width());
 }
 
 // --- Save As ----------------------------------------------------------------------
@@ -481,6 +563,7 @@ void TKorvaleFrm::closeEvent(QCloseEvent* event) {
 bool TKorvaleFrm::FormCloseQuery() { return true; }
 
 void TKorvaleFrm::FormClose() {
+  SavePagePanel();
   SystemSettings.MainMaximized = isMaximized() ? 1 : 0;
   if (!isMaximized()) {
     SystemSettings.MainTop = pos().y();
@@ -497,6 +580,9 @@ void TKorvaleFrm::FormClose() {
 }
 
 void TKorvaleFrm::FormDestroy() {
+  // The workers read the log: stopped first.
+  TextIndexer.reset();
+  PageList->Clear();
   if (!FileName.empty() && IsTemporaryLog(FileName)) DeleteTemporaryFile(FileName);
   Document.reset();
 }
@@ -513,6 +599,9 @@ void TKorvaleFrm::File1Click() {
 void TKorvaleFrm::Edit1Click() {
   Copy1->setEnabled(!NoDocument);
   CopyDepth1->setEnabled(!NoDocument);
+  Find1->setEnabled(!NoDocument);
+  FindNext1->setEnabled(!NoDocument);
+  FindPrevious1->setEnabled(!NoDocument);
 }
 
 void TKorvaleFrm::View1Click() {
@@ -522,6 +611,7 @@ void TKorvaleFrm::View1Click() {
   FirstPage1->setEnabled(paging);
   LastPage1->setEnabled(paging);
   GoToPage1->setEnabled(paging);
+  GoToDepth1->setEnabled(!NoDocument && Document);
   for (QAction* zoom : {ZoomIn1, ZoomOut1, ActualSize1, FitWidth1, FitPage1, TrueScale1})
     zoom->setEnabled(!NoDocument);
 }

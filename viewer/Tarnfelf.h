@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <set>
 #include <string>
 
@@ -38,8 +39,13 @@ class QToolButton;
 class Libraries;
 class TLogWatcher;
 class TPageFlow;
+class QDockWidget;
+class QListView;
+class TFindPanel;
+class TPageList;
 class TPageImage;
 class TPageDrawer;
+class TTextIndexer;
 
 class TKorvaleFrm : public QMainWindow {
   Q_OBJECT
@@ -60,6 +66,7 @@ class TKorvaleFrm : public QMainWindow {
   QToolButton* PageDownBtn;
   QToolButton* PageUpBtn;
   QToolButton* PageNumBtn;
+  QToolButton* GoToDepthBtn;
   QToolButton* HelpBtn;
   QLineEdit* DepthEd;
   QCheckBox* ElevationCb;
@@ -83,6 +90,9 @@ class TKorvaleFrm : public QMainWindow {
   QAction* Copy1;
   QAction* CopyDepth1;
   QAction* SystemFiles1;
+  QAction* Find1;
+  QAction* FindNext1;
+  QAction* FindPrevious1;
   QAction* PageDown1;
   QAction* PageUp1;
   QAction* FirstPage1;
@@ -94,6 +104,9 @@ class TKorvaleFrm : public QMainWindow {
   QAction* FitWidth1;
   QAction* FitPage1;
   QAction* TrueScale1;
+  QAction* GoToDepth1;
+  QAction* DepthCursor1;
+  QAction* Pages1;
   QAction* Contents1;
   QAction* Index1;
   QAction* AboutKorvale1;
@@ -167,6 +180,51 @@ class TKorvaleFrm : public QMainWindow {
   // File > Open Recent: a log that no longer exists leaves the list.
   void OpenRecentLog(const std::string& path);
 
+  // Shows the page whose body holds `value` (a depth, or an elevation),
+  // scrolled so that it is in view and marked with a line across the body.
+  // A value no page shows is told in a box and changes nothing. False when
+  // nothing was shown.
+  bool GoToDepth(double value, bool elevation);
+  // GoToDepth for a typed value; a text that is no number is told in a box.
+  bool GoToTypedDepth(const QString& text, bool elevation);
+  // The page panel: every page with its body's depths and a small picture.
+  QDockWidget* PagesDock;
+  QListView* PagesList;
+  TPageList* PageList;
+
+  // Find: the panel, the log's texts read in the background since it was
+  // opened, the hits of the last search (indices into the index) and the
+  // hit shown (-1: none). The hit shown is outlined until another page.
+  TFindPanel* FindPanel;
+  std::unique_ptr<TTextIndexer> TextIndexer;
+  std::vector<int32_t> FoundHits;
+  int CurrentHit = -1;
+  // The hit's box in the index's pixels, and as shown (page pixels).
+  std::optional<platform::Rect> FoundTextBox;
+  std::optional<QRect> FoundBox;
+  // Searches the log's texts for `phrase`, lists the hits and shows the first.
+  void RunFind(const QString& phrase);
+  // Shows hit `row` of the list: its page, scrolled to it, its text outlined.
+  void ShowHit(int row);
+
+  // The depth cursor's row while it is on and the pointer is over the body.
+  std::optional<int> CursorRow;
+  // Whether row `row` of the shown page is in its log body (not in a header
+  // or footer).
+  bool InShownBody(int row) const;
+
+  // The row (page pixels) the last go to depth marked on the shown page, if
+  // still marked, and the depth or elevation it marks.
+  std::optional<int> DepthMarkRow;
+  struct DepthMark {
+    double value;
+    bool elevation;
+  };
+  std::optional<DepthMark> MarkedDepth;
+  // The pages as the shown page was drawn (at its zoom), ScreenPages before
+  // the first page is drawn.
+  const PageModel& ShownModel() const;
+
   // --- Operations of the page view ------------------------------------------------
   // Opens FileName as the document and reads its header. False (with the
   // reason already shown) when the file cannot be read or is no compiled log.
@@ -206,6 +264,11 @@ class TKorvaleFrm : public QMainWindow {
   void PageDownBTNClick();
   void PageUpBTNClick();
   void PageNumBTNClick();
+  void GoToDepth1Click();
+  void Find1Click();
+  void FindNext1Click();
+  void FindPrevious1Click();
+  void DepthEdReturn();
   void FirstPage1Click();
   void LastPage1Click();
   void Contents1Click();
@@ -223,6 +286,9 @@ class TKorvaleFrm : public QMainWindow {
   void FitPage1Click();
   void TrueScale1Click();
   void ZoomCbEntered();
+  void Image1MousePress(int x, int y);
+  void Image1MouseLeave();
+  void DepthCursor1Click();
 
  signals:
   // The zoom (and so the page pixels) changed: marks in page pixels are set
@@ -266,6 +332,14 @@ class TKorvaleFrm : public QMainWindow {
   void LoadLog(const std::string& path, bool reload);
   // Records the page shown for the next time the log is opened.
   void RememberPage();
+  // Gives the page image the marks of the shown page.
+  void UpdateMarks();
+  // The page panel's row follows the page shown.
+  void SelectPageRow();
+  void RestorePagePanel();
+  void SavePagePanel();
+  // The columns of the log body on the shown page.
+  std::pair<int, int> BodyColumns() const;
 
   // The sharp page of a zoom step arrived from the worker.
   void PageDrawn(quint64 serial, const QImage& page, bool complete);

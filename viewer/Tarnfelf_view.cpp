@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPageLayout>
 #include <QPixmap>
 #include <QPrinter>
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -30,9 +32,14 @@
 #include "devices/SettingsValue.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "viewer/DepthInput.h"
 #include "viewer/DroppedLog.h"
+#include "viewer/FindPanel.h"
+#include "viewer/TextIndexer.h"
+#include "viewer/GoToDepth.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/LogMemory.h"
+#include "viewer/PageList.h"
 #include "viewer/LogWatcher.h"
 #include "viewer/PageGeometry.h"
 #include "viewer/PageDrawer.h"
@@ -143,6 +150,19 @@ void TKorvaleFrm::LoadLog(const std::string& path, bool reload) {
     ScrollBox1->verticalScrollBar()->setValue(scrolled.y());
   }
   CopyBtn->setEnabled(true);
+  // The log's words are read anew for every open and reload.
+  FoundHits.clear();
+  CurrentHit = -1;
+  FindPanel->ResultsList->clear();
+  FindPanel->StatusLbl->clear();
+  if (!NoDocument) {
+    TextIndexer->Start(FileName, ScreenPages, ViewSettings(), LibraryPathsFromSettings());
+    PageList->SetLog(FileName, ScreenPages, ViewSettings(), LibraryPathsFromSettings());
+  } else {
+    TextIndexer->Cancel();
+    PageList->Clear();
+  }
+  SelectPageRow();
   LogWatcher->Watch(FileName);
   if (!reload && !IsTemporaryLog(FileName)) viewer::AddRecentLog(FileName);
 }
@@ -430,6 +450,13 @@ void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
   UpdatePageControls();
   UpdateZoomControls();
   ShowPageBitmap();
+  SelectPageRow();
+  // Marks belong to the page they were made on.
+  DepthMarkRow.reset();
+  MarkedDepth.reset();
+  FoundTextBox.reset();
+  CursorRow.reset();
+  UpdateMarks();
   RememberPage();
 }
 
@@ -556,6 +583,8 @@ void TKorvaleFrm::UpdatePageControls() {
   LastPage1->setEnabled(PageDownBtn->isEnabled());
   PageNumBtn->setEnabled(last > 0);
   GoToPage1->setEnabled(PageNumBtn->isEnabled());
+  GoToDepthBtn->setEnabled(last >= 0);
+  GoToDepth1->setEnabled(last >= 0);
   CopyBtn->setEnabled(true);
   Copy1->setEnabled(true);
   CopyDepth1->setEnabled(true);
@@ -602,14 +631,253 @@ void TKorvaleFrm::PageNumBTNClick() {
   PlotCurrentPage();
 }
 
+const PageModel& TKorvaleFrm::ShownModel() const {
+  return ShownPages.last_page() >= 0 ? ShownPages : ScreenPages;
+}
+
 // --- Depth read-out and clipboard -----------------------------------------------------------
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
+  if (DepthCursor1->isChecked()) {
+    const int row = y;  // page pixels
+    const std::optional<int> cursor = InShownBody(row) ? std::optional<int>(row) : std::nullopt;
+    if (cursor != CursorRow) {
+      CursorRow = cursor;
+      UpdateMarks();
+    }
+  }
+  // A depth being typed into the box is not overwritten.
+  if (DepthEd->hasFocus() && DepthEd->isModified()) return;
   // The read-out of the page shown, laid out as it was drawn.
   const double value = ShownPages.depth_at(ShownPage, ShownPages.screen_kind(ShownPage), y,
                                             ElevationCb->isChecked(), ShownSettings);
   DepthEd->setText(QString::asprintf("%.2f", value));
+}
+
+void TKorvaleFrm::Image1MouseLeave() {
+  if (!CursorRow) return;
+  CursorRow.reset();
+  UpdateMarks();
+}
+
+void TKorvaleFrm::DepthCursor1Click() {
+  if (DepthCursor1->isChecked()) return;  // the line comes with the next move
+  CursorRow.reset();
+  UpdateMarks();
+}
+
+bool TKorvaleFrm::InShownBody(int row) const {
+  if (NoDocument) return false;
+  PageLayout l;
+  try {
+    l = ScreenPages.layout(ShownPage, ScreenPages.screen_kind(ShownPage), ShownSettings);
+  } catch (const std::exception&) {
+    return false;
+  }
+  if (row < l.body_clip_top || row < l.header_bottom_px || row >= l.body_clip_bottom) return false;
+  return !l.has_footer || row < l.footer_top;
+}
+
+void TKorvaleFrm::Image1MousePress(int, int) {
+  if (!DepthMarkRow) return;
+  DepthMarkRow.reset();
+  MarkedDepth.reset();
+  UpdateMarks();
+}
+
+// --- Go to depth ------------------------------------------------------------------------
+
+void TKorvaleFrm::GoToDepth1Click() {
+  if (NoDocument || !Document) return;
+  TGoToDepthDlg dialog(this);
+  dialog.ElevationCb->setChecked(ElevationCb->isChecked());
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  GoToTypedDepth(dialog.DepthEd->text(), dialog.ElevationCb->isChecked());
+}
+
+void TKorvaleFrm::DepthEdReturn() {
+  if (NoDocument || !Document) return;
+  if (GoToTypedDepth(DepthEd->text(), ElevationCb->isChecked())) DepthEd->setModified(false);
+}
+
+bool TKorvaleFrm::GoToTypedDepth(const QString& text, bool elevation) {
+  const std::optional<double> value = viewer::ParseDepthInput(text);
+  if (!value) {
+    ErrorBox(viewer::kNotADepthMessage);
+    return false;
+  }
+  return GoToDepth(*value, elevation);
+}
+
+bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
+  if (NoDocument || !Document) return false;
+  const tfl::Header& h = ScreenPages.header();
+  // The log runs from the depth of its top (y_max) to that of its bottom.
+  double top = -h.y_max, bottom = -h.y_min;
+  if (elevation) {
+    top = h.datum - top;
+    bottom = h.datum - bottom;
+  }
+  const DrawSettings settings = ViewSettings();
+  const auto found = value >= std::min(top, bottom) && value <= std::max(top, bottom)
+                         ? ShownModel().locate(value, elevation, settings)
+                         : std::nullopt;
+  if (!found) {
+    ErrorBox(viewer::OutsideLogMessage(value, elevation, top, bottom).toStdString());
+    return false;
+  }
+  if (found->page != CurrentPage || ShownPage != CurrentPage) {
+    CurrentPage = found->page;
+    PlotCurrentPage();
+  }
+  MarkedDepth = DepthMark{value, elevation};
+  UpdateMarks();
+  const QPoint at = Image1PointAt(QPointF(BodyColumns().first, DepthMarkRow.value_or(found->row)));
+  ScrollBox1->ensureVisible(at.x(), at.y(), 0, ScrollBox1->viewport()->height() / 3);
+  return true;
+}
+
+void TKorvaleFrm::SelectPageRow() {
+  const QModelIndex row = PageList->index(CurrentPage);
+  if (!row.isValid() || PagesList->currentIndex() == row) return;
+  const QSignalBlocker quiet(PagesList);
+  PagesList->setCurrentIndex(row);
+  PagesList->scrollTo(row);
+}
+
+// --- Find -------------------------------------------------------------------------------
+
+void TKorvaleFrm::Find1Click() {
+  if (NoDocument || !Document) return;
+  FindPanel->show();
+  FindPanel->raise();
+  FindPanel->FindEd->setFocus();
+  FindPanel->FindEd->selectAll();
+}
+
+void TKorvaleFrm::RunFind(const QString& phrase) {
+  if (NoDocument || !Document) return;
+  FoundHits.clear();
+  CurrentHit = -1;
+  QTreeWidget* list = FindPanel->ResultsList;
+  list->clear();
+  if (phrase.trimmed().isEmpty()) {
+    FindPanel->StatusLbl->setText("Type the text to find.");
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const TextIndex* index = TextIndexer->Index();
+  QApplication::restoreOverrideCursor();
+  if (!index || !index->complete()) {
+    const std::string why = TextIndexer->Error();
+    FindPanel->StatusLbl->setText(QString::fromStdString(
+        "The texts of the log could not be read" + (why.empty() ? "." : " - " + why)));
+    return;
+  }
+  FoundHits = index->find(phrase);
+  for (const int32_t i : FoundHits) {
+    const TextIndex::Entry& e = index->entries()[static_cast<size_t>(i)];
+    auto* item = new QTreeWidgetItem(
+        {QString::number(e.page + 1), viewer::FormatDepth(e.depth),
+         viewer::TextAround(e.text.simplified(), phrase.trimmed())});
+    item->setTextAlignment(0, Qt::AlignRight);
+    item->setTextAlignment(1, Qt::AlignRight);
+    list->addTopLevelItem(item);
+  }
+  FindPanel->StatusLbl->setText(
+      FoundHits.empty() ? QString("No text of this log holds \"%1\".").arg(phrase.trimmed())
+                        : QString("%1 found").arg(FoundHits.size()));
+  if (!FoundHits.empty()) ShowHit(0);
+}
+
+void TKorvaleFrm::ShowHit(int row) {
+  const TextIndex* index = TextIndexer->Index();
+  if (!index || row < 0 || row >= static_cast<int>(FoundHits.size())) return;
+  const TextIndex::Entry& e = index->entries()[static_cast<size_t>(FoundHits[row])];
+  if (e.page != CurrentPage || ShownPage != CurrentPage) {
+    CurrentPage = e.page;
+    PlotCurrentPage();
+  }
+  CurrentHit = row;
+  FoundTextBox = e.box;
+  UpdateMarks();
+  const QPoint centre = Image1PointAt(QPointF(FoundBox->center()));
+  ScrollBox1->ensureVisible(centre.x(), centre.y(), FoundBox->width() / 2 + 20,
+                            FoundBox->height() / 2 + 40);
+  QTreeWidget* list = FindPanel->ResultsList;
+  if (QTreeWidgetItem* item = list->topLevelItem(row); item && list->currentItem() != item) {
+    const QSignalBlocker quiet(list);
+    list->setCurrentItem(item);
+  }
+}
+
+void TKorvaleFrm::FindNext1Click() {
+  if (NoDocument || !Document) return;
+  if (FoundHits.empty()) {
+    Find1Click();
+    return;
+  }
+  ShowHit((CurrentHit + 1) % static_cast<int>(FoundHits.size()));
+}
+
+void TKorvaleFrm::FindPrevious1Click() {
+  if (NoDocument || !Document) return;
+  if (FoundHits.empty()) {
+    Find1Click();
+    return;
+  }
+  const int count = static_cast<int>(FoundHits.size());
+  ShowHit(CurrentHit <= 0 ? count - 1 : CurrentHit - 1);
+}
+
+std::pair<int, int> TKorvaleFrm::BodyColumns() const {
+  const PageModel& shown = ShownModel();
+  const tfl::Header& h = shown.header();
+  const double left = std::min(h.x_min, h.x_max) * shown.scale_x();
+  const double right = std::max(h.x_min, h.x_max) * shown.scale_x();
+  const auto column = [&](double x) {
+    return static_cast<int>(
+        std::clamp(std::floor(x + 0.5), 0.0, double(Image1->PagePixels().width())));
+  };
+  return {column(left), column(right)};
+}
+
+void TKorvaleFrm::UpdateMarks() {
+  // Each feature has a layer of its own over the page, in page pixels.
+  const QColor ink(220, 0, 120);  // a colour that stands out on most logs
+  const auto [left, right] = BodyColumns();
+  const auto across = [&](int row) {
+    PageMark mark;
+    mark.line = QLineF(left, row + 0.5, right, row + 0.5);
+    mark.color = ink;
+    return std::vector<PageMark>{mark};
+  };
+  DepthMarkRow.reset();
+  if (MarkedDepth && !NoDocument) {
+    const auto at = ShownModel().locate(MarkedDepth->value, MarkedDepth->elevation, ShownSettings);
+    if (at && at->page == ShownPage) DepthMarkRow = at->row;
+  }
+  if (DepthMarkRow)
+    Image1->SetOverlay("go-to-depth", across(*DepthMarkRow));
+  else
+    Image1->ClearOverlay("go-to-depth");
+  // The index is at the screen's resolution; the page may be shown zoomed.
+  FoundBox.reset();
+  if (FoundTextBox) {
+    const double scale = double(ShownDpi()) / std::max(1, ScreenPages.resolution());
+    const platform::Rect& b = *FoundTextBox;
+    FoundBox = QRectF(QPointF(b.left, b.top) * scale, QPointF(b.right, b.bottom) * scale)
+                   .toAlignedRect();
+  }
+  if (FoundBox)
+    Image1->SetOverlay("find", {PageMark::Outline(QRectF(*FoundBox).adjusted(-2, -2, 2, 2), ink, 2)});
+  else
+    Image1->ClearOverlay("find");
+  if (CursorRow)
+    Image1->SetOverlay("depth-cursor", across(*CursorRow));
+  else
+    Image1->ClearOverlay("depth-cursor");
 }
 
 void TKorvaleFrm::Copy1Click() { QApplication::clipboard()->setImage(PageBitmap); }

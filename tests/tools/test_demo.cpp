@@ -25,6 +25,13 @@
 #include "platform/MessageBox.h"
 #include "platform/WmfPlayer.h"
 #include "support/Settings.h"
+#include "devices/LogDocument.h"
+#include "devices/TextIndex.h"
+#include "platform/Canvas.h"
+
+#include <QImage>
+#include <regex>
+#include <tuple>
 
 namespace {
 
@@ -440,3 +447,138 @@ TEST(DemoProgram, RefusesBadArguments) {
 }
 
 }  // namespace
+
+// --- Finding the demo's words ----------------------------------------------------
+
+namespace {
+
+// The formation names the demo generator gives its beds, read from its source:
+// each bed line is {top, base, lithology, "NAME", ...}.
+std::vector<std::pair<double, std::string>> FormationTops() {
+  const std::vector<unsigned char> bytes =
+      testfiles::ReadAll(testfiles::SourceDir() + "/tools/korvale-demo/DemoWell.cpp");
+  const std::string source(bytes.begin(), bytes.end());
+  const std::regex bed(R"re(\{(\d+), *\w+, *\w+, *"([^"]+)")re");
+  std::vector<std::pair<double, std::string>> tops;
+  for (auto it = std::sregex_iterator(source.begin(), source.end(), bed);
+       it != std::sregex_iterator(); ++it)
+    tops.emplace_back(std::stod((*it)[1]), (*it)[2]);
+  return tops;
+}
+
+}  // namespace
+
+// Every formation name is found once in the body, on the page whose body
+// holds its top, at its top's depth, in a box where that page draws ink, and
+// so are the core's turned label and a stroke-font depth figure; a
+// word the demo does not hold is not found; the footer's "#p" is found as
+// each page's own number.
+TEST_F(DemoLog, FindLocatesEveryFormationWhereItsPageDrawsIt) {
+  const auto tops = FormationTops();
+  ASSERT_GE(tops.size(), 5u) << "the bed list of the demo's source was not read";
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(dir_->file("demo.tfl"), nullptr, opened);
+  ASSERT_TRUE(document);
+  const PageModel model = document->pages(96);
+  DrawSettings settings;
+  settings.picture_folder = dir_->path();
+  PlotCookie cookie;
+  const TextIndex index =
+      TextIndex::Build(*document, model, settings, replay_->libraries, cookie);
+  ASSERT_TRUE(index.complete());
+
+  std::map<int32_t, QImage> pages;
+  const auto page = [&](int32_t p) -> const QImage& {
+    QImage& image = pages[p];
+    if (image.isNull()) {
+      image = QImage(model.page_width_px(), model.page_height_px(), QImage::Format_RGB32);
+      image.fill(Qt::white);
+      platform::Canvas canvas(&image);
+      PlotCookie quiet;
+      document->plot(model, p, model.screen_kind(p), canvas, settings, replay_->libraries, quiet);
+      canvas.EndPaint();
+    }
+    return image;
+  };
+  // The share of the box's pixels the page inks.
+  const auto InkShare = [&](const TextIndex::Entry& e) {
+    const QImage& image = page(e.page);
+    int ink = 0;
+    for (int y = e.box.top; y < e.box.bottom; ++y)
+      for (int x = e.box.left; x < e.box.right; ++x)
+        if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++ink;
+    return double(ink) / std::max(1, (e.box.right - e.box.left) * (e.box.bottom - e.box.top));
+  };
+  for (const auto& [top, name] : tops) {
+    SCOPED_TRACE(name);
+    std::vector<const TextIndex::Entry*> body;
+    for (const int32_t i : index.find(QString::fromStdString(name).toLower())) {
+      const TextIndex::Entry& e = index.entries()[static_cast<size_t>(i)];
+      if (e.text == QString::fromStdString(name)) body.push_back(&e);
+    }
+    ASSERT_EQ(body.size(), 1u);
+    const TextIndex::Entry& e = *body[0];
+    const auto expected = model.locate(top, false, settings);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(e.page, expected->page);
+    EXPECT_NEAR(e.depth, top, 1.0);  // written just below the top's line
+    EXPECT_GT(InkShare(e), 0.05);
+  }
+  // The core's label (a dimension text, turned) and a stroke-font depth
+  // figure of the depth track, where their pages draw them.
+  const std::vector<unsigned char> bytes =
+      testfiles::ReadAll(testfiles::SourceDir() + "/tools/korvale-demo/DemoWell.cpp");
+  std::smatch core;
+  const std::string source(bytes.begin(), bytes.end());
+  ASSERT_TRUE(std::regex_search(source, core, std::regex(R"re(w\.core = \{(\d+), (\d+), "([^"]+)"\})re")));
+  const double figure = tops.front().first + 50;  // every 50 ft below the top
+  for (const auto& [text, depth, tolerance] :
+       {std::tuple<std::string, double, double>{core[3], (std::stod(core[1]) + std::stod(core[2])) / 2, 30},
+        std::tuple<std::string, double, double>{std::to_string(int(figure)), figure, 2}}) {
+    SCOPED_TRACE(text);
+    const auto hits = index.find(QString::fromStdString(text));
+    const auto exact = std::find_if(hits.begin(), hits.end(), [&](int32_t i) {
+      return index.entries()[static_cast<size_t>(i)].text == QString::fromStdString(text);
+    });
+    ASSERT_NE(exact, hits.end());
+    const TextIndex::Entry& e = index.entries()[static_cast<size_t>(*exact)];
+    EXPECT_EQ(e.page, model.locate(depth, false, settings)->page);
+    EXPECT_NEAR(e.depth, depth, tolerance);
+    EXPECT_GT(InkShare(e), 0.05);
+  }
+  EXPECT_TRUE(index.find("zebrafish").empty());
+  EXPECT_TRUE(index.find("LIMESTONE, CORRAN").empty()) << "the whole phrase, in its order";
+
+  for (int32_t p = 0; p <= model.last_page(); ++p) {
+    const QString footer = QString("Page %1 of %2").arg(p + 1).arg(model.page_count());
+    const auto hits = index.find(footer);
+    ASSERT_EQ(hits.size(), 1u) << footer.toStdString();
+    EXPECT_EQ(index.entries()[static_cast<size_t>(hits[0])].page, p);
+    EXPECT_EQ(index.entries()[static_cast<size_t>(hits[0])].text, footer);
+  }
+}
+
+// korvale-render --find prints the index's hits, one JSON line each.
+TEST_F(DemoLog, RenderFindPrintsEachHitAsAJsonLine) {
+  const std::string render = testfiles::BinDir() + "/korvale-render";
+  if (!fs::exists(render)) GTEST_SKIP() << "korvale-render is not built";
+  const std::string out = dir_->file("find.txt");
+  const std::string cmd = "'" + render + "' --find 'corran limestone' --dpi 192 '" +
+                          dir_->file("demo.tfl") + "' > '" + out + "' 2>/dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const std::vector<unsigned char> bytes = testfiles::ReadAll(out);
+  const std::string lines(bytes.begin(), bytes.end());
+  const std::regex line(
+      R"(\{"page":(\d+),"depth":([0-9.]+),"x":(\d+),"y":(\d+),"width":(\d+),"height":(\d+),"text":"CORRAN LIMESTONE"\}\n)");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(lines, m, line)) << lines;
+  // At twice the resolution the box is twice as far down its page.
+  LogDocument::OpenResult opened;
+  const auto document = LogDocument::Open(dir_->file("demo.tfl"), nullptr, opened);
+  const PageModel model = document->pages(192);
+  const auto at = model.locate(std::stod(m[2]), false, DrawSettings{});
+  ASSERT_TRUE(at);
+  EXPECT_EQ(std::stoi(m[1]), at->page + 1);
+  EXPECT_NEAR(std::stoi(m[4]), at->row, 1);
+  EXPECT_GT(std::stoi(m[6]), 12);  // a 6-point text at 192 dpi
+}

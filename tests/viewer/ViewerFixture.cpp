@@ -46,7 +46,7 @@ tfl::Header HeaderFor(const LogSpec& spec) {
   h.y_min = 0;
   h.y_max = spec.span;
   h.first_header_height = spec.firstHeader;
-  h.repeat_header_height = -1;
+  h.repeat_header_height = spec.repeatHeader;
   h.footer_height = spec.footer;
   h.section_gap = 0;
   h.paged = spec.paged;

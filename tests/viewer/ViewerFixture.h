@@ -25,6 +25,7 @@ struct LogSpec {
   double pageLength = 11.0;
   double pageWidth = 8.5;
   double firstHeader = -1;
+  double repeatHeader = -1;
   double footer = -1;
   uint8_t paged = 1;
 };

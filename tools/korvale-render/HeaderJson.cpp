@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
-
 std::string JsonString(const std::string& s) {
   std::string out = "\"";
   for (const char ch : s) {
@@ -34,7 +32,13 @@ std::string JsonNumber(double v) {
   return std::string(buf, result.ptr);
 }
 
-}  // namespace
+std::string FindHitJson(int32_t page, double depth, int32_t x, int32_t y, int32_t width,
+                        int32_t height, const std::string& text) {
+  return "{\"page\":" + std::to_string(page) + ",\"depth\":" + JsonNumber(depth) +
+         ",\"x\":" + std::to_string(x) + ",\"y\":" + std::to_string(y) +
+         ",\"width\":" + std::to_string(width) + ",\"height\":" + std::to_string(height) +
+         ",\"text\":" + JsonString(text) + "}";
+}
 
 std::string HeaderJson(const std::string& file, uint16_t version, int32_t pages,
                        const tfl::Header& h) {

@@ -1,6 +1,7 @@
 #include "RenderOptions.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QUrl>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ const char* const kRenderUsage =
     "       korvale-render --info [--dpi D] LOG.tfl\n"
     "       korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl\n"
     "       korvale-render --trace [--page N] [--dpi D] LOG.tfl\n"
+    "       korvale-render --find TEXT [--dpi D] LOG.tfl\n"
     "       korvale-render --thumbnail [-s SIZE] LOG.tfl OUT.png\n"
     "       korvale-render --help | --version\n"
     "OUT.png and OUT.svg (vectors, one file a page) must hold %d (the page\n"
@@ -24,7 +26,9 @@ const char* const kRenderUsage =
     "--thumbnail draws the first page scaled to fit SIZE x SIZE pixels (default\n"
     "256) into OUT.png; LOG.tfl may be a file:// URI.\n"
     "--trace prints every drawing call the log makes for page N (default 1), one\n"
-    "a line, with its arguments.\n";
+    "a line, with its arguments.\n"
+    "--find prints one JSON line for each text of the log that holds TEXT (case\n"
+    "ignored): page, depth, x, y, width and height in pixels at D dpi, the text.\n";
 
 namespace {
 
@@ -116,6 +120,15 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
       }
     } else if (a == "--trace") {
       o.mode = RenderOptions::Mode::Trace;
+    } else if (a == "--find") {
+      auto v = value(i, a);
+      if (!v) return std::nullopt;
+      o.mode = RenderOptions::Mode::Find;
+      o.find_text = *v;
+      if (QString::fromLocal8Bit(*v).trimmed().isEmpty()) {
+        error = "--find needs a text to look for";
+        return std::nullopt;
+      }
     } else if (a == "--elevation") {
       o.elevation = true;
     } else if (a == "--thumbnail") {
@@ -165,8 +178,9 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
                                                  : "--depth-at takes one --page";
     return std::nullopt;
   }
-  if (o.mode == RenderOptions::Mode::Info && range_given) {
-    error = "--info takes no pages";
+  if ((o.mode == RenderOptions::Mode::Info || o.mode == RenderOptions::Mode::Find) &&
+      range_given) {
+    error = o.mode == RenderOptions::Mode::Info ? "--info takes no pages" : "--find takes no pages";
     return std::nullopt;
   }
   return o;

@@ -8,6 +8,7 @@
 //   korvale-render --info [--dpi D] LOG.tfl
 //   korvale-render --depth-at ROW [--elevation] [--page N] [--dpi D] LOG.tfl
 //   korvale-render --trace [--page N] [--dpi D] LOG.tfl
+//   korvale-render --find TEXT [--dpi D] LOG.tfl
 //   korvale-render --thumbnail [-s SIZE] LOG.tfl OUT.png
 //   (the first page scaled to fit SIZE x SIZE pixels, default 256, for file
 //   managers; LOG may be a file:// URI)
@@ -18,7 +19,7 @@
 #include <vector>
 
 struct RenderOptions {
-  enum class Mode { Render, Info, DepthAt, Trace, Thumbnail, Help, Version };
+  enum class Mode { Render, Info, DepthAt, Trace, Find, Thumbnail, Help, Version };
   Mode mode = Mode::Render;
   int32_t dpi = 96;
   bool dpi_given = false;  // --dpi was on the command line
@@ -33,6 +34,7 @@ struct RenderOptions {
   std::string log;
   int32_t depth_row = 0;
   bool elevation = false;
+  std::string find_text;  // --find
   int32_t thumbnail_size = 256;  // pixels, the longer side of a thumbnail
 };
 

@@ -27,6 +27,7 @@
 #include "devices/PageExport.h"
 #include "devices/PrintPages.h"
 #include "devices/SettingsValue.h"
+#include "devices/TextIndex.h"
 #include "devices/logp_object.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeDir.h"
@@ -200,6 +201,27 @@ int PrintTrace(const Drawing& d, const RenderOptions& o, int32_t page) {
   return status;
 }
 
+// Every text of the log that holds the text looked for, one JSON line each,
+// pages counted from 1.
+int PrintFind(const Drawing& d, const RenderOptions& o) {
+  NoticeBoxObserver observer;
+  PlotCookie cookie(&observer);
+  try {
+    const TextIndex index = TextIndex::Build(d.document, d.pages, d.settings, d.libraries, cookie);
+    for (const int32_t i : index.find(QString::fromLocal8Bit(o.find_text))) {
+      const TextIndex::Entry& e = index.entries()[static_cast<size_t>(i)];
+      std::printf("%s\n", FindHitJson(e.page + 1, e.depth, e.box.left, e.box.top,
+                                      e.box.right - e.box.left, e.box.bottom - e.box.top,
+                                      e.text.toStdString())
+                              .c_str());
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "korvale-render: Error reading the log's texts - %s\n", e.what());
+    return kFailed;
+  }
+  return kOk;
+}
+
 int Run(const RenderOptions& o) {
   if (o.mode == RenderOptions::Mode::Render) {
     if (const std::string reason = ValidateOutput(o, 1); !reason.empty()) return UsageError(reason);
@@ -271,6 +293,7 @@ int Run(const RenderOptions& o) {
   }
   const Drawing d{*document, drawn, settings, libraries};
   if (o.mode == RenderOptions::Mode::Trace) return PrintTrace(d, o, first);
+  if (o.mode == RenderOptions::Mode::Find) return PrintFind(d, o);
 
   if (thumbnail) return RenderThumbnail(d, o);
   if (const std::string reason = ValidateOutput(o, last - first + 1); !reason.empty())
