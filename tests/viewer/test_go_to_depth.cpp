@@ -77,42 +77,51 @@ TEST_F(ViewerTest, GoingToTheReadOutsDepthLandsOnItsRowOnEveryPageKind) {
     w.OpenLog(log);
     const int32_t last = w.ScreenPages.last_page();
     ASSERT_GE(last, 2);
-    for (const bool elevation : {false, true}) {
-      w.ElevationCb->setChecked(elevation);
-      for (const int32_t page : {0, last / 2, last}) {
-        const PageKind kind = w.ScreenPages.screen_kind(page);
-        const PageLayout l = w.ScreenPages.layout(page, kind, w.ViewSettings());
-        // The body rows that show the log (the first page's body may begin
-        // above the log's top, the last one's end below its bottom).
-        const auto inLog = [&](int32_t row) {
-          const double depth = w.ScreenPages.depth_at(page, kind, row, false, w.ViewSettings());
-          return depth >= -c.spec.span && depth <= 0;
-        };
-        int32_t first = l.body_clip_top, final = l.body_clip_bottom - 1;
-        while (first < final && !inLog(first)) ++first;
-        while (final > first && !inLog(final)) --final;
-        ASSERT_LT(first + 10, final);
-        for (const int32_t row : {first, (first + final) / 2, final}) {
-          w.CurrentPage = page;
-          w.PlotCurrentPage();
-          w.DepthEd->setModified(false);
-          w.Image1MouseMove(5, row);
-          const QString readOut = w.DepthEd->text();
-          w.CurrentPage = page == 0 ? last : 0;  // away from it
-          w.PlotCurrentPage();
-          TypeDepth(w, readOut);
-          ASSERT_EQ(w.CurrentPage, page) << readOut.toStdString() << " row " << row;
-          ASSERT_TRUE(w.DepthMarkRow);
-          EXPECT_NEAR(*w.DepthMarkRow, row, 1) << readOut.toStdString();
-          ASSERT_EQ(w.Image1->Overlay("go-to-depth").size(), 1u);
-          EXPECT_EQ(static_cast<int>(w.Image1->Overlay("go-to-depth")[0].line.y1()), *w.DepthMarkRow);
-          // The marked row is scrolled into view.
-          const QRect seen = w.Image1->visibleRegion().boundingRect();
-          EXPECT_TRUE(seen.top() <= *w.DepthMarkRow && *w.DepthMarkRow <= seen.bottom());
+    // At 100% and zoomed: rows are those of the page as shown.
+    for (const double zoom : {100.0, 237.0}) {
+      SCOPED_TRACE(zoom);
+      w.SetZoom(zoom);
+      ASSERT_EQ(w.ShownModel().page_height_px() == w.ScreenPages.page_height_px(), zoom == 100);
+      for (const bool elevation : {false, true}) {
+        w.ElevationCb->setChecked(elevation);
+        for (const int32_t page : {0, last / 2, last}) {
+          const PageModel& shown = w.ShownModel();
+          ASSERT_EQ(shown.last_page(), last);
+          const PageKind kind = shown.screen_kind(page);
+          const PageLayout l = shown.layout(page, kind, w.ViewSettings());
+          // The body rows that show the log (the first page's body may begin
+          // above the log's top, the last one's end below its bottom).
+          const auto inLog = [&](int32_t row) {
+            const double depth = shown.depth_at(page, kind, row, false, w.ViewSettings());
+            return depth >= -c.spec.span && depth <= 0;
+          };
+          int32_t first = l.body_clip_top, final = l.body_clip_bottom - 1;
+          while (first < final && !inLog(first)) ++first;
+          while (final > first && !inLog(final)) --final;
+          ASSERT_LT(first + 10, final);
+          for (const int32_t row : {first, (first + final) / 2, final}) {
+            w.CurrentPage = page;
+            w.PlotCurrentPage();
+            w.DepthEd->setModified(false);
+            w.Image1MouseMove(5, row);
+            const QString readOut = w.DepthEd->text();
+            w.CurrentPage = page == 0 ? last : 0;  // away from it
+            w.PlotCurrentPage();
+            TypeDepth(w, readOut);
+            ASSERT_EQ(w.CurrentPage, page) << readOut.toStdString() << " row " << row;
+            ASSERT_TRUE(w.DepthMarkRow);
+            EXPECT_NEAR(*w.DepthMarkRow, row, 1) << readOut.toStdString();
+            ASSERT_EQ(w.Image1->Overlay("go-to-depth").size(), 1u);
+            EXPECT_EQ(static_cast<int>(w.Image1->Overlay("go-to-depth")[0].line.y1()), *w.DepthMarkRow);
+            // The marked row is scrolled into view.
+            const QRect seen = w.Image1->visibleRegion().boundingRect();
+            EXPECT_TRUE(seen.top() <= *w.DepthMarkRow && *w.DepthMarkRow <= seen.bottom());
+          }
         }
       }
     }
     w.ElevationCb->setChecked(false);
+    w.SetZoom(100);
   }
   EXPECT_TRUE(platform::ShownBoxes().empty());
 }
