@@ -846,7 +846,9 @@ std::pair<int, int> TKorvaleFrm::BodyColumns() const {
 void TKorvaleFrm::UpdateMarks() {
   // Each feature has a layer of its own over the page, in page pixels.
   const QColor ink(220, 0, 120);  // a colour that stands out on most logs
-  const auto [left, right] = BodyColumns();
+  // Plain variables, not a structured binding: the lambda below captures them.
+  const std::pair<int, int> columns = BodyColumns();
+  const int left = columns.first, right = columns.second;
   const auto across = [&](int row) {
     PageMark mark;
     mark.line = QLineF(left, row + 0.5, right, row + 0.5);
