@@ -536,9 +536,10 @@ TEST_F(DemoLog, FindLocatesEveryFormationWhereItsPageDrawsIt) {
        {std::tuple<std::string, double, double>{core[3], (std::stod(core[1]) + std::stod(core[2])) / 2, 30},
         std::tuple<std::string, double, double>{std::to_string(int(figure)), figure, 2}}) {
     SCOPED_TRACE(text);
-    const auto hits = index.find(QString::fromStdString(text));
+    const QString wanted = QString::fromStdString(text);
+    const auto hits = index.find(wanted);
     const auto exact = std::find_if(hits.begin(), hits.end(), [&](int32_t i) {
-      return index.entries()[static_cast<size_t>(i)].text == QString::fromStdString(text);
+      return index.entries()[static_cast<size_t>(i)].text == wanted;
     });
     ASSERT_NE(exact, hits.end());
     const TextIndex::Entry& e = index.entries()[static_cast<size_t>(*exact)];
