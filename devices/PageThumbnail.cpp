@@ -10,7 +10,9 @@ QImage DrawPageThumbnail(const LogDocument& document, const PageModel& model, in
                          const DrawSettings& settings, Libraries& libraries, PlotCookie& cookie,
                          int size) {
   const tfl::Header& h = model.header();
-  const double longer = std::max(h.page_height, h.page_width);
+  // Copies: the header's fields are packed, and std::max takes references.
+  const double height = h.page_height, width = h.page_width;
+  const double longer = std::max(height, width);
   const int32_t dpi =
       std::clamp(static_cast<int32_t>(std::ceil(2.0 * size / std::max(longer, 0.01))), 1, 96);
   const PageModel small = document.pages_at(model, dpi, dpi);

@@ -834,8 +834,9 @@ void TKorvaleFrm::FindPrevious1Click() {
 std::pair<int, int> TKorvaleFrm::BodyColumns() const {
   const PageModel& shown = ShownModel();
   const tfl::Header& h = shown.header();
-  const double left = std::min(h.x_min, h.x_max) * shown.scale_x();
-  const double right = std::max(h.x_min, h.x_max) * shown.scale_x();
+  const double x_min = h.x_min, x_max = h.x_max;  // packed fields: copies for min/max
+  const double left = std::min(x_min, x_max) * shown.scale_x();
+  const double right = std::max(x_min, x_max) * shown.scale_x();
   const auto column = [&](double x) {
     return static_cast<int>(
         std::clamp(std::floor(x + 0.5), 0.0, double(Image1->PagePixels().width())));
