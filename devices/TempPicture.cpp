@@ -29,6 +29,8 @@ constexpr int kAttempts = 1000;
 
 std::string CreateTempPictureFile(const std::string& prefix, const std::string& extension,
                                   std::span<const uint8_t> bytes) {
+  if (TempDirectory().empty())
+    throw platform::PictureError("No private temporary folder for the picture file");
   const std::string stem = TempDirectory() + prefix.substr(0, 4);
   const std::string suffix = extension.empty() ? ".tmp" : extension;
   std::string path = WithExtension(UniqueTempName(prefix), extension);

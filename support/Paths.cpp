@@ -1,5 +1,6 @@
 #include "support/Paths.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,24 +112,33 @@ std::string SystemTempDirectory() {
   return WithSlash(dir);
 }
 
-// The user's private temporary folder (see Paths.h). When none can be made,
-// the name it would have: creating the start-up log there then fails and
-// says where.
+// The name the private temporary folder has in the system's temporary folder.
+std::string SharedTempName() { return "korvale-" + std::to_string(::getuid()); }
+
+// The user's private temporary folder (see Paths.h); empty when none can be
+// made. Never a folder that is not private: a fixed name there could be
+// another user's file or link.
 std::string PrivateTempDirectory() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && runtime[0] == '/' && platform::IsPrivateDirectory(runtime)) {
     const std::string dir = platform::MakePrivateDirectory(runtime, "korvale");
     if (!dir.empty()) return WithSlash(dir);
   }
-  const std::string name = "korvale-" + std::to_string(::getuid());
-  const std::string dir = platform::MakePrivateDirectory(SystemTempDirectory(), name);
-  return WithSlash(dir.empty() ? SystemTempDirectory() + name : dir);
+  const std::string dir = platform::MakePrivateDirectory(SystemTempDirectory(), SharedTempName());
+  return dir.empty() ? std::string() : WithSlash(dir);
 }
 
-// Creates (empties) path and writes its first line; the errno on failure.
+// Creates (empties) path and writes its first line; the errno on failure. A
+// link at path is not followed.
 int CreateLog(const std::string& path, const std::string& firstLine) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return errno ? errno : EIO;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return errno ? errno : EIO;
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (!file) {
+    const int code = errno ? errno : EIO;
+    ::close(fd);
+    return code;
+  }
   std::string line = firstLine + "\r\n";
   bool ok = std::fwrite(line.data(), 1, line.size(), file) == line.size();
   int code = ok ? 0 : (errno ? errno : EIO);
@@ -215,8 +225,12 @@ const std::string& TempDirectory() {
 
 bool OpenStartupLog() {
   g_tempDirectory.clear();  // asks the system afresh
-  std::string path = TempDirectory() + "startup.log";
-  int code = CreateLog(path, "Startup Log for " + FileBaseName(Paths().exePath));
+  const std::string& dir = TempDirectory();
+  // Without a private folder the message names the one that could not be made.
+  const std::string path = (dir.empty() ? SystemTempDirectory() + SharedTempName() + "/" : dir) +
+                           "startup.log";
+  const int code = dir.empty() ? EACCES
+                               : CreateLog(path, "Startup Log for " + FileBaseName(Paths().exePath));
   if (code != 0) {
     platform::ShowMessageBox(platform::BoxKind::Error,
                              "IO Error " + std::to_string(code) + "\r\r" +

@@ -22,7 +22,9 @@
 // $XDG_RUNTIME_DIR/korvale/ when the session provides a private runtime
 // folder, else korvale-<uid> (or a fresh korvale-<uid>-XXXXXX when that name is
 // taken by anything but a private folder of ours) in the system's temporary
-// folder. The start-up log and every temporary file live there.
+// folder. The start-up log and every temporary file live there. When no
+// private folder can be made TempDirectory is empty: the start-up log is
+// then refused and no temporary picture is written.
 //
 // Until SetProgramPaths or SetProgramPath runs, the paths follow the running
 // executable and its layout.

@@ -148,6 +148,36 @@ TEST(ProgramPaths, TempDirectoryIsAPrivateFolderNeverALinkOrAnotherUsersFolder) 
   }
   EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
 
+  // Inside its own folder the start-up log does not follow a link either.
+  std::filesystem::remove_all(wanted);
+  ASSERT_EQ(fresh(), wanted + "/");
+  std::filesystem::create_symlink(elsewhere.file("victim"), wanted + "/startup.log");
+  platform::ClearShownBoxes();
+  EXPECT_FALSE(OpenStartupLog());
+  EXPECT_FALSE(std::filesystem::exists(elsewhere.file("victim")));
+  // When no private folder can be made there is none: nothing is created and
+  // the start-up log is refused, naming the folder it needed.
+  // A temporary folder whose path leaves no room for another name makes
+  // every folder in it fail, also for root.
+  std::string crowded = elsewhere.path();
+  while (crowded.size() < 4090)
+    crowded += "/" + std::string(std::min<size_t>(200, 4089 - crowded.size()), 'd');
+  ASSERT_TRUE(std::filesystem::create_directories(crowded));
+  {
+    testfiles::ScopedEnv full("TMPDIR", crowded.c_str());
+    EXPECT_EQ(fresh(), "");
+    EXPECT_FALSE(OpenStartupLog());
+  }
+  ASSERT_EQ(platform::ShownBoxes().size(), 2u);
+  EXPECT_NE(platform::ShownBoxes()[1].text.find("Unable to create the initial start up log: " +
+                                                crowded + "/korvale-"),
+            std::string::npos)
+      << platform::ShownBoxes()[1].text.substr(0, 80);
+  platform::ClearShownBoxes();
+  std::filesystem::remove_all(wanted);  // taken again by a folder others may enter
+  std::filesystem::create_directory(wanted);
+  chmod(wanted.c_str(), 0755);
+
   // A private runtime folder of the session holds it; one others may enter
   // does not.
   testfiles::TempDir session;
