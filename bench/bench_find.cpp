@@ -6,7 +6,6 @@
 // pages with a text every 25 records. Intervals also for a log of 1,000 pages.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
 #include <filesystem>
@@ -19,7 +18,6 @@
 #include "devices/LogDocument.h"
 #include "devices/PageThumbnail.h"
 #include "devices/TextIndex.h"
-#include "platform/MessageBox.h"
 
 namespace {
 
@@ -184,13 +182,3 @@ BENCHMARK(BM_Thumbnails_200k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Intervals_1000Pages)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
-  platform::SetMessageBoxMode(platform::BoxMode::Headless);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
 #include <cstdio>
@@ -23,7 +22,6 @@
 #include "core/gd_object.h"
 #include "devices/LogDocument.h"
 #include "platform/Canvas.h"
-#include "platform/MessageBox.h"
 #include <memory>
 
 namespace {
@@ -206,13 +204,3 @@ BENCHMARK(BM_Zoom_Demo)->Arg(96)->Arg(192)->Arg(384)->Arg(768)->Unit(benchmark::
 BENCHMARK(BM_Zoom_200k)->Arg(96)->Arg(192)->Arg(384)->Arg(768)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
-  platform::SetMessageBoxMode(platform::BoxMode::Headless);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

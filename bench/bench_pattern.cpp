@@ -7,11 +7,9 @@
 // and resolutions.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,7 +20,6 @@
 #include "core/TflWriter.h"
 #include "devices/LogDocument.h"
 #include "platform/Canvas.h"
-#include "platform/MessageBox.h"
 
 namespace {
 
@@ -140,13 +137,3 @@ BENCHMARK(BM_PageFill)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
-  platform::SetMessageBoxMode(platform::BoxMode::Headless);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
