@@ -55,6 +55,10 @@ class PageModel {
     double top, bottom;
   };
   Interval body_interval(int32_t index, PageKind kind, const DrawSettings& settings) const;
+  // The depths of the log's own top (y_max) and bottom (y_min): the first
+  // page's body may begin above the top, under its header, and the last
+  // one's end below the bottom.
+  Interval log_depths() const { return {-header_.y_max, -header_.y_min}; }
 
   // The depth read-out: the depth (or, with `elevation`, datum - depth) under
   // pixel row `row` of page `index`. NaN when the page cannot be laid out.

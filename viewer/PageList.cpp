@@ -84,12 +84,10 @@ PageModel::Interval TPageList::Interval(int32_t page) const {
   } catch (const std::exception&) {
     return interval;
   }
-  // The log's own ends: its first page's body may begin above its top
-  // (under the header), its last one end below its bottom.
-  const tfl::Header& h = model_.header();
-  const double top = -h.y_max, bottom = -h.y_min;
-  if (page == 0) interval.top = top;
-  if (page == model_.last_page()) interval.bottom = bottom;
+  // The first and last page show the log from its own ends.
+  const PageModel::Interval log = model_.log_depths();
+  if (page == 0) interval.top = log.top;
+  if (page == model_.last_page()) interval.bottom = log.bottom;
   return interval;
 }
 

@@ -712,12 +712,11 @@ bool TKorvaleFrm::GoToTypedDepth(const QString& text, bool elevation) {
 
 bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
   if (NoDocument || !Document) return false;
-  const tfl::Header& h = ScreenPages.header();
-  // The log runs from the depth of its top (y_max) to that of its bottom.
-  double top = -h.y_max, bottom = -h.y_min;
+  auto [top, bottom] = ScreenPages.log_depths();
   if (elevation) {
-    top = h.datum - top;
-    bottom = h.datum - bottom;
+    const double datum = ScreenPages.header().datum;
+    top = datum - top;
+    bottom = datum - bottom;
   }
   const DrawSettings settings = ViewSettings();
   const auto found = value >= std::min(top, bottom) && value <= std::max(top, bottom)
