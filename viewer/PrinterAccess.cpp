@@ -7,17 +7,23 @@
 #include <memory>
 
 #include "viewer/PrintSize.h"
+#include "windows/DefaultPrinter.h"
 
 namespace viewer {
 namespace {
 std::optional<bool> g_installedOverride;
-}
+std::unique_ptr<QPrinter> g_printer;
+}  // namespace
 
 QPrinter& CurrentPrinter() {
-  static std::unique_ptr<QPrinter> printer;
-  if (!printer) printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *printer;
+  if (!g_printer) {
+    g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    UseQueuePaper(*g_printer);
+  }
+  return *g_printer;
 }
+
+void ResetCurrentPrinterForTests() { g_printer.reset(); }
 
 bool PrintersInstalled() {
   if (g_installedOverride) return *g_installedOverride;

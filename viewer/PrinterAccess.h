@@ -11,8 +11,11 @@ class QPrinter;
 namespace viewer {
 
 // The current printer (created on first use for the system's default
-// printer, at the printer's own resolution).
+// printer, at the printer's own resolution, on its queue's default paper).
 QPrinter& CurrentPrinter();
+// Forgets the current printer: the next use makes it afresh, as a new run of
+// the program would (tests).
+void ResetCurrentPrinterForTests();
 
 // Whether the system lists any printer. Tests may force the answer.
 bool PrintersInstalled();

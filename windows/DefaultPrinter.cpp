@@ -1,6 +1,7 @@
 #include "windows/DefaultPrinter.h"
 
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -11,6 +12,7 @@ std::optional<PrinterPageInfo> QueryDefaultPrinter() {
   PrinterPageInfo page;
   page.name = info.printerName().toStdString();
   QPrinter printer(info, QPrinter::HighResolution);
+  UseQueuePaper(printer);
   QPageLayout layout = printer.pageLayout();
   QRectF paper = layout.fullRect(QPageLayout::Inch);
   QRectF printable = layout.paintRect(QPageLayout::Inch);
@@ -24,6 +26,12 @@ std::optional<PrinterPageInfo> QueryDefaultPrinter() {
   page.printableHeight = printable.height();
   page.orientation = layout.orientation() == QPageLayout::Landscape ? 1 : 0;
   return page;
+}
+
+void UseQueuePaper(QPrinter& printer) {
+  if (printer.outputFormat() != QPrinter::NativeFormat) return;
+  const QPageSize paper = QPrinterInfo::printerInfo(printer.printerName()).defaultPageSize();
+  if (paper.isValid()) printer.setPageSize(paper);
 }
 
 void InstallDefaultPrinterQuery() { SetPrinterQuery(&QueryDefaultPrinter); }
