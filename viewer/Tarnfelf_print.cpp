@@ -22,6 +22,7 @@
 #include "viewer/Gotofrm.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrintQueue.h"
 #include "viewer/PrintSize.h"
 #include "viewer/PrinterAccess.h"
 #include "windows/StatusObserver.h"
@@ -113,6 +114,16 @@ void TKorvaleFrm::Print1Click() {
   job.grayscale = printer.colorMode() == QPrinter::GrayScale;
   job.output_name = printer.outputFileName().isEmpty() ? printer.printerName().toStdString()
                                                        : printer.outputFileName().toStdString();
+  // A queue that is gone or stopped would take the job and never print it.
+  const bool toQueue = viewer::PrintsToQueue(printer);
+  if (toQueue) {
+    const std::string refusal = viewer::QueueRefusal(job.output_name);
+    if (!refusal.empty()) {
+      platform::ShowMessageBox(platform::BoxKind::Error,
+                               "Unable to print on " + job.output_name + " - " + refusal);
+      return;
+    }
+  }
 
   // No other command may run while the job prints.
   QWidget* const focused = focusWidget();
@@ -127,6 +138,12 @@ void TKorvaleFrm::Print1Click() {
                result);
   } catch (const std::exception& e) {
     error = e.what();
+  }
+  // The job went to the queue when the document ended; Qt keeps the print
+  // system's answer to itself.
+  if (error.empty() && toQueue) {
+    const std::string refusal = viewer::JobRefusal(job.output_name);
+    if (!refusal.empty()) error = "Unable to print on " + job.output_name + " - " + refusal;
   }
   // The page image is drawn on with a canvas of its own again (a fresh one,
   // as whenever pages went to another target).
