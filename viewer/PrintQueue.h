@@ -15,7 +15,7 @@ namespace viewer {
 bool PrintsToQueue(const QPrinter& printer);
 
 // Why the queue `printerName` ("queue" or "queue/instance") cannot print a
-// job now: it does not exist, or it is stopped; "" when it can.
+// job now: it does not exist, is stopped or takes no jobs; "" when it can.
 std::string QueueRefusal(const std::string& printerName);
 
 // Why the print system refused the last job handed to it on this thread,

@@ -114,7 +114,8 @@ void TKorvaleFrm::Print1Click() {
   job.grayscale = printer.colorMode() == QPrinter::GrayScale;
   job.output_name = printer.outputFileName().isEmpty() ? printer.printerName().toStdString()
                                                        : printer.outputFileName().toStdString();
-  // A queue that is gone or stopped would take the job and never print it.
+  // A stopped queue would keep the job without printing it, and one that is
+  // gone or takes no jobs would lose it: ask the print system first.
   const bool toQueue = viewer::PrintsToQueue(printer);
   if (toQueue) {
     const std::string refusal = viewer::QueueRefusal(job.output_name);

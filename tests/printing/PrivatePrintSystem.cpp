@@ -114,7 +114,8 @@ std::unique_ptr<PrivatePrintSystem> PrivatePrintSystem::Start() {
     why = "no CUPS scheduler (install cups: scripts/install-deps)";
   } else if (access(kBackend, F_OK) != 0 || access(kBackendSettings, F_OK) != 0) {
     why = "no cups-pdf backend (install printer-driver-cups-pdf: scripts/install-deps)";
-  } else if (FindTool("lpadmin").empty() || FindTool("cupsdisable").empty()) {
+  } else if (FindTool("lpadmin").empty() || FindTool("cupsdisable").empty() ||
+             FindTool("cupsreject").empty()) {
     why = "no CUPS tools (install cups-client: scripts/install-deps)";
   } else if (geteuid() != 0) {
     why = "not running as root: the cups-pdf backend runs only under a scheduler started as "
@@ -230,11 +231,13 @@ bool PrivatePrintSystem::MakeFolders() {
                 "LogLevel info\n"
                 "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n") &&
-      // The backend's settings: output, spool and log in the folder.
+      // The backend's settings: output, spool, Ghostscript's temporary files
+      // and log in the folder.
       WriteText(f + "/cups-pdf.conf",
                 "Out " + f + "/out\n"
                 "AnonDirName " + f + "/out\n"
                 "Spool " + f + "/pdfspool\n"
+                "GSTmp " + f + "/pdfspool\n"
                 "Log " + f + "/pdflog\n"
                 "Grp root\n"
                 "LogType 3\n");
@@ -362,6 +365,7 @@ bool PrivatePrintSystem::Reset() {
 
 bool PrivatePrintSystem::RemoveQueue() { return RunTool("lpadmin", {"-x", queue_}); }
 bool PrivatePrintSystem::StopQueue() { return RunTool("cupsdisable", {queue_}); }
+bool PrivatePrintSystem::RejectJobs() { return RunTool("cupsreject", {queue_}); }
 bool PrivatePrintSystem::SetDefaultPageSize(const std::string& size) {
   return RunTool("lpadmin", {"-p", queue_, "-o", "PageSize=" + size});
 }

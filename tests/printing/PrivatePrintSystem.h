@@ -56,6 +56,7 @@ class PrivatePrintSystem {
   // (the tool's output is in last_output()).
   bool RemoveQueue();
   bool StopQueue();                                  // cupsdisable
+  bool RejectJobs();                                 // cupsreject
   bool SetDefaultPageSize(const std::string& size);  // a PPD page size name ("Letter")
   const std::string& last_output() const { return lastOutput_; }
 

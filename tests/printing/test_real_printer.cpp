@@ -371,9 +371,10 @@ TEST_F(RealPrinter, DemoPagesTwoToFourPrintAsKorvaleRenderPrintsThem) {
   }
 }
 
-// A queue that cannot print: stopped before the job, or removed after the
-// print dialog while the pages are drawn. Either way the print command ends
-// with its error, the window takes commands again and the log is as it was.
+// A queue that cannot print: stopped or taking no jobs before the job, or
+// removed after the print dialog while the pages are drawn. Each time the
+// print command ends with its error, the window takes commands again and the
+// log is as it was.
 TEST_F(RealPrinter, AQueueThatCannotPrintIsReportedAndTheWindowGoesOn) {
   // A page within the queue's printable page: printing asks nothing first.
   const std::string log = Path("three.tfl");
@@ -386,15 +387,28 @@ TEST_F(RealPrinter, AQueueThatCannotPrintIsReportedAndTheWindowGoesOn) {
   TKorvaleFrm& w = OpenKeepingItsPage(log);
   const std::string prefix = "Unable to print on " + system_->queue() + " - ";
 
-  ASSERT_TRUE(system_->StopQueue()) << system_->last_output();
-  QueuePrintDialog(1, 2);
-  w.Print1Click();
-  ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
-  EXPECT_EQ(BoxTexts()[0], prefix + "The printer is stopped.");
-  EXPECT_TRUE(system_->Jobs().empty()) << "no job waits on the stopped queue";
-  ExpectUsable(w);
-  EXPECT_EQ(testfiles::ReadAll(log), logBytes);
+  struct Case {
+    const char* name;
+    bool (printsystem::PrivatePrintSystem::*spoil)();
+    const char* reason;
+  };
+  for (const Case c : {Case{"stopped", &printsystem::PrivatePrintSystem::StopQueue,
+                            "The printer is stopped."},
+                       Case{"rejecting", &printsystem::PrivatePrintSystem::RejectJobs,
+                            "The printer is not accepting jobs."}}) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(system_->Reset()) << system_->why_not();
+    platform::ClearShownBoxes();
+    ASSERT_TRUE((system_->*c.spoil)()) << system_->last_output();
+    QueuePrintDialog(1, 2);
+    w.Print1Click();
+    ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+    EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+    EXPECT_EQ(BoxTexts()[0], prefix + c.reason);
+    EXPECT_TRUE(system_->Jobs().empty()) << "no job sent to the queue";
+    ExpectUsable(w);
+    EXPECT_EQ(testfiles::ReadAll(log), logBytes);
+  }
 
   ASSERT_TRUE(system_->Reset()) << system_->why_not();
   platform::ClearShownBoxes();
