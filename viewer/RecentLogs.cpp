@@ -28,11 +28,7 @@ void Store(const QStringList& list) {
 
 QStringList Stored() {
   TViewerSettings settings;
-  QStringList list = settings.value(kKey).toStringList();
-  list.removeAll(QString());
-  list.removeDuplicates();
-  while (list.size() > kRecentLogCount) list.removeLast();
-  return list;
+  return ReadRecentLogs(settings);
 }
 
 QString Accelerator(int number) {
@@ -49,6 +45,15 @@ QString FolderText(const QString& path) {
 }
 
 }  // namespace
+
+QStringList ReadRecentLogs(QSettings& settings) {
+  const QStringList stored = settings.value(kKey).toStringList();
+  QStringList list;
+  for (qsizetype i = 0; i < stored.size() && i < kRecentLogsRead && list.size() < kRecentLogCount;
+       ++i)
+    if (IsStorableLogPath(stored[i]) && !list.contains(stored[i])) list.append(stored[i]);
+  return list;
+}
 
 std::vector<std::string> RecentLogs() {
   std::vector<std::string> paths;
