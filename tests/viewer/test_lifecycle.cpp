@@ -154,7 +154,7 @@ TEST_F(ViewerTest, SaveButtonWithoutALogReportsTheFailedCopy) {
 }
 
 TEST_F(ViewerTest, ClosingDeletesATemporaryLog) {
-  const std::string temp = Path("Log~Tf1.tfl");
+  const std::string temp = Path("~Tflog1.tfl");
   WriteLog(temp, LogSpec{});
   const std::string other = Path("other.tfl");
   WriteLog(other, LogSpec{});
