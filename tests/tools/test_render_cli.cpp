@@ -329,4 +329,15 @@ TEST_F(RenderCli, ThumbnailFitsTheFirstPageIntoTheSize) {
   for (int x = 185; x < big.width(); ++x) down = down || dark(x, 100);
   EXPECT_TRUE(across && down);
   EXPECT_FALSE(dark(100, 200));
+
+  // A URI's escapes stand for bytes: a Latin-1 name is found. Another host,
+  // a query or an escaped NUL is no local file.
+  std::filesystem::create_directory(dir_.file("caf\xe9"));
+  std::filesystem::copy_file(log.toStdString(), dir_.file("caf\xe9/well.tfl"));
+  const QString latin1 = "file://" + QString::fromStdString(dir_.path()) + "/caf%E9/well.tfl";
+  r = Render({"--thumbnail", latin1, "latin1.png"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  for (const QString& uri : {"file://server" + QString::fromStdString(dir_.path()) + "/x.tfl",
+                             uri + "?x", latin1 + "%00.png"})
+    EXPECT_EQ(Render({"--thumbnail", uri, "no.png"}).exit_code, 2) << uri.toStdString();
 }
