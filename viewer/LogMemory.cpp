@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/PlainSettingsFile.h"
 #include "viewer/ViewerSettings.h"
 #include "viewer/Zoom.h"
 
@@ -17,6 +18,7 @@ using Entry = RememberedLog;
 }  // namespace
 
 std::vector<RememberedLog> ReadRememberedLogs(QSettings& settings) {
+  if (!IsPlainSettingsFile(settings.fileName())) return {};
   std::vector<Entry> entries;
   const int count = std::min(settings.beginReadArray(kArray), kRememberedLogsRead);
   for (int i = 0; i < count && int(entries.size()) < kRememberedLogs; ++i) {
@@ -63,6 +65,7 @@ std::optional<LogPlace> RememberedPlace(const std::string& path) {
 
 void RememberPlace(const std::string& path, const LogPlace& place) {
   TViewerSettings settings;
+  if (!IsPlainSettingsFile(settings.fileName())) return;  // not ours to rewrite
   std::vector<Entry> entries = ReadRememberedLogs(settings);
   const QString key = QString::fromStdString(path);
   if (!entries.empty() && entries.front().path == key &&

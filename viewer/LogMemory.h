@@ -32,6 +32,7 @@ struct RememberedLog {
 // (IsStorableLogPath), a page from 1 and a zoom within the view's range (100
 // when missing or no number). Other entries are skipped; no more than
 // kRememberedLogsRead entries are looked at, whatever size the array claims.
+// A settings file that is not plain (support/PlainSettingsFile.h) gives none.
 constexpr int kRememberedLogsRead = 4 * kRememberedLogs;
 std::vector<RememberedLog> ReadRememberedLogs(QSettings& settings);
 

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/MessageBox.h"
+#include "support/PlainSettingsFile.h"
 #include "viewer/ViewerSettings.h"
 
 namespace viewer {
@@ -20,6 +21,7 @@ const QString kKey = QStringLiteral("RecentLogs");
 
 void Store(const QStringList& list) {
   TViewerSettings settings;
+  if (!IsPlainSettingsFile(settings.fileName())) return;  // not ours to rewrite
   if (list.isEmpty())
     settings.remove(kKey);
   else
@@ -47,6 +49,7 @@ QString FolderText(const QString& path) {
 }  // namespace
 
 QStringList ReadRecentLogs(QSettings& settings) {
+  if (!IsPlainSettingsFile(settings.fileName())) return {};
   const QStringList stored = settings.value(kKey).toStringList();
   QStringList list;
   for (qsizetype i = 0; i < stored.size() && i < kRecentLogsRead && list.size() < kRecentLogCount;

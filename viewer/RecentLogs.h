@@ -19,7 +19,8 @@ std::vector<std::string> RecentLogs();
 // The list as settings (in the viewer's group) hold it: at most
 // kRecentLogCount storable paths (IsStorableLogPath), each once, in their
 // order; anything else is skipped, and no more than kRecentLogsRead entries
-// are looked at.
+// are looked at. A settings file that is not plain
+// (support/PlainSettingsFile.h) gives none, and is not written.
 constexpr int kRecentLogsRead = 10 * kRecentLogCount;
 QStringList ReadRecentLogs(QSettings& settings);
 // Puts path at the top of the list (once), dropping what falls off the end.

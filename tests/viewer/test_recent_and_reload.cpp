@@ -192,6 +192,19 @@ TEST_F(ViewerTest, RecentAndRememberedLogsReadFromDamagedSettings) {
   EXPECT_EQ(viewer::RememberedPlace(b)->page, 4);
   EXPECT_EQ(viewer::RememberedPlace(a)->page, 2);
   EXPECT_EQ(viewer::RecentLogs()[0], b);
+
+  // A value that Qt reads as a serialized object claims whatever size it
+  // likes (this one, found by fuzzing, 592 MB in 162 bytes): such a file is
+  // not the viewer's and is neither read nor rewritten.
+  const std::string conf = Path("config/Quelmark/Tarnfel 2001.conf");
+  fs::copy_file(testfiles::SourceDir() + "/tests/regression/settings-oom-variant-list-claims-592mb",
+                conf, fs::copy_options::overwrite_existing);
+  const auto damaged = testfiles::ReadAll(conf);
+  EXPECT_TRUE(viewer::RecentLogs().empty());
+  EXPECT_FALSE(viewer::RememberedPlace(a).has_value());
+  w.OpenLog(a);
+  w.PageDownBTNClick();
+  EXPECT_EQ(testfiles::ReadAll(conf), damaged) << "the damaged file was rewritten";
 }
 
 // Rewritten in place, shortened, replaced by a rename and rewritten again:
