@@ -148,6 +148,9 @@ TEST_F(RenderCli, UsageErrorsExitWithTwo) {
   EXPECT_NE(r.err.find("usage: korvale-render"), std::string::npos) << r.err;
   EXPECT_EQ(Render({}).exit_code, 2);
   EXPECT_EQ(Render({"--thumbnail", log}).exit_code, 2);  // no output file
+  r = Render({"--thumbnail", "", "t.png"});  // found by fuzzing: an empty name is no log
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.err.find("an empty file name"), std::string::npos) << r.err;
   EXPECT_EQ(Render({"--thumbnail", "-s", "0", log, "t.png"}).exit_code, 2);
   EXPECT_EQ(Render({QString::fromStdString(dir_.file("missing.tfl"))}).exit_code, 2);
 }

@@ -178,6 +178,9 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     } else if (a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;
+    } else if (a.empty()) {
+      error = "an empty file name";
+      return std::nullopt;
     } else {
       files.push_back(a);
     }
