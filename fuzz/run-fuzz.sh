@@ -30,7 +30,7 @@ else
   seconds=$2
   shift 2
 fi
-targets=${*:-"fuzz_log fuzz_pictures fuzz_tables"}
+targets=${*:-"fuzz_log fuzz_pictures fuzz_tables fuzz_window_requests fuzz_settings fuzz_thumbnail_args"}
 here=$(cd "$(dirname "$0")" && pwd)
 shared="$here/../../shared/testdata/pictures"
 work="$build/fuzz-work"
@@ -96,6 +96,9 @@ for target in $targets; do
     log) dict="-dict=$here/tfl.dict" ;;
     pictures) add_shared_pictures "$corpus"; max_len=262144; dict="-dict=$here/tfl.dict" ;;
     tables) max_len=12288 ;;
+    window_requests) max_len=64 ;;
+    settings) max_len=8192; dict="-dict=$here/settings.dict" ;;
+    thumbnail_args) max_len=1024 ;;
   esac
   echo "== $target: $seconds s"
   nice=nice

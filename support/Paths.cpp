@@ -1,7 +1,6 @@
 #include "support/Paths.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/PrivateDir.h"
+#include "platform/XdgFolders.h"
 #include "support/IoError.h"
 
 namespace {
@@ -69,24 +69,6 @@ const ProgramPaths& Paths() {
 bool HoldsPatternLibrary(const std::string& dir) {
   struct stat st {};
   return ::stat((dir + kPatternLibraryName).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// The user's home folder: $HOME when it is an absolute path, else the
-// account's.
-std::string HomeDirectory() {
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return home;
-  if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir)
-    return account->pw_dir;
-  return "/";
-}
-
-// An XDG base folder: the variable when it holds an absolute path (relative
-// ones are invalid and ignored), else the default below the home folder.
-std::string XdgBaseDirectory(const char* variable, const char* defaultBelowHome) {
-  const char* value = std::getenv(variable);
-  if (value && value[0] == '/') return WithSlash(value);
-  return WithSlash(HomeDirectory()) + defaultBelowHome;
 }
 
 // Creates dir and its missing parents with mode 0700. 0 or the errno.
@@ -183,8 +165,8 @@ void SetProgramPath(const std::string& exePath, ProgramLayout layout) {
             : WithSlash((std::filesystem::path(paths.directory) / ".." / "share" / "korvale")
                             .lexically_normal()
                             .string());
-    paths.userDirectory = XdgBaseDirectory("XDG_CONFIG_HOME", ".config/") + "korvale/";
-    paths.stateDirectory = XdgBaseDirectory("XDG_STATE_HOME", ".local/state/") + "korvale/";
+    paths.userDirectory = platform::XdgFolder("XDG_CONFIG_HOME", ".config/") + "korvale/";
+    paths.stateDirectory = platform::XdgFolder("XDG_STATE_HOME", ".local/state/") + "korvale/";
   }
   g_paths = std::move(paths);
   g_pathsSet = true;
@@ -255,11 +237,34 @@ bool OpenProgramLog() {
   return true;
 }
 
+namespace {
+
+// Opens path for appending: a link planted at it is not followed, and
+// anything but a regular file (a FIFO would block the caller) is refused.
+// The descriptor, or -1 with errno set.
+int OpenLogForAppend(const std::string& path) {
+  const int fd = ::open(path.c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int code = S_ISREG(st.st_mode) ? errno : EINVAL;
+    ::close(fd);
+    errno = code;
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
 void WriteLog(const std::string& text) {
   if (g_logFile.empty()) return;
-  std::FILE* file = std::fopen(g_logFile.c_str(), "ab");
+  const int fd = OpenLogForAppend(g_logFile);
+  std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "ab");
   if (!file) {
     int code = errno ? errno : EIO;
+    if (fd >= 0) ::close(fd);
     throw InOutError(code, DescribeIoFailure("Cannot open log", g_logFile, code));
   }
   std::string line = text + "\r\n";

@@ -16,7 +16,8 @@
 //              ~/.config/korvale/) and the program log to
 //              $XDG_STATE_HOME/korvale/ (default ~/.local/state/korvale/).
 //              These two folders are created (mode 0700) when a file is first
-//              written there.
+//              written there. A relative XDG variable is ignored
+//              (platform/XdgFolders.h).
 //
 // In both layouts TempDirectory is a private folder of the user (PrivateDir.h):
 // $XDG_RUNTIME_DIR/korvale/ when the session provides a private runtime

@@ -11,6 +11,7 @@
 #include "platform/ScreenMetrics.h"
 #include "support/IoError.h"
 #include "support/Paths.h"
+#include "support/PlainSettingsFile.h"
 
 TSystemSettings SystemSettings{};
 TGeneralSettings GeneralSettings{};
@@ -207,6 +208,7 @@ void SaveSystemSettings() {
 bool ReadDesignerVisible() {
   try {
     QSettings registry(QStringLiteral("Quelmark"), QStringLiteral("Tarnfel 2001"));
+    if (!IsPlainSettingsFile(registry.fileName())) return DesignerVisible;  // not ours: missing
     const QString key = QStringLiteral("DesignerVisible");
     if (!registry.contains(key)) {
       registry.setValue(key, 1);

@@ -4,21 +4,23 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/PlainSettingsFile.h"
 #include "viewer/ViewerSettings.h"
+#include "viewer/Zoom.h"
 
 namespace viewer {
 namespace {
 
 const QString kArray = QStringLiteral("Logs");
 
-struct Entry {
-  QString path;
-  LogPlace place;
-};
+using Entry = RememberedLog;
 
-std::vector<Entry> Read(QSettings& settings) {
+}  // namespace
+
+std::vector<RememberedLog> ReadRememberedLogs(QSettings& settings) {
+  if (!IsPlainSettingsFile(settings.fileName())) return {};
   std::vector<Entry> entries;
-  const int count = settings.beginReadArray(kArray);
+  const int count = std::min(settings.beginReadArray(kArray), kRememberedLogsRead);
   for (int i = 0; i < count && int(entries.size()) < kRememberedLogs; ++i) {
     settings.setArrayIndex(i);
     Entry e;
@@ -26,14 +28,18 @@ std::vector<Entry> Read(QSettings& settings) {
     bool pageOk = false, zoomOk = false;
     const qlonglong page = settings.value("page").toLongLong(&pageOk);
     const double zoom = settings.value("zoom", 100.0).toDouble(&zoomOk);
-    if (e.path.isEmpty() || !pageOk || page < 1 || page > INT32_MAX) continue;
+    if (!IsStorableLogPath(e.path) || !pageOk || page < 1 || page > INT32_MAX) continue;
+    if (std::any_of(entries.begin(), entries.end(), [&](const Entry& o) { return o.path == e.path; }))
+      continue;  // the first, latest, one holds
     e.place.page = static_cast<int32_t>(page - 1);
-    e.place.zoom = zoomOk && zoom > 0 ? zoom : 100.0;
+    e.place.zoom = zoomOk ? ClampZoom(zoom) : 100.0;
     entries.push_back(e);
   }
   settings.endArray();
   return entries;
 }
+
+namespace {
 
 void Write(QSettings& settings, const std::vector<Entry>& entries) {
   settings.remove(kArray);
@@ -52,14 +58,15 @@ void Write(QSettings& settings, const std::vector<Entry>& entries) {
 std::optional<LogPlace> RememberedPlace(const std::string& path) {
   TViewerSettings settings;
   const QString key = QString::fromStdString(path);
-  for (const Entry& e : Read(settings))
+  for (const Entry& e : ReadRememberedLogs(settings))
     if (e.path == key) return e.place;
   return std::nullopt;
 }
 
 void RememberPlace(const std::string& path, const LogPlace& place) {
   TViewerSettings settings;
-  std::vector<Entry> entries = Read(settings);
+  if (!IsPlainSettingsFile(settings.fileName())) return;  // not ours to rewrite
+  std::vector<Entry> entries = ReadRememberedLogs(settings);
   const QString key = QString::fromStdString(path);
   if (!entries.empty() && entries.front().path == key &&
       entries.front().place.page == place.page && entries.front().place.zoom == place.zoom)

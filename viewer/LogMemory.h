@@ -5,9 +5,13 @@
 // kept, the latest first, in the user's settings (viewer/ViewerSettings.h,
 // array "Logs" of path, page (numbered from 1, as the page panel counts) and
 // zoom).
+#include <QString>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+class QSettings;
 
 namespace viewer {
 
@@ -17,6 +21,20 @@ struct LogPlace {
   int32_t page = 0;  // zero-based page index
   double zoom = 100;
 };
+
+struct RememberedLog {
+  QString path;
+  LogPlace place;
+};
+
+// The remembered logs as settings (in the viewer's group) hold them, latest
+// first: at most kRememberedLogs, each with a storable path
+// (IsStorableLogPath), a page from 1 and a zoom within the view's range (100
+// when missing or no number). Other entries are skipped; no more than
+// kRememberedLogsRead entries are looked at, whatever size the array claims.
+// A settings file that is not plain (support/PlainSettingsFile.h) gives none.
+constexpr int kRememberedLogsRead = 4 * kRememberedLogs;
+std::vector<RememberedLog> ReadRememberedLogs(QSettings& settings);
 
 std::optional<LogPlace> RememberedPlace(const std::string& path);
 void RememberPlace(const std::string& path, const LogPlace& place);

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/MessageBox.h"
+#include "support/PlainSettingsFile.h"
 #include "viewer/ViewerSettings.h"
 
 namespace viewer {
@@ -20,6 +21,7 @@ const QString kKey = QStringLiteral("RecentLogs");
 
 void Store(const QStringList& list) {
   TViewerSettings settings;
+  if (!IsPlainSettingsFile(settings.fileName())) return;  // not ours to rewrite
   if (list.isEmpty())
     settings.remove(kKey);
   else
@@ -28,11 +30,7 @@ void Store(const QStringList& list) {
 
 QStringList Stored() {
   TViewerSettings settings;
-  QStringList list = settings.value(kKey).toStringList();
-  list.removeAll(QString());
-  list.removeDuplicates();
-  while (list.size() > kRecentLogCount) list.removeLast();
-  return list;
+  return ReadRecentLogs(settings);
 }
 
 QString Accelerator(int number) {
@@ -49,6 +47,16 @@ QString FolderText(const QString& path) {
 }
 
 }  // namespace
+
+QStringList ReadRecentLogs(QSettings& settings) {
+  if (!IsPlainSettingsFile(settings.fileName())) return {};
+  const QStringList stored = settings.value(kKey).toStringList();
+  QStringList list;
+  for (qsizetype i = 0; i < stored.size() && i < kRecentLogsRead && list.size() < kRecentLogCount;
+       ++i)
+    if (IsStorableLogPath(stored[i]) && !list.contains(stored[i])) list.append(stored[i]);
+  return list;
+}
 
 std::vector<std::string> RecentLogs() {
   std::vector<std::string> paths;

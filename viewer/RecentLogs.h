@@ -3,17 +3,26 @@
 // kept in the user's settings (viewer/ViewerSettings.h, key "RecentLogs") so
 // that the list outlives the program.
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
 
 class QMenu;
+class QSettings;
 
 namespace viewer {
 
 constexpr int kRecentLogCount = 10;
 
 std::vector<std::string> RecentLogs();
+// The list as settings (in the viewer's group) hold it: at most
+// kRecentLogCount storable paths (IsStorableLogPath), each once, in their
+// order; anything else is skipped, and no more than kRecentLogsRead entries
+// are looked at. A settings file that is not plain
+// (support/PlainSettingsFile.h) gives none, and is not written.
+constexpr int kRecentLogsRead = 10 * kRecentLogCount;
+QStringList ReadRecentLogs(QSettings& settings);
 // Puts path at the top of the list (once), dropping what falls off the end.
 void AddRecentLog(const std::string& path);
 void RemoveRecentLog(const std::string& path);

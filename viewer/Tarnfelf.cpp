@@ -23,6 +23,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "core/Libraries.h"
@@ -98,7 +99,13 @@ void AddGap(QToolBar* bar) {
 }  // namespace
 
 bool IsTemporaryLog(const std::string& path) {
-  return QString::fromStdString(path).toUpper().contains("~TF");
+  // Only the file's own name counts: a folder "~TFwells" or a name like
+  // "my~tfl.tfl" holds the user's logs, which must never be deleted.
+  const std::size_t slash = path.find_last_of('/');
+  const std::string_view name =
+      std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+  return name.size() >= 3 && name[0] == '~' && (name[1] == 'T' || name[1] == 't') &&
+         (name[2] == 'F' || name[2] == 'f');
 }
 
 TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {

@@ -351,5 +351,7 @@ class TKorvaleFrm : public QMainWindow {
   bool loading_ = false;
 };
 
-// A compiled log is temporary when its upper-case path contains "~TF".
+// A compiled log is temporary (written by the design program for one showing,
+// deleted once the viewer no longer needs it) when its own file name begins
+// with "~TF", in any case; the folders above it do not count.
 bool IsTemporaryLog(const std::string& path);

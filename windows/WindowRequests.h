@@ -9,13 +9,31 @@
 // socket belongs to the user, and the running program that the process on
 // the other end does; another user can neither plant a socket there nor ask
 // for a window.
+//
+// The running program keeps its socket open to hostile neighbours too: a
+// connection that has not asked within kIdleMilliseconds is closed, no more
+// than kMaxConnections are served at once (others are closed at once), and
+// a server that stopped listening (Qt closes it when a connection cannot be
+// taken, for want of file descriptors) listens again. Sockets left behind by
+// runs of the same user that ended without removing them (a crash) are
+// removed when a program publishes its window.
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QWidget;
 
 namespace platform {
+
+inline constexpr int kIdleMilliseconds = 3000;
+inline constexpr int kMaxConnections = 8;
+
+// What the bytes received so far on a window socket ask for: a request still
+// coming in (a beginning of "restore" and its line end), that request, or
+// anything else, which is refused.
+enum class WindowRequest { Incomplete, Restore, Refused };
+WindowRequest ReadWindowRequest(std::string_view received);
 
 // The socket on which process pid publishes its main window; nothing when
 // the user has no private runtime folder.

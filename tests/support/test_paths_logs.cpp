@@ -262,6 +262,22 @@ TEST_F(Logs, ProgramLogFailureShowsTheErrorAndKeepsTheStartupLog) {
 
 TEST_F(Logs, FailedWriteRaisesAnIoError) {
   ASSERT_TRUE(OpenProgramLog());
+  const std::string log = program.path() + "/korvale.LOG";
+  // A link planted at the program log while it runs is not written through,
+  // and a FIFO there does not block the writer.
+  const std::string victim = temp.path() + "/victim";
+  testfiles::WriteAll(victim, {'k', 'e', 'p', 't'});
+  std::filesystem::remove(log);
+  std::filesystem::create_symlink(victim, log);
+  EXPECT_THROW(WriteLog("through the link"), InOutError);
+  EXPECT_EQ(Text(victim), "kept");
+  std::filesystem::remove(log);
+  ASSERT_EQ(mkfifo(log.c_str(), 0600), 0);
+  EXPECT_THROW(WriteLog("into the FIFO"), InOutError);
+  std::filesystem::remove(log);
+  WriteLog("again");  // the log made afresh
+  EXPECT_EQ(Text(log), "again\r\n");
+
   std::filesystem::remove_all(program.path());
   EXPECT_THROW(WriteLog("after the folder went away"), InOutError);
 }

@@ -12,6 +12,9 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +22,7 @@
 #include "platform/MessageBox.h"
 #include "support/IoError.h"
 #include "support/Paths.h"
+#include "support/PlainSettingsFile.h"
 #include "support/Settings.h"
 
 namespace {
@@ -352,6 +356,40 @@ TEST(DesignerVisibleValue, CreatedAsTrueAndReadBack) {
   }
   EXPECT_FALSE(ReadDesignerVisible());
   EXPECT_FALSE(DesignerVisible);
+}
+
+// Every spelling in which Qt reads a value as a serialized object (a QVariant
+// holding the number 5 here) makes the file not plain; what the program
+// writes itself (strings with escapes, lists, numbers) is plain.
+TEST(PlainSettingsFiles, EverySpellingQtReadsAsAnObjectIsFound) {
+  testfiles::TempDir dir;
+  const std::string variant = "Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)";
+  const std::vector<std::string> spellings = {
+      "@" + variant, "\\x40" + variant, "\\x10040" + variant, "\\100" + variant,
+      "\\x" + ("@" + variant), "@Vari\\\nant" + variant.substr(7), "/a.tfl, \"@" + variant + "\""};
+  int i = 0;
+  for (const std::string& value : spellings) {
+    SCOPED_TRACE(value);
+    const std::string file = dir.file("damaged" + std::to_string(++i) + ".conf");
+    std::ofstream(file) << "[Korvale]\nkey=" << value << "\n";
+    const QString path = QString::fromStdString(file);
+    QVariant read = QSettings(path, QSettings::IniFormat).value("Korvale/key");
+    if (read.typeId() == QMetaType::QVariantList) read = read.toList().back();
+    ASSERT_EQ(read.typeId(), QMetaType::Int) << "Qt reads no object here: " << read.toString().toStdString();
+    EXPECT_FALSE(IsPlainSettingsFile(path));
+  }
+
+  const std::string own = dir.file("own.conf");
+  {
+    QSettings settings(QString::fromStdString(own), QSettings::IniFormat);
+    settings.setValue("Korvale/RecentLogs", QStringList{"/a b/c,d.tfl", "/x\"q\\\x01\xc3\xa9.tfl", "@home.tfl"});
+    settings.setValue("Korvale/Logs/1/zoom", 150.5);
+    settings.setValue("General/DesignerVisible", 1);
+  }
+  EXPECT_TRUE(IsPlainSettingsFile(QString::fromStdString(own)));
+  EXPECT_TRUE(IsPlainSettingsFile(QString::fromStdString(dir.file("missing.conf"))));
+  std::ofstream(dir.file("huge.conf")) << std::string(kPlainSettingsFileLimit + 1, ';');
+  EXPECT_FALSE(IsPlainSettingsFile(QString::fromStdString(dir.file("huge.conf"))));
 }
 
 }  // namespace

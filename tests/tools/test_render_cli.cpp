@@ -148,6 +148,9 @@ TEST_F(RenderCli, UsageErrorsExitWithTwo) {
   EXPECT_NE(r.err.find("usage: korvale-render"), std::string::npos) << r.err;
   EXPECT_EQ(Render({}).exit_code, 2);
   EXPECT_EQ(Render({"--thumbnail", log}).exit_code, 2);  // no output file
+  r = Render({"--thumbnail", "", "t.png"});  // found by fuzzing: an empty name is no log
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.err.find("an empty file name"), std::string::npos) << r.err;
   EXPECT_EQ(Render({"--thumbnail", "-s", "0", log, "t.png"}).exit_code, 2);
   EXPECT_EQ(Render({QString::fromStdString(dir_.file("missing.tfl"))}).exit_code, 2);
 }
@@ -195,6 +198,33 @@ TEST_F(RenderCli, InfoPrintsTheHeaderAsJson) {
                           "footer_height", "page_height", "page_width", "x_units_per_inch",
                           "y_units_per_inch"})
     EXPECT_TRUE(o.contains(key)) << key;
+
+  // Whatever bytes the path holds, the line is valid UTF-8 JSON: a Latin-1
+  // byte comes back as the lone surrogate U+DC00 + byte, as Python's
+  // surrogateescape reads it; quotes, backslashes and control characters
+  // are escaped, UTF-8 passes as it is.
+  const std::string folder = dir_.file("caf\xe9 \"q\" \\ \t\x01 \xc3\xa9 \xed\xa0\x80 \xc0\xaf");
+  std::filesystem::create_directory(folder);
+  std::filesystem::copy_file(log.toStdString(), folder + "/well.tfl");
+  QProcess p;  // the bytes of the name reach the program as they are only through the shell
+  p.setWorkingDirectory(QString::fromStdString(dir_.path()));
+  p.start("/bin/sh", {"-c", "for d in caf*; do exec \"$0\" --info \"$PWD/$d/well.tfl\"; done",
+                      QString::fromStdString(program_)});
+  ASSERT_TRUE(p.waitForFinished(60000));
+  const QByteArray line = p.readAllStandardOutput().trimmed();
+  ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  EXPECT_EQ(QString::fromUtf8(line).toUtf8(), line) << "not UTF-8: " << line.toStdString();
+  QJsonParseError error{};
+  const QJsonObject named = QJsonDocument::fromJson(line, &error).object();
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  std::string bytes;
+  for (const QChar c : named["file"].toString()) {
+    if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+      bytes += static_cast<char>(c.unicode() - 0xDC00);
+    else
+      bytes += QString(c).toStdString();
+  }
+  EXPECT_EQ(bytes, folder + "/well.tfl");
 }
 
 TEST_F(RenderCli, DepthAtReadsTheViewersDepth) {
@@ -302,4 +332,15 @@ TEST_F(RenderCli, ThumbnailFitsTheFirstPageIntoTheSize) {
   for (int x = 185; x < big.width(); ++x) down = down || dark(x, 100);
   EXPECT_TRUE(across && down);
   EXPECT_FALSE(dark(100, 200));
+
+  // A URI's escapes stand for bytes: a Latin-1 name is found. Another host,
+  // a query or an escaped NUL is no local file.
+  std::filesystem::create_directory(dir_.file("caf\xe9"));
+  std::filesystem::copy_file(log.toStdString(), dir_.file("caf\xe9/well.tfl"));
+  const QString latin1 = "file://" + QString::fromStdString(dir_.path()) + "/caf%E9/well.tfl";
+  r = Render({"--thumbnail", latin1, "latin1.png"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  for (const QString& uri : {"file://server" + QString::fromStdString(dir_.path()) + "/x.tfl",
+                             uri + "?x", latin1 + "%00.png"})
+    EXPECT_EQ(Render({"--thumbnail", uri, "no.png"}).exit_code, 2) << uri.toStdString();
 }

@@ -328,7 +328,7 @@ TEST_F(StartupProgram, ClosingTheMainWindowEndsTheProgramWhileOtherWindowsShow) 
     if (!fs::exists(testfiles::BinDir() + "/" + name)) GTEST_SKIP() << "no " << name << " built";
   fs::copy_file(testfiles::BinDir() + "/korvale.hlp", dir_.file("korvale.hlp"));
   fs::copy_file(testfiles::BinDir() + "/korvale.INF", dir_.file("korvale.INF"));
-  const std::string log = dir_.file("Log~TF1.tfl");  // a temporary log
+  const std::string log = dir_.file("~TFlog1.tfl");  // a temporary log
   fs::copy_file(testfiles::BinDir() + "/sample.tfl", log);
 
   const ProgramRun run = Start("korvale", "C.UTF-8", "'" + log + "'",
@@ -383,6 +383,29 @@ TEST_F(StartupProgram, InstalledProgramKeepsEachUsersFilesApart) {
   EXPECT_EQ(TreeState(prefix), before);
   EXPECT_TRUE(fs::is_symlink(tmp_ + "/startup.log"));
   EXPECT_EQ(ReadText(dir_.file("victim")), "keep");
+}
+
+// The XDG rules make a relative folder variable invalid: every part of the
+// program ignores it alike (the settings files, the program log, the
+// viewer's own settings with the recent logs, the window socket), and
+// nothing lands below the working folder.
+TEST_F(StartupProgram, RelativeXdgFoldersAreIgnoredEverywhere) {
+  if (!fs::exists(testfiles::BinDir() + "/sample.tfl")) GTEST_SKIP() << "no sample.tfl built";
+  const std::string prefix = Install();
+  const std::string log = dir_.file("well.tfl");
+  fs::copy_file(testfiles::BinDir() + "/sample.tfl", log);
+  const auto before = TreeState(prefix);
+  const ProgramRun run =
+      Run(prefix + "/bin/korvale", session_, {}, "C.UTF-8", "'" + log + "'",
+          "XDG_CONFIG_HOME=config XDG_STATE_HOME=state XDG_CACHE_HOME=cache XDG_DATA_HOME=data "
+          "XDG_RUNTIME_DIR=run KORVALE_START_COMMANDS=close");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(TreeState(prefix), before) << "files landed below the working folder";
+  const std::string home = session_.home;
+  EXPECT_TRUE(fs::exists(home + "/.config/korvale/korvale.Cn2"));
+  EXPECT_TRUE(fs::exists(home + "/.local/state/korvale/korvale.LOG"));
+  EXPECT_NE(ReadText(home + "/.config/Quelmark/Tarnfel 2001.conf").find(log), std::string::npos)
+      << "the recent logs are not in the user's settings";
 }
 
 // Root, then a second real user, start the program from one program folder,

@@ -19,7 +19,9 @@
 #include "support/Settings.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
+#include "viewer/LogMemory.h"
 #include "viewer/PageSetup.h"
+#include "viewer/RecentLogs.h"
 #include "windows/FSysFilesDlg.h"
 #include "windows/HelpContext.h"
 #include "windows/ProgInfo.h"
@@ -53,7 +55,7 @@ TEST_F(ViewerTest, SaveAsMakesAByteIdenticalCopyAndRenamesTheShownFile) {
 }
 
 TEST_F(ViewerTest, SaveAsDeletesATemporarySourceInAnyCase) {
-  const std::string temp = Path("abc~tf12.tfl");
+  const std::string temp = Path("~tfabc12.tfl");
   WriteLog(temp, LogSpec{});
   const auto bytes = testfiles::ReadAll(temp);
   const std::string saved = Path("kept.tfl");
@@ -68,8 +70,41 @@ TEST_F(ViewerTest, SaveAsDeletesATemporarySourceInAnyCase) {
   EXPECT_TRUE(std::filesystem::exists(saved));
 }
 
+// Only a log whose own name begins with "~TF" is the design program's
+// temporary log; a folder of that name, or "~tf" inside a name, holds the
+// user's logs: they are kept, listed and remembered like any other.
+TEST_F(ViewerTest, OnlyALogNamedTildeTfIsTemporary) {
+  std::filesystem::create_directory(Path("~TFwells"));
+  const std::string inFolder = Path("~TFwells/north.tfl"), inName = Path("my~tfl.tfl");
+  const std::string temp = Path("~Tfdraft.tfl"), copy = Path("copy.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(2);
+  for (const std::string& log : {inFolder, inName, temp}) WriteLog(log, spec);
+  {
+    TKorvaleFrm& w = Window();
+    w.OpenLog(inFolder);
+    w.PageDownBTNClick();
+    w.OpenLog(inName);
+    w.SaveDlg = [&] { return copy; };
+    w.SaveAs1Click();
+    EXPECT_EQ(w.FileName, copy);
+    w.OpenLog(inFolder);
+    w.OpenLog(temp);
+    w.close();
+    window_.reset();
+  }
+  EXPECT_TRUE(std::filesystem::exists(inFolder)) << "closing deleted a log of the user's";
+  EXPECT_TRUE(std::filesystem::exists(inName)) << "Save As deleted its source";
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  const std::vector<std::string> recent = viewer::RecentLogs();
+  EXPECT_EQ(recent, (std::vector<std::string>{inFolder, copy, inName}));
+  ASSERT_TRUE(viewer::RememberedPlace(inFolder).has_value());
+  EXPECT_EQ(viewer::RememberedPlace(inFolder)->page, 1);
+  EXPECT_FALSE(viewer::RememberedPlace(temp).has_value());
+}
+
 TEST_F(ViewerTest, SaveAsCancelOrFailureChangesNothing) {
-  const std::string log = Path("keep~TF.tfl");
+  const std::string log = Path("~TFkeep.tfl");
   WriteLog(log, LogSpec{});
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
@@ -119,7 +154,7 @@ TEST_F(ViewerTest, SaveButtonWithoutALogReportsTheFailedCopy) {
 }
 
 TEST_F(ViewerTest, ClosingDeletesATemporaryLog) {
-  const std::string temp = Path("Log~Tf1.tfl");
+  const std::string temp = Path("~Tflog1.tfl");
   WriteLog(temp, LogSpec{});
   const std::string other = Path("other.tfl");
   WriteLog(other, LogSpec{});
@@ -276,7 +311,7 @@ TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
 }
 
 TEST_F(ViewerTest, SaveAsOntoItselfKeepsATemporaryLog) {
-  const std::string temp = Path("self~tf.tfl");
+  const std::string temp = Path("~tfself.tfl");
   WriteLog(temp, LogSpec{});
   const auto bytes = testfiles::ReadAll(temp);
   TKorvaleFrm& w = Window();

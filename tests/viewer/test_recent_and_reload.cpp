@@ -7,7 +7,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "ViewerFixture.h"
@@ -15,6 +17,7 @@
 #include "support/Settings.h"
 #include "viewer/LogMemory.h"
 #include "viewer/LogWatcher.h"
+#include "viewer/RecentLogs.h"
 
 using namespace viewertest;
 namespace fs = std::filesystem;
@@ -54,7 +57,7 @@ TEST_F(ViewerTest, OpenRecentListsTheLastTenLogsNewestFirstAcrossARestart) {
   fs::create_directory(Path("old"));
   const std::string twin = Path("old/log5.tfl");
   WriteLog(twin, LogSpec{});
-  const std::string temporary = Path("draft~TF1.tfl");
+  const std::string temporary = Path("~TFdraft1.tfl");
   WriteLog(temporary, LogSpec{});
   {
     TKorvaleFrm& w = Window();
@@ -145,6 +148,63 @@ TEST_F(ViewerTest, ALogOpensAgainAtThePageItWasLeftAt) {
   EXPECT_TRUE(viewer::RememberedPlace(Path("other1.tfl")).has_value());
   w.OpenLog(b);
   EXPECT_EQ(PagePanel(), "1 of 3");
+}
+
+// The settings file is the user's to edit and other programs' to damage:
+// what the viewer reads from it is bounded, and entries that are no log of
+// ours (relative, empty, overlong, twice) are skipped. A remembered array
+// that claims two billion entries opens a log at once.
+TEST_F(ViewerTest, RecentAndRememberedLogsReadFromDamagedSettings) {
+  const std::string a = Path("a.tfl"), b = Path("b.tfl");
+  WriteLog(a, Pages(5));
+  WriteLog(b, Pages(5));
+  const std::string overlong = "/" + std::string(5000, 'x') + ".tfl";
+  std::string recent = "RecentLogs=relative.tfl, , " + a + ", " + overlong + ", " + a;
+  for (int i = 0; i < 20; ++i) recent += ", /gone/log" + std::to_string(i) + ".tfl";
+  fs::create_directories(Path("config/Quelmark"));
+  std::ofstream(Path("config/Quelmark/Tarnfel 2001.conf"))
+      << "[Korvale]\n" << recent << "\n"
+      << "Logs\\size=2000000000\n"
+      << "Logs\\1\\path=b.tfl\nLogs\\1\\page=2\n"                          // relative
+      << "Logs\\2\\path=" << overlong << "\nLogs\\2\\page=2\n"               // overlong
+      << "Logs\\3\\path=" << a << "\nLogs\\3\\page=0\n"                      // no page
+      << "Logs\\4\\path=" << a << "\nLogs\\4\\page=3\nLogs\\4\\zoom=1e308\n"  // zoom beyond
+      << "Logs\\5\\path=" << b << "\nLogs\\5\\page=4\nLogs\\5\\zoom=nan\n"
+      << "Logs\\6\\path=" << a << "\nLogs\\6\\page=5\n";  // older: the first holds
+
+  const std::vector<std::string> logs = viewer::RecentLogs();
+  ASSERT_GE(logs.size(), 1u);
+  EXPECT_EQ(logs[0], a);
+  EXPECT_EQ(logs.size(), static_cast<size_t>(viewer::kRecentLogCount));
+  for (const std::string& log : logs) EXPECT_EQ(log[0], '/') << log;
+  EXPECT_EQ(std::count(logs.begin(), logs.end(), a), 1);
+
+  ASSERT_TRUE(viewer::RememberedPlace(a).has_value());
+  EXPECT_EQ(viewer::RememberedPlace(a)->page, 2);
+  EXPECT_EQ(viewer::RememberedPlace(a)->zoom, 800) << "the largest zoom the view has";
+  ASSERT_TRUE(viewer::RememberedPlace(b).has_value());
+  EXPECT_EQ(viewer::RememberedPlace(b)->zoom, 100);
+  EXPECT_FALSE(viewer::RememberedPlace("b.tfl").has_value());
+  TKorvaleFrm& w = Window();
+  w.OpenLog(b);
+  EXPECT_EQ(PagePanel(), "4 of 5");
+  w.PageDownBTNClick();  // written back: only the entries that are logs of ours
+  EXPECT_EQ(viewer::RememberedPlace(b)->page, 4);
+  EXPECT_EQ(viewer::RememberedPlace(a)->page, 2);
+  EXPECT_EQ(viewer::RecentLogs()[0], b);
+
+  // A value that Qt reads as a serialized object claims whatever size it
+  // likes (this one, found by fuzzing, 592 MB in 162 bytes): such a file is
+  // not the viewer's and is neither read nor rewritten.
+  const std::string conf = Path("config/Quelmark/Tarnfel 2001.conf");
+  fs::copy_file(testfiles::SourceDir() + "/tests/regression/settings-oom-variant-list-claims-592mb",
+                conf, fs::copy_options::overwrite_existing);
+  const auto damaged = testfiles::ReadAll(conf);
+  EXPECT_TRUE(viewer::RecentLogs().empty());
+  EXPECT_FALSE(viewer::RememberedPlace(a).has_value());
+  w.OpenLog(a);
+  w.PageDownBTNClick();
+  EXPECT_EQ(testfiles::ReadAll(conf), damaged) << "the damaged file was rewritten";
 }
 
 // Rewritten in place, shortened, replaced by a rename and rewritten again:

@@ -4,19 +4,57 @@
 #include <cmath>
 #include <cstdio>
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at s[i] (shortest form, no
+// surrogates, at most U+10FFFF), or 0 when none starts there.
+size_t Utf8SequenceAt(const std::string& s, size_t i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = byte(i);
+  size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > s.size() || byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (size_t k = 2; k < length; ++k)
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+}  // namespace
+
 std::string JsonString(const std::string& s) {
   std::string out = "\"";
-  for (const char ch : s) {
-    const auto c = static_cast<unsigned char>(ch);
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    char buf[8];
     if (c == '"' || c == '\\') {
       out += '\\';
-      out += ch;
-    } else if (c < 0x20) {
-      char buf[8];
+      out += s[i++];
+    } else if (c < 0x20 || c == 0x7F) {
       std::snprintf(buf, sizeof buf, "\\u%04x", c);
       out += buf;
+      ++i;
+    } else if (c < 0x80) {
+      out += s[i++];
+    } else if (const size_t length = Utf8SequenceAt(s, i)) {
+      out.append(s, i, length);
+      i += length;
     } else {
-      out += ch;  // bytes above 127 pass as they are
+      std::snprintf(buf, sizeof buf, "\\udc%02x", c);  // not UTF-8: the byte, escaped
+      out += buf;
+      ++i;
     }
   }
   return out + "\"";

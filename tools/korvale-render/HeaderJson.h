@@ -9,8 +9,12 @@
 std::string HeaderJson(const std::string& file, uint16_t version, int32_t pages,
                        const tfl::Header& header);
 
-// A JSON string (bytes above 127 pass as they are) and number (null for NaN
-// and infinities).
+// A JSON string and number (null for NaN and infinities). The string is
+// always valid UTF-8: UTF-8 sequences pass as they are, and every byte that
+// is not part of one (a Latin-1 file name) is written as the escape
+// \udc80 to \udcff of its value, the lone surrogates by which Python's
+// "surrogateescape" gives back the original bytes; control characters are
+// escaped.
 std::string JsonString(const std::string& s);
 std::string JsonNumber(double v);
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QUrl>
 
 #include <algorithm>
 #include <cctype>
@@ -39,9 +38,19 @@ bool ParseInt(const std::string& text, int32_t& out) {
   return ec == std::errc() && ptr == end && !text.empty();
 }
 
-// The local path of a file:// URI (escapes decoded).
-std::string FileUriPath(const std::string& uri) {
-  return QUrl::fromEncoded(QByteArray::fromStdString(uri)).toLocalFile().toStdString();
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view head) {
+  return text.size() >= head.size() &&
+         std::equal(head.begin(), head.end(), text.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) ==
+                  std::tolower(static_cast<unsigned char>(b));
+         });
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& tail) {
@@ -52,6 +61,29 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 }
 
 }  // namespace
+
+std::optional<std::string> FileUriPath(std::string_view uri) {
+  if (!StartsWithNoCase(uri, "file://")) return std::nullopt;
+  uri.remove_prefix(7);
+  if (StartsWithNoCase(uri, "localhost/")) uri.remove_prefix(9);
+  if (uri.empty() || uri[0] != '/') return std::nullopt;  // another host, or no path
+  std::string path;
+  path.reserve(uri.size());
+  for (size_t i = 0; i < uri.size(); ++i) {
+    const char c = uri[i];
+    if (c == '?' || c == '#' || c == '\0') return std::nullopt;
+    if (c != '%') {
+      path += c;
+      continue;
+    }
+    const int high = i + 2 < uri.size() ? HexDigit(uri[i + 1]) : -1;
+    const int low = high < 0 ? -1 : HexDigit(uri[i + 2]);
+    if (low < 0 || (high == 0 && low == 0)) return std::nullopt;
+    path += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return path;
+}
 
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error) {
@@ -146,6 +178,9 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     } else if (a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;
+    } else if (a.empty()) {
+      error = "an empty file name";
+      return std::nullopt;
     } else {
       files.push_back(a);
     }
@@ -170,7 +205,14 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
       return std::nullopt;
     }
     o.output = files[1];
-    if (o.log.starts_with("file://")) o.log = FileUriPath(o.log);
+    if (StartsWithNoCase(o.log, "file://")) {
+      const std::optional<std::string> path = FileUriPath(o.log);
+      if (!path) {
+        error = "not a local file:// URI: " + o.log;
+        return std::nullopt;
+      }
+      o.log = *path;
+    }
   }
   if ((o.mode == RenderOptions::Mode::DepthAt || o.mode == RenderOptions::Mode::Trace) &&
       (o.range == RenderOptions::Range::Span || o.range == RenderOptions::Range::All)) {

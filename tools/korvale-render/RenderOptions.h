@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct RenderOptions {
@@ -37,6 +38,13 @@ struct RenderOptions {
   std::string find_text;  // --find
   int32_t thumbnail_size = 256;  // pixels, the longer side of a thumbnail
 };
+
+// The local path of a file URI as file managers hand it to a thumbnailer:
+// "file://" (or "file://localhost"), then an absolute path whose %XX escapes
+// stand for single bytes (so a name that is not UTF-8 comes back as its own
+// bytes). Nothing for a URI of another scheme or host, a query or fragment,
+// a broken escape or an escaped NUL.
+std::optional<std::string> FileUriPath(std::string_view uri);
 
 // Parses argv; on a usage error returns nullopt with the reason in error.
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,

@@ -34,6 +34,7 @@
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "platform/VersionStamp.h"
+#include "platform/XdgFolders.h"
 
 // The version that --version prints (project(VERSION) in the top CMakeLists.txt).
 KORVALE_VERSION_STAMP(KORVALE_VERSION_MAJOR, KORVALE_VERSION_MINOR, KORVALE_VERSION_PATCH,
@@ -322,6 +323,7 @@ int main(int argc, char** argv) {
   }
 
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  platform::DropRelativeXdgFolders();
   platform::EnsureRuntimeDirectory();
   QGuiApplication app(argc, argv);
   platform::SetMessageBoxMode(platform::BoxMode::Headless);

@@ -20,6 +20,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/VersionStamp.h"
+#include "platform/XdgFolders.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
 #include "viewer/HelpWin.h"
@@ -87,6 +88,8 @@ int main(int argc, char** argv) {
     case ViewerOptions::Action::Run: break;
   }
 
+  // Qt's own settings and folders follow the XDG rules as the program does.
+  platform::DropRelativeXdgFolders();
   QApplication app(argc, argv);
   // Boxes show as dialogs, and the settings defaults ask the system's printer.
   InstallMessageBoxPresenter();
