@@ -32,6 +32,7 @@
 #include "devices/SettingsValue.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "viewer/BodyRows.h"
 #include "viewer/DepthInput.h"
 #include "viewer/DroppedLog.h"
 #include "viewer/FindPanel.h"
@@ -669,14 +670,9 @@ void TKorvaleFrm::DepthCursor1Click() {
 
 bool TKorvaleFrm::InShownBody(int row) const {
   if (NoDocument) return false;
-  PageLayout l;
-  try {
-    l = ScreenPages.layout(ShownPage, ScreenPages.screen_kind(ShownPage), ShownSettings);
-  } catch (const std::exception&) {
-    return false;
-  }
-  if (row < l.body_clip_top || row < l.header_bottom_px || row >= l.body_clip_bottom) return false;
-  return !l.has_footer || row < l.footer_top;
+  // The rows are those of the page as drawn, at its zoom and pixel ratio.
+  const auto body = viewer::BodyRows(ShownModel(), ShownPage, ShownSettings);
+  return body && body->Contains(row);
 }
 
 void TKorvaleFrm::Image1MousePress(int, int) {
