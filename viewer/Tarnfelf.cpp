@@ -287,6 +287,8 @@ void TKorvaleFrm::BuildToolBar() {
   ElevationCb->setFixedWidth(97);
   ElevationCb->setChecked(false);
   ToolBar->addWidget(ElevationCb);
+  // The read-out follows the box at once.
+  connect(ElevationCb, &QCheckBox::toggled, this, [this] { UpdateReadOut(); });
   AddGap(ToolBar);
   ZoomCb = new QComboBox(ToolBar);
   ZoomCb->setEditable(true);
@@ -388,6 +390,7 @@ void TKorvaleFrm::BuildPageView() {
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
   // Marks in page pixels follow a change of zoom.
   connect(this, &TKorvaleFrm::ZoomChanged, this, command(&TKorvaleFrm::UpdateMarks, "the marks"));
+  connect(this, &TKorvaleFrm::ZoomChanged, this, [this] { UpdateReadOut(); });
   connect(Image1, &TPageImage::MouseLeft, this,
           command(&TKorvaleFrm::Image1MouseLeave, "the depth cursor"));
   connect(Image1, &TPageImage::MousePressed, this,

@@ -12,6 +12,7 @@
 // page view's keys and wheel are helpers of their own (RecentLogs, LogMemory,
 // LogWatcher, PageFlow).
 #include <QImage>
+#include <QPoint>
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
@@ -206,6 +207,14 @@ class TKorvaleFrm : public QMainWindow {
   void RunFind(const QString& phrase);
   // Shows hit `row` of the list: its page, scrolled to it, its text outlined.
   void ShowHit(int row);
+
+  // The pointer's place on the screen while it is over the page: the depth
+  // read-out shows the depth under it, and nothing when it is elsewhere.
+  std::optional<QPoint> PointerAt;
+  // Shows the read-out of page pixel `pagePixel`, or of the page pixel under
+  // PointerAt (the page may have moved under a pointer that stayed); empty
+  // when the pointer is not over the page. A depth being typed stays.
+  void UpdateReadOut(std::optional<QPoint> pagePixel = std::nullopt);
 
   // The depth cursor's row while it is on and the pointer is over the body.
   std::optional<int> CursorRow;

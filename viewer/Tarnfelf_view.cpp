@@ -458,6 +458,7 @@ void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
   FoundTextBox.reset();
   CursorRow.reset();
   UpdateMarks();
+  UpdateReadOut();
   RememberPage();
 }
 
@@ -640,6 +641,9 @@ const PageModel& TKorvaleFrm::ShownModel() const {
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
+  // Where the pointer is on the screen: the page may move under it (a zoom,
+  // a scroll, another page) while it stays.
+  PointerAt = Image1->mapToGlobal(Image1PointAt(QPointF(x, y)));
   if (DepthCursor1->isChecked()) {
     const int row = y;  // page pixels
     const std::optional<int> cursor = InShownBody(row) ? std::optional<int>(row) : std::nullopt;
@@ -648,18 +652,33 @@ void TKorvaleFrm::Image1MouseMove(int x, int y) {
       UpdateMarks();
     }
   }
-  // A depth being typed into the box is not overwritten.
-  if (DepthEd->hasFocus() && DepthEd->isModified()) return;
-  // The read-out of the page shown, laid out as it was drawn.
-  const double value = ShownPages.depth_at(ShownPage, ShownPages.screen_kind(ShownPage), y,
-                                            ElevationCb->isChecked(), ShownSettings);
-  DepthEd->setText(QString::asprintf("%.2f", value));
+  UpdateReadOut(QPoint(x, y));
 }
 
 void TKorvaleFrm::Image1MouseLeave() {
+  PointerAt.reset();
+  UpdateReadOut();
   if (!CursorRow) return;
   CursorRow.reset();
   UpdateMarks();
+}
+
+void TKorvaleFrm::UpdateReadOut(std::optional<QPoint> pagePixel) {
+  // A depth being typed into the box is not overwritten.
+  if (DepthEd->hasFocus() && DepthEd->isModified()) return;
+  if (!pagePixel && PointerAt && !NoDocument) {
+    const QPoint at = Image1->mapFromGlobal(*PointerAt);
+    if (Image1->rect().contains(at)) pagePixel = PagePixelAt(at).toPoint();
+  }
+  // Off the page there is nothing to read (and Copy Depth copies nothing).
+  if (!pagePixel || NoDocument) {
+    DepthEd->clear();
+    return;
+  }
+  // The read-out of the page shown, laid out as it was drawn.
+  const double value = ShownPages.depth_at(ShownPage, ShownPages.screen_kind(ShownPage),
+                                            pagePixel->y(), ElevationCb->isChecked(), ShownSettings);
+  DepthEd->setText(QString::asprintf("%.2f", value));
 }
 
 void TKorvaleFrm::DepthCursor1Click() {
@@ -880,4 +899,8 @@ void TKorvaleFrm::UpdateMarks() {
 
 void TKorvaleFrm::Copy1Click() { QApplication::clipboard()->setImage(PageBitmap); }
 
-void TKorvaleFrm::CopyDepth1Click() { QApplication::clipboard()->setText(DepthEd->text()); }
+void TKorvaleFrm::CopyDepth1Click() {
+  // Nothing under the pointer: the clipboard keeps what it holds.
+  if (DepthEd->text().isEmpty()) return;
+  QApplication::clipboard()->setText(DepthEd->text());
+}

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <cmath>
@@ -394,7 +395,10 @@ TEST_F(ViewerTest, GoToPageOpensAtTheCurrentPageAndAcceptsUpToThePageCount) {
   EXPECT_EQ(PagePanel(), "3 of 5");
 }
 
-TEST_F(ViewerTest, DepthReadOutShowsDepthOrElevationAtTheNextMove) {
+// The read-out shows the depth or elevation under the pointer: it follows the
+// Elevation box at once, the page shown and the pointer; it is empty off the
+// page, and Copy Depth then leaves the clipboard as it was.
+TEST_F(ViewerTest, DepthReadOutFollowsThePointerAndTheElevationBox) {
   const std::string log = Path("depth.tfl");
   LogSpec spec;
   spec.span = SpanForPages(3);
@@ -402,31 +406,38 @@ TEST_F(ViewerTest, DepthReadOutShowsDepthOrElevationAtTheNextMove) {
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
   const int dpi = ScreenPixelsPerInch();
+  const auto text = [](double value) { return QString::asprintf("%.2f", value).toStdString(); };
   // No header section: row 0 of page 1 is the top of the body, depth -y_max;
   // each inch down is 100 units deeper.
   const double atRow = -spec.span + 100.0;
   w.Image1MouseMove(5, dpi);
-  EXPECT_EQ(w.DepthEd->text().toStdString(), QString::asprintf("%.2f", atRow).toStdString());
+  EXPECT_EQ(w.DepthEd->text().toStdString(), text(atRow));
 
-  w.ElevationCb->setChecked(true);
-  EXPECT_EQ(w.DepthEd->text().toStdString(), QString::asprintf("%.2f", atRow).toStdString())
-      << "ticking the box changes nothing until the mouse moves";
-  w.Image1MouseMove(5, dpi);
-  EXPECT_EQ(w.DepthEd->text().toStdString(),
-            QString::asprintf("%.2f", 1000.0 - atRow).toStdString());
+  w.ElevationCb->click();
+  EXPECT_EQ(w.DepthEd->text().toStdString(), text(1000.0 - atRow)) << "at once, not at the next move";
+  w.ElevationCb->click();
+  EXPECT_EQ(w.DepthEd->text().toStdString(), text(atRow));
 
-  // On page 2 the same row is one page deeper.
-  w.ElevationCb->setChecked(false);
+  // On page 2 the same row is one page deeper, also before the pointer moves.
   w.PageDownBTNClick();
-  w.Image1MouseMove(5, dpi);
   const double pagePx = std::nearbyint(dpi * 11.0);
   EXPECT_NEAR(w.DepthEd->text().toDouble(), atRow + pagePx * 100.0 / dpi, 0.006);
 
-  // Real mouse moves over the image reach the read-out too.
+  // Real mouse moves over the image reach the read-out; leaving the page
+  // empties it, and Copy Depth copies nothing then.
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   QTest::mouseMove(w.Image1, QPoint(3, 2 * dpi));
   EXPECT_NEAR(w.DepthEd->text().toDouble(), atRow + 100.0 + pagePx * 100.0 / dpi, 0.006);
+  QApplication::clipboard()->setText("kept");
+  QTest::mouseMove(w.ToolBar);
+  EXPECT_TRUE(w.DepthEd->text().isEmpty()) << w.DepthEd->text().toStdString();
+  w.activateWindow();
+  QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+  w.ElevationCb->click();
+  EXPECT_TRUE(w.DepthEd->text().isEmpty()) << "nothing to read off the page";
+  w.ElevationCb->click();
 }
 
 TEST_F(ViewerTest, CopyDepthAndCopyPageFillTheClipboard) {
