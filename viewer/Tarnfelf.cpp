@@ -299,7 +299,10 @@ void TKorvaleFrm::BuildToolBar() {
   ZoomCb->setFixedWidth(80);
   ToolBar->addWidget(ZoomCb);
   UpdateZoomControls();
+  // A level chosen from the list, or any zoom typed and Enter.
   connect(ZoomCb, &QComboBox::textActivated, this,
+          command(&TKorvaleFrm::ZoomCbEntered, "Zoom"));
+  connect(ZoomCb->lineEdit(), &QLineEdit::returnPressed, this,
           command(&TKorvaleFrm::ZoomCbEntered, "Zoom"));
 
   connect(FileOpenBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::Open1Click, "Open"));

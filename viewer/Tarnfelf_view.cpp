@@ -562,10 +562,15 @@ void TKorvaleFrm::TrueScale1Click() {
 }
 
 void TKorvaleFrm::ZoomCbEntered() {
-  const auto typed = viewer::ParseZoom(ZoomCb->currentText().toStdString());
-  if (typed)
-    SetZoom(*typed);
+  const auto typed = viewer::ReadTypedZoom(ZoomCb->currentText().toStdString());
+  if (typed.kind == viewer::TypedZoom::InRange) SetZoom(typed.percent);
+  // The box shows the zoom in force, also after a zoom it could not take.
   UpdateZoomControls();
+  if (typed.kind != viewer::TypedZoom::InRange) {
+    platform::ShowMessageBox(platform::BoxKind::Information, viewer::TypedZoomMessage(typed));
+    return;
+  }
+  ScrollBox1->setFocus();
 }
 
 void TKorvaleFrm::RememberPage() {

@@ -63,10 +63,21 @@ TEST(Zoom, StepsClampsFitsAndParses) {
     EXPECT_LE(ZoomDpi(96, fit, ratio), 96 * 0.838 * ratio);
     EXPECT_GT(ZoomDpi(96, fit, ratio) + 1, 96 * 0.838 * ratio);
   }
-  EXPECT_EQ(*ParseZoom("150 %"), 150);
-  EXPECT_EQ(*ParseZoom("2000"), kMaxZoom);
-  EXPECT_FALSE(ParseZoom("big"));
-  EXPECT_FALSE(ParseZoom("%"));
+  // Typed zooms: any number from 25 to 800, with or without "%".
+  for (const auto& [text, percent] : std::vector<std::pair<std::string, double>>{
+           {"250", 250}, {"250%", 250}, {" 137 % ", 137}, {"62.5%", 62.5}, {"62,5", 62.5},
+           {"25", 25}, {"800%", 800}}) {
+    EXPECT_EQ(ReadTypedZoom(text).kind, TypedZoom::InRange) << text;
+    EXPECT_EQ(ReadTypedZoom(text).percent, percent) << text;
+  }
+  for (const char* text : {"24.9", "801", "2000%", "0"}) {
+    EXPECT_EQ(ReadTypedZoom(text).kind, TypedZoom::OutOfRange) << text;
+    EXPECT_NE(TypedZoomMessage(ReadTypedZoom(text)).find("25% to 800%"), std::string::npos);
+  }
+  EXPECT_EQ(TypedZoomMessage(ReadTypedZoom("2000")),
+            "A zoom of 2000% is out of range: the zoom goes from 25% to 800%.");
+  for (const char* text : {"big", "%", "", "-50", "1e3", "12%%", "1.2.3", "."})
+    EXPECT_EQ(ReadTypedZoom(text).kind, TypedZoom::NotANumber) << text;
   EXPECT_EQ(ZoomText(237.4), "237%");
   // The page point under the anchor stays there: at 100% point 300 of the
   // page is at view pixel 100 when scrolled to 200; at 200% it is point 600.
@@ -185,14 +196,33 @@ TEST_F(ViewerTest, WheelAndToolBarZoomAndTheZoomIsKeptPerLog) {
   EXPECT_NEAR(after.y(), under.y() * 1.25, 2 * w.Image1->PagePixelRatio())
       << "the same point of the page under the pointer";
 
-  w.ZoomCb->setCurrentText("300");
-  emit w.ZoomCb->textActivated(w.ZoomCb->currentText());
-  EXPECT_EQ(w.ZoomPercent, 300);
-  EXPECT_EQ(w.ZoomCb->currentText(), "300%");
-  w.ZoomCb->setCurrentText("wide");
-  emit w.ZoomCb->textActivated(w.ZoomCb->currentText());
-  EXPECT_EQ(w.ZoomPercent, 300);
-  EXPECT_EQ(w.ZoomCb->currentText(), "300%") << "a zoom that is no number is put back";
+  // Typed into the zoom box and Enter: any zoom in range, with or without
+  // "%", and the keyboard goes back to the page; a zoom out of range or no
+  // number is told (not as an error) and put back.
+  const auto type = [&](const QString& text) {
+    w.ZoomCb->lineEdit()->setFocus();
+    w.ZoomCb->lineEdit()->selectAll();
+    QTest::keyClicks(w.ZoomCb->lineEdit(), text);
+    QTest::keyClick(w.ZoomCb->lineEdit(), Qt::Key_Return);
+  };
+  for (const auto& [text, percent] :
+       std::vector<std::pair<QString, double>>{{"250", 250}, {"137%", 137}, {"300", 300}}) {
+    type(text);
+    EXPECT_EQ(w.ZoomPercent, percent) << text.toStdString();
+    EXPECT_EQ(w.ZoomCb->currentText(), QString("%1%").arg(percent));
+    EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  }
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  for (const QString text : {"2000", "10%", "wide"}) {
+    platform::ClearShownBoxes();
+    type(text);
+    EXPECT_EQ(w.ZoomPercent, 300) << text.toStdString();
+    EXPECT_EQ(w.ZoomCb->currentText(), "300%") << "put back";
+    ASSERT_EQ(platform::ShownBoxes().size(), 1u) << text.toStdString();
+    EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Information);
+    EXPECT_NE(platform::ShownBoxes()[0].text.find("25% to 800%"), std::string::npos);
+  }
+  platform::ClearShownBoxes();
 
   QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
   const QSize zoomed = w.PageBitmap.size();
