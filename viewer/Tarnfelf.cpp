@@ -452,6 +452,9 @@ void TKorvaleFrm::FormCreate() {
   }
 
   setWindowTitle(QString(kCaptionPrefix) + "UNTITLED");
+  // Like their menu items, Save and Print wait for a log.
+  SaveBtn->setEnabled(false);
+  PrintBtn->setEnabled(false);
   CopyBtn->setEnabled(false);
   Copy1->setEnabled(false);
   CopyDepth1->setEnabled(false);

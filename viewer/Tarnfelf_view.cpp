@@ -595,6 +595,8 @@ void TKorvaleFrm::UpdatePageControls() {
   CopyBtn->setEnabled(true);
   Copy1->setEnabled(true);
   CopyDepth1->setEnabled(true);
+  SaveBtn->setEnabled(!NoDocument);
+  PrintBtn->setEnabled(!NoDocument);
 }
 
 // --- Paging ----------------------------------------------------------------------------

@@ -108,11 +108,21 @@ TEST_F(ViewerTest, SaveAsCancelOrFailureChangesNothing) {
   EXPECT_EQ(w.FileName, log);
 }
 
-TEST_F(ViewerTest, SaveButtonWithoutALogReportsTheFailedCopy) {
+// Without a log the Save button is disabled; the command, run all the same,
+// reports the copy it could not make.
+TEST_F(ViewerTest, SaveWithoutALogIsDisabledAndReportsTheFailedCopy) {
   TKorvaleFrm& w = Window();
   const std::string target = Path("nothing.tfl");
-  w.SaveDlg = [&] { return target; };
+  int asked = 0;
+  w.SaveDlg = [&] {
+    ++asked;
+    return target;
+  };
   w.SaveBtn->click();
+  EXPECT_EQ(asked, 0);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  w.SaveAs1Click();
+  EXPECT_EQ(asked, 1);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
   EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
   EXPECT_FALSE(std::filesystem::exists(target));
@@ -234,7 +244,7 @@ TEST_F(ViewerTest, F1ShowsTheHelpTopicOfTheFocusedWindow) {
   w.Open1Click();
   EXPECT_EQ(inFileDialog, "topic305");
   pressF1InDialog();
-  w.SaveBtn->click();
+  w.SaveAs1Click();
   EXPECT_EQ(inFileDialog, "topic62");
   InstallHelpKey(nullptr);
 }

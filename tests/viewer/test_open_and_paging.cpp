@@ -59,7 +59,7 @@ TEST_F(ViewerTest, EmptyWindowHasNoDocumentAndDisabledPageCommands) {
   EXPECT_FALSE(w.PageUpBtn->isEnabled());
   EXPECT_FALSE(w.PageNumBtn->isEnabled());
   // Menu enabling follows the document when the menus open; the tool bar's
-  // Save and Print stay available.
+  // Save and Print are disabled like their menu items.
   w.File1Click();
   w.Edit1Click();
   w.View1Click();
@@ -68,8 +68,8 @@ TEST_F(ViewerTest, EmptyWindowHasNoDocumentAndDisabledPageCommands) {
   EXPECT_FALSE(w.Copy1->isEnabled());
   EXPECT_FALSE(w.CopyDepth1->isEnabled());
   EXPECT_FALSE(w.PageDown1->isEnabled());
-  EXPECT_TRUE(w.SaveBtn->isEnabled());
-  EXPECT_TRUE(w.PrintBtn->isEnabled());
+  EXPECT_FALSE(w.SaveBtn->isEnabled());
+  EXPECT_FALSE(w.PrintBtn->isEnabled());
   // The first page image has the settings' default page size.
   const int dpi = ScreenPixelsPerInch();
   EXPECT_EQ(w.PageBitmap.width(), std::lround(dpi * 8.5));
@@ -106,6 +106,8 @@ TEST_F(ViewerTest, OnePageLogShowsOneOfOneWithPagingDisabledEverywhere) {
   EXPECT_TRUE(w.CopyBtn->isEnabled());
   w.File1Click();
   EXPECT_TRUE(w.SaveAs1->isEnabled());
+  EXPECT_TRUE(w.SaveBtn->isEnabled());
+  EXPECT_TRUE(w.PrintBtn->isEnabled());
   EXPECT_TRUE(HasInk(w.PageBitmap));
   // The page on the screen is the bitmap, pixel for pixel, also while the
   // window is disabled as it is during drawing (no greyed-out picture).
