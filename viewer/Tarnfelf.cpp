@@ -15,11 +15,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <cerrno>
 #include <filesystem>
@@ -40,6 +43,7 @@
 #include "viewer/PageImage.h"
 #include "viewer/PageList.h"
 #include "viewer/RecentLogs.h"
+#include "viewer/WindowPlace.h"
 #include "viewer/Zoom.h"
 #include "viewer/ViewerSettings.h"
 #include "viewer/TextIndexer.h"
@@ -468,10 +472,32 @@ void TKorvaleFrm::FormCreate() {
 
 void TKorvaleFrm::PlaceWindow() {
   const int top = SystemSettings.MainTop == -999 ? 20 : SystemSettings.MainTop;
-  move(SystemSettings.MainLeft, top);
+  QRect place(SystemSettings.MainLeft, top, width(), height());
   if (SystemSettings.MainWidth > 0 && SystemSettings.MainHeight > 0)
-    resize(SystemSettings.MainWidth, SystemSettings.MainHeight);
+    place.setSize(QSize(SystemSettings.MainWidth, SystemSettings.MainHeight));
+  move(place.topLeft());
+  resize(place.size());
+  FitOnScreen();
   if (SystemSettings.MainMaximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TKorvaleFrm::FitOnScreen() {
+  // On the screen the window is on (the main screen when it is on none, as
+  // after a screen was taken away), within what the screen's panels leave,
+  // its frame included once the window system has given it one.
+  const QRect place(pos(), size());
+  const QScreen* on = QGuiApplication::screenAt(place.center());
+  if (!on) on = QGuiApplication::primaryScreen();
+  if (!on) return;
+  const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  const QRect fitted = viewer::FitWindowOnScreen(place, frame, on->availableGeometry());
+  if (fitted.topLeft() != pos()) move(fitted.topLeft());
+  if (fitted.size() != size()) resize(fitted.size());
+}
+
+void TKorvaleFrm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous() && windowState() == Qt::WindowNoState) FitOnScreen();
 }
 
 void TKorvaleFrm::CreateFirstPageImage() {

@@ -306,6 +306,8 @@ class TKorvaleFrm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The window with its frame is kept within the screen when it shows.
+  void showEvent(QShowEvent* event) override;
   // A ".tfl" file dropped on the window opens as File > Open would open it.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -321,6 +323,9 @@ class TKorvaleFrm : public QMainWindow {
   void FormClose();
   void FormDestroy();
   void PlaceWindow();
+  // Moves and shrinks the window so that it lies within its screen's
+  // available area (viewer/WindowPlace.h).
+  void FitOnScreen();
   void CreateFirstPageImage();
   void LoadImages();
 

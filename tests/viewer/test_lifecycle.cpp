@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
@@ -20,6 +22,7 @@
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PageSetup.h"
+#include "viewer/WindowPlace.h"
 #include "windows/FSysFilesDlg.h"
 #include "windows/HelpContext.h"
 #include "windows/ProgInfo.h"
@@ -141,14 +144,56 @@ TEST_F(ViewerTest, ClosingDeletesATemporaryLog) {
   EXPECT_TRUE(std::filesystem::exists(other));
 }
 
-TEST_F(ViewerTest, FirstStartPlacesTheWindowTwentyPixelsFromTheTop) {
+TEST(WindowPlace, FitsTheAvailableScreen) {
+  using viewer::FitOnScreen;
+  const QRect screen(0, 0, 1280, 1024);
+  // The place of a larger screen: shrunk and moved onto this one.
+  EXPECT_EQ(FitOnScreen(QRect(48, 20, 1408, 1008), screen), QRect(0, 16, 1280, 1008));
+  EXPECT_EQ(FitOnScreen(QRect(48, 20, 1088, 832), screen), QRect(48, 20, 1088, 832));
+  EXPECT_EQ(FitOnScreen(QRect(-300, 900, 400, 300), screen), QRect(0, 724, 400, 300));
+  // A second screen to the right, with a panel at its top.
+  const QRect right(1280, 32, 1920, 1048);
+  EXPECT_EQ(FitOnScreen(QRect(1300, 0, 800, 600), right), QRect(1300, 32, 800, 600));
+  EXPECT_EQ(FitOnScreen(QRect(10, 10, 50, 50), QRect()), QRect(10, 10, 50, 50));
+  // A window's frame (30 pixels of title bar, borders of 2) fits as well.
+  EXPECT_EQ(viewer::FitWindowOnScreen(QRect(48, 20, 1408, 1008), QMargins(2, 30, 2, 2), screen),
+            QRect(0, 0, 1276, 992));
+}
+
+// The first start's place (20 pixels from the top) and a remembered one fit
+// the screen the window opens on; a place on a screen that is gone comes
+// back onto the main screen.
+TEST_F(ViewerTest, WindowOpensWithinTheAvailableScreen) {
   SystemSettings.MainTop = -999;
   SystemSettings.MainLeft = 48;
-  TKorvaleFrm& w = Window();
-  EXPECT_EQ(w.pos().y(), 20);
-  EXPECT_EQ(w.pos().x(), 48);
-  EXPECT_EQ(w.width(), 700);
-  EXPECT_EQ(w.height(), 500);
+  {
+    TKorvaleFrm& w = Window();
+    EXPECT_EQ(w.pos().y(), 20);
+    EXPECT_EQ(w.pos().x(), 48);
+    EXPECT_EQ(w.width(), 700);
+    EXPECT_EQ(w.height(), 500);
+  }
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Place {
+    int top, left, width, height;
+  };
+  for (const Place p : {Place{-999, 48, available.width() + 128, available.height() - 16},
+                        Place{50, 40, available.width() * 2, available.height() * 2},
+                        Place{available.bottom() + 5000, available.right() + 5000, 300, 200}}) {
+    SCOPED_TRACE(p.top);
+    window_.reset();
+    SystemSettings.MainTop = p.top;
+    SystemSettings.MainLeft = p.left;
+    SystemSettings.MainWidth = p.width;
+    SystemSettings.MainHeight = p.height;
+    TKorvaleFrm& w = Window();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QRect frame = w.frameGeometry();
+    EXPECT_TRUE(available.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width()
+                                           << "x" << frame.height();
+    EXPECT_EQ(frame.width(), std::min(frame.width() - w.width() + p.width, available.width()));
+  }
 }
 
 TEST_F(ViewerTest, ClosingSavesPlacementAndAMaximisedWindowKeepsTheEarlierOne) {
