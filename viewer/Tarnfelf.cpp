@@ -424,7 +424,7 @@ void TKorvaleFrm::BuildPageView() {
   };
   connect(LogWatcher, &TLogWatcher::Changed, this, command(&TKorvaleFrm::ReloadLog, "Reload"));
   connect(LogWatcher, &TLogWatcher::Incomplete, this, [](const QString& path) {
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Warning,
                              path.toStdString() +
                                  " has changed but ends inside a record: it is still being "
                                  "written.\rThe page shown stays until the log is complete.");
@@ -517,7 +517,7 @@ void TKorvaleFrm::CreateFirstPageImage() {
   }
   // The settings hold a page size we cannot show: say so and start with the
   // page size used when no printer is known, so that the window stays usable.
-  platform::ShowMessageBox(platform::BoxKind::Error,
+  platform::ShowMessageBox(platform::BoxKind::Warning,
                            "Unable to create a page image of the default page size. "
                            "Using 8.00 x 10.50 inches instead.");
   size = viewer::PageBitmapSize(dpi, 8.0, 10.5);
@@ -609,7 +609,7 @@ void TKorvaleFrm::FormClose() {
   try {
     SaveSystemSettings();
   } catch (const std::exception& e) {
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Warning,
                              std::string(e.what()) + " - Unable to save the settings.");
   }
 }

@@ -67,6 +67,17 @@ void ErrorBox(const std::string& text) {
   platform::ShowMessageBox(platform::BoxKind::Error, text);
 }
 
+// The program's own notes about a log or what was typed, as opposed to the
+// errors above: a warning (something is wrong with a log or a file) or an
+// information (what to type instead).
+void WarningBox(const std::string& text) {
+  platform::ShowMessageBox(platform::BoxKind::Warning, text);
+}
+
+void InformationBox(const std::string& text) {
+  platform::ShowMessageBox(platform::BoxKind::Information, text);
+}
+
 // The log's path as the caption shows it: absolute, whatever folder the
 // program was started from.
 std::string AbsoluteLogPath(const std::string& path) {
@@ -174,7 +185,7 @@ bool TKorvaleFrm::BindViewDevice() {
   Document = LogDocument::Open(FileName, &observer, result);
   if (result.status == LogDocument::OpenResult::Unreadable ||
       result.status == LogDocument::OpenResult::TooShort)
-    ErrorBox("Unable to open " + FileName + " - " + result.message);
+    WarningBox("Unable to open " + FileName + " - " + result.message);
   if (!Document) return false;
 
   try {
@@ -250,7 +261,7 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
                                 "than %d pixels a side.",
                                 pageLength, pageWidth, viewer::kMaxBitmapSide)
                   .toStdString();
-    ErrorBox(text);
+    WarningBox(text);
     HideStatus();
     return false;
   }
@@ -356,11 +367,11 @@ void TKorvaleFrm::CountPages() {
   ShowStatus("Calculating the number of pages...");
   ScreenPages = Document->pages(ScreenPixelsPerInch());
   if (ScreenPages.problem() == PageCountProblem::NoRoomForLog) {
-    ErrorBox("The page of " + FileName +
+    WarningBox("The page of " + FileName +
              " has no room for the log: its length is not larger than the header and footer "
              "sections.\rOnly the first page is shown.");
   } else if (ScreenPages.problem() == PageCountProblem::OutOfRange) {
-    ErrorBox("The page layout of " + FileName +
+    WarningBox("The page layout of " + FileName +
              " is out of range; the number of pages cannot be worked out.\rOnly the first page "
              "is shown.");
   }
@@ -422,7 +433,7 @@ void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
     if (zoomed && !viewer::PageBitmapSize(dpi, Document->header().page_width,
                                           Document->header().page_height,
                                           std::max(1, PageBitmap.depth() / 8))) {
-      ErrorBox(QString::asprintf("The page at %.0f%% is too large to show: it is shown at 100%%.",
+      WarningBox(QString::asprintf("The page at %.0f%% is too large to show: it is shown at 100%%.",
                                  ZoomPercent)
                    .toStdString());
       ZoomPercent = 100;
@@ -726,7 +737,7 @@ void TKorvaleFrm::DepthEdReturn() {
 bool TKorvaleFrm::GoToTypedDepth(const QString& text, bool elevation) {
   const std::optional<double> value = viewer::ParseDepthInput(text);
   if (!value) {
-    ErrorBox(viewer::kNotADepthMessage);
+    InformationBox(viewer::kNotADepthMessage);
     return false;
   }
   return GoToDepth(*value, elevation);
@@ -745,7 +756,7 @@ bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
                          ? ShownModel().locate(value, elevation, settings)
                          : std::nullopt;
   if (!found) {
-    ErrorBox(viewer::OutsideLogMessage(value, elevation, top, bottom).toStdString());
+    InformationBox(viewer::OutsideLogMessage(value, elevation, top, bottom).toStdString());
     return false;
   }
   if (found->page != CurrentPage || ShownPage != CurrentPage) {

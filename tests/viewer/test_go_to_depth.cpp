@@ -215,6 +215,8 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
     w.ElevationCb->setChecked(c.elevation);
     TypeDepth(w, c.typed);
     ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+    EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Information)
+        << "a hint of what to type, not an error";
     const std::string& text = platform::ShownBoxes()[0].text;
     if (c.message.empty())
       EXPECT_EQ(text.rfind("Depth " + c.typed.toStdString() + " is outside this log (", 0), 0u)

@@ -245,7 +245,7 @@ TEST_F(ViewerTest, HelpCommandsOpenContentsIndexAndTheWindowTopic) {
   SetApplicationHelpFile(Path("none.hlp"));
   w.HelpBtnClick();
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
 }
 
 // F1 shows the topic of the window that has the focus, the go-to dialog's

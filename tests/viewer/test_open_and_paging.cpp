@@ -510,7 +510,7 @@ TEST_F(ViewerTest, PageWithoutRoomForTheLogIsReportedAndShowsOnePage) {
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
   EXPECT_NE(platform::ShownBoxes()[0].text.find("no room for the log"), std::string::npos);
   EXPECT_EQ(PagePanel(), "1 of 1");
   EXPECT_FALSE(w.NoDocument);

@@ -265,7 +265,7 @@ TEST_F(ViewerTest, PageWithASideOverTheBitmapLimitIsRefusedAndTheViewerStaysOpen
   platform::ClearShownBoxes();
   w.OpenLog(log);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
   EXPECT_EQ(platform::ShownBoxes()[0].text,
             "The page size of " + log +
                 " is not usable.\rA page of 400.00 x 300.00 inches needs a page image of more "
