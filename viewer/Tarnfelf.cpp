@@ -42,6 +42,7 @@
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageList.h"
+#include "viewer/PagePan.h"
 #include "viewer/RecentLogs.h"
 #include "viewer/WindowPlace.h"
 #include "viewer/Zoom.h"
@@ -169,15 +170,25 @@ void TKorvaleFrm::BuildMenus() {
   };
   QMenuBar* bar = menuBar();
   File1 = bar->addMenu("&File");
+  // The platform's standard keys for the file commands.
   Open1 = File1->addAction("&Open", this, command(&TKorvaleFrm::Open1Click, "Open"));
+  Open1->setShortcut(QKeySequence("Ctrl+O"));
   OpenRecent1 = File1->addMenu("Open &Recent");
+  Reload1 = File1->addAction("Re&load", this, command(&TKorvaleFrm::Reload1Click, "Reload"));
+  Reload1->setShortcut(QKeySequence(Qt::Key_F5));
   SaveAs1 = File1->addAction("&Save As...", this, command(&TKorvaleFrm::SaveAs1Click, "Save As"));
+  SaveAs1->setShortcut(QKeySequence("Ctrl+Shift+S"));
   Export1 = File1->addAction("&Export...", this, command(&TKorvaleFrm::Export1Click, "Export"));
   Export1->setShortcut(QKeySequence("Ctrl+E"));
   File1->addSeparator();
+  PageSetup1 = File1->addAction("Page Set&up...", this,
+                                command(&TKorvaleFrm::PageSetup1Click, "Page Setup"));
   Print1 = File1->addAction("&Print", this, command(&TKorvaleFrm::Print1Click, "Print"));
+  Print1->setShortcut(QKeySequence("Ctrl+P"));
   File1->addSeparator();
   Exit1 = File1->addAction("&Close", this, command(&TKorvaleFrm::Exit1Click, "Close"));
+  // Closing the window ends the program: the keys of Close and of Quit.
+  Exit1->setShortcuts({QKeySequence("Ctrl+W"), QKeySequence("Ctrl+Q")});
 
   Edit1 = bar->addMenu("&Edit");
   Copy1 = Edit1->addAction("&Copy Page", this, command(&TKorvaleFrm::Copy1Click, "Copy Page"));
@@ -233,6 +244,11 @@ void TKorvaleFrm::BuildMenus() {
   TrueScale1 =
       View1->addAction("&True Scale", this, command(&TKorvaleFrm::TrueScale1Click, "True Scale"));
   TrueScale1->setShortcut(QKeySequence("Ctrl+4"));
+  View1->addSeparator();
+  FullScreen1 = View1->addAction("F&ull Screen", this,
+                                 command(&TKorvaleFrm::FullScreen1Click, "Full Screen"));
+  FullScreen1->setCheckable(true);
+  FullScreen1->setShortcut(QKeySequence(Qt::Key_F11));
 
   Help1 = bar->addMenu("&Help");
   Contents1 =
@@ -415,6 +431,9 @@ void TKorvaleFrm::BuildPageView() {
   });
   ScrollBox1->setFocus();
   ScrollBox1->viewport()->installEventFilter(this);
+  // A page larger than the view follows the pointer dragged with the left
+  // button.
+  PagePan = new TPagePan(Image1, ScrollBox1);
   PageDrawer = new TPageDrawer(this);
   connect(PageDrawer, &TPageDrawer::Drawn, this, command(&TKorvaleFrm::PageDrawn, "Zoom"));
 
@@ -462,6 +481,7 @@ void TKorvaleFrm::FormCreate() {
   CopyBtn->setEnabled(false);
   Copy1->setEnabled(false);
   CopyDepth1->setEnabled(false);
+  UpdateFileCommands();
   PageDown1->setShortcut(QKeySequence(Qt::Key_PageDown));
   PageUp1->setShortcut(QKeySequence(Qt::Key_PageUp));
   FirstPage1->setShortcut(QKeySequence(Qt::Key_Home));
@@ -586,6 +606,20 @@ void TKorvaleFrm::DeleteTemporaryFile(const std::string& path) {
 
 void TKorvaleFrm::Exit1Click() { close(); }
 
+void TKorvaleFrm::Reload1Click() { ReloadLog(); }
+
+void TKorvaleFrm::FullScreen1Click() {
+  if (FullScreen1->isChecked() == isFullScreen()) return;
+  if (FullScreen1->isChecked()) {
+    maximizedBeforeFullScreen_ = isMaximized();
+    showFullScreen();
+  } else if (maximizedBeforeFullScreen_) {
+    showMaximized();
+  } else {
+    showNormal();
+  }
+}
+
 void TKorvaleFrm::closeEvent(QCloseEvent* event) {
   if (!FormCloseQuery()) {
     event->ignore();
@@ -599,8 +633,10 @@ bool TKorvaleFrm::FormCloseQuery() { return true; }
 
 void TKorvaleFrm::FormClose() {
   SavePagePanel();
-  SystemSettings.MainMaximized = isMaximized() ? 1 : 0;
-  if (!isMaximized()) {
+  // Full screen is not kept: the window is remembered as it was before.
+  const bool maximized = isFullScreen() ? maximizedBeforeFullScreen_ : isMaximized();
+  SystemSettings.MainMaximized = maximized ? 1 : 0;
+  if (!maximized && !isFullScreen()) {
     SystemSettings.MainTop = pos().y();
     SystemSettings.MainLeft = pos().x();
     SystemSettings.MainWidth = width();
@@ -625,10 +661,15 @@ void TKorvaleFrm::FormDestroy() {
 // --- Menu-opening events --------------------------------------------------------------
 
 void TKorvaleFrm::File1Click() {
+  UpdateFileCommands();
+  viewer::FillRecentMenu(OpenRecent1, Command(this, &TKorvaleFrm::OpenRecentLog, "Open Recent"));
+}
+
+void TKorvaleFrm::UpdateFileCommands() {
+  Reload1->setEnabled(!FileName.empty());
   Print1->setEnabled(!NoDocument);
   SaveAs1->setEnabled(!NoDocument);
   Export1->setEnabled(!NoDocument);
-  viewer::FillRecentMenu(OpenRecent1, Command(this, &TKorvaleFrm::OpenRecentLog, "Open Recent"));
 }
 
 void TKorvaleFrm::Edit1Click() {

@@ -40,6 +40,7 @@ class QToolButton;
 class Libraries;
 class TLogWatcher;
 class TPageFlow;
+class TPagePan;
 class QDockWidget;
 class QListView;
 class TFindPanel;
@@ -84,7 +85,9 @@ class TKorvaleFrm : public QMainWindow {
   QMenu* Help1;
   QMenu* OpenRecent1;
   QAction* Open1;
+  QAction* Reload1;
   QAction* SaveAs1;
+  QAction* PageSetup1;
   QAction* Export1;
   QAction* Print1;
   QAction* Exit1;
@@ -105,6 +108,7 @@ class TKorvaleFrm : public QMainWindow {
   QAction* FitWidth1;
   QAction* FitPage1;
   QAction* TrueScale1;
+  QAction* FullScreen1;
   QAction* GoToDepth1;
   QAction* DepthCursor1;
   QAction* Pages1;
@@ -162,6 +166,8 @@ class TKorvaleFrm : public QMainWindow {
   // Space, Shift+Space and the wheel across page ends; the watch on the
   // shown log's file.
   TPageFlow* PageFlow;
+  // Dragging the page with the left button pans it.
+  TPagePan* PagePan;
   TLogWatcher* LogWatcher;
   // Draws zoomed pages in a worker thread.
   TPageDrawer* PageDrawer;
@@ -263,7 +269,12 @@ class TKorvaleFrm : public QMainWindow {
 
  public slots:
   void Open1Click();
+  void Reload1Click();
   void SaveAs1Click();
+  // File > Page Setup...: the page size of the log shown (written into its
+  // header, as when opening offers it), or without a log the default page
+  // size and the printer's orientation.
+  void PageSetup1Click();
   void Export1Click();
   void Print1Click();
   void Exit1Click();
@@ -298,6 +309,7 @@ class TKorvaleFrm : public QMainWindow {
   void Image1MousePress(int x, int y);
   void Image1MouseLeave();
   void DepthCursor1Click();
+  void FullScreen1Click();
 
  signals:
   // The zoom (and so the page pixels) changed: marks in page pixels are set
@@ -334,6 +346,9 @@ class TKorvaleFrm : public QMainWindow {
   // A zoomed bitmap leaves UnzoomedSize (the page at 100%) as it was.
   bool ResizePageBitmap(int width, int height, QImage::Format format, bool zoomed = false);
   void UpdateZoomControls();
+  // Save As, Export, Print and Reload follow the log shown (also for their
+  // keys, between the times the File menu opens).
+  void UpdateFileCommands();
   void ShowPageBitmap();
   // Writes the dialog's page size into the document and the file's header.
   // Throws OpenAborted when the file cannot be opened for writing.
@@ -362,6 +377,7 @@ class TKorvaleFrm : public QMainWindow {
   QSize unzoomedSize_;
   uint64_t lastSerial_ = 0, waitingSerial_ = 0;
   bool closing_ = false;
+  bool maximizedBeforeFullScreen_ = false;
   bool loading_ = false;
 };
 

@@ -298,6 +298,25 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
   return true;
 }
 
+void TKorvaleFrm::PageSetup1Click() {
+  const bool shown = !NoDocument && Document;
+  const double length = shown ? Document->header().page_height : SystemSettings.PageLength;
+  const double width = shown ? Document->header().page_width : SystemSettings.PageWidth;
+  double newLength = 0, newWidth = 0;
+  if (!EditPageSetup(length, width, SystemSettings.PageOrientation, newLength, newWidth)) return;
+  SetPrinterOrientation(SystemSettings.PageOrientation);
+  if (!shown) return;  // the dialog has set the default page size
+  try {
+    StorePageSize(newLength, newWidth);
+  } catch (const OpenAborted&) {
+    return;  // told already; the log keeps its page size
+  }
+  // Laid out and counted afresh at the new size, on the same page; the
+  // question about the page size has been answered.
+  PageSizeAnswered.insert(FileName);
+  ReloadLog();
+}
+
 void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
   const auto result = Document->rewrite_page_size(pageLength, pageWidth);
   if (result.status == HeaderRewriteResult::OpenFailed) {
@@ -608,6 +627,7 @@ void TKorvaleFrm::UpdatePageControls() {
   CopyDepth1->setEnabled(true);
   SaveBtn->setEnabled(!NoDocument);
   PrintBtn->setEnabled(!NoDocument);
+  UpdateFileCommands();
 }
 
 // --- Paging ----------------------------------------------------------------------------

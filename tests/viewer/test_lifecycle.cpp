@@ -16,12 +16,14 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "PrintTestSupport.h"
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrinterAccess.h"
 #include "viewer/WindowPlace.h"
 #include "windows/FSysFilesDlg.h"
 #include "windows/HelpContext.h"
@@ -327,6 +329,60 @@ TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
                          w.PageUpBtn, w.PageNumBtn, w.HelpBtn}) {
     EXPECT_FALSE(b->icon().isNull()) << b->toolTip().toStdString();
     EXPECT_FALSE(b->toolTip().isEmpty());
+  }
+}
+
+// The platform's standard keys, pressed in the window: Ctrl+O, Ctrl+Shift+S,
+// Ctrl+P, F5, F11, Ctrl+W and Ctrl+Q run their commands, also when the File
+// menu last opened before a log was shown.
+TEST_F(ViewerTest, StandardKeysRunTheirCommands) {
+  TKorvaleFrm& w = Window();
+  w.File1Click();  // the menu opened while no log is shown
+  ShowNewLog("keys.tfl", 2);
+  w.activateWindow();
+  const auto press = [&](QKeySequence keys) {
+    const QKeyCombination key = keys[0];
+    QTest::keyClick(w.windowHandle(), key.key(), key.keyboardModifiers());
+  };
+  int opened = 0, saved = 0;
+  w.OpenDlg = [&] {
+    ++opened;
+    return std::string();
+  };
+  w.SaveDlg = [&] {
+    ++saved;
+    return std::string();
+  };
+  press(QKeySequence("Ctrl+O"));
+  press(QKeySequence("Ctrl+Shift+S"));
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(saved, 1);
+
+  printtest::PrintToPdf(Path("keys.pdf"), 300);
+  viewer::SetPrintersInstalledForTests(true);
+  press(QKeySequence("Ctrl+P"));
+  EXPECT_EQ(DialogsRun(), 1) << "the print dialog";
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+
+  // F5 reads the log again: it has three pages now.
+  LogSpec longer;
+  longer.span = SpanForPages(3);
+  WriteLog(w.FileName, longer);
+  press(QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(w.ScreenPages.page_count(), 3);
+
+  press(QKeySequence(Qt::Key_F11));
+  QTRY_VERIFY(w.isFullScreen());
+  EXPECT_TRUE(w.FullScreen1->isChecked());
+  press(QKeySequence(Qt::Key_F11));
+  QTRY_VERIFY(!w.isFullScreen());
+
+  for (const char* keys : {"Ctrl+W", "Ctrl+Q"}) {
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    press(QKeySequence(keys));
+    EXPECT_FALSE(w.isVisible()) << keys;
   }
 }
 

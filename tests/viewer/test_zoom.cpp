@@ -240,3 +240,53 @@ TEST_F(ViewerTest, WheelAndToolBarZoomAndTheZoomIsKeptPerLog) {
   EXPECT_EQ(w.PageBitmap.size(), zoomed);
   EXPECT_EQ(viewer::RememberedPlace(a)->zoom, 300);
 }
+
+// Dragging the page with the left button pans it when it is larger than the
+// view: the point of the page under the pointer stays under it, and the
+// read-out keeps showing its depth. A page that fits the view does not move.
+TEST_F(ViewerTest, DraggingThePagePansItAndTheReadOutFollows) {
+  TKorvaleFrm& w = ShowNewLog("pan.tfl", 2);
+  QScrollBar* across = w.ScrollBox1->horizontalScrollBar();
+  QScrollBar* down = w.ScrollBox1->verticalScrollBar();
+  const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, w.Image1->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w.Image1, &event);
+  };
+  const auto drag = [&](QPoint from, QPoint by) {
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    // Image1 moves while it is dragged: each step is where the pointer is
+    // on the screen, in the page's coordinates of that moment.
+    const QPoint screenFrom = w.Image1->mapToGlobal(from);
+    for (int step = 1; step <= 4; ++step) {
+      const QPoint screen = screenFrom + by * step / 4;
+      send(QEvent::MouseMove, w.Image1->mapFromGlobal(screen), Qt::LeftButton);
+    }
+    send(QEvent::MouseButtonRelease, w.Image1->mapFromGlobal(screenFrom + by), Qt::NoButton);
+  };
+
+  w.SetZoom(200);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  across->setValue(100);
+  down->setValue(300);
+  const QPoint grab(250, 450);  // in Image1, inside the view
+  send(QEvent::MouseMove, grab, Qt::NoButton);
+  const QString depthAtGrab = w.DepthEd->text();
+  ASSERT_FALSE(depthAtGrab.isEmpty());
+  drag(grab, QPoint(-60, -120));
+  EXPECT_EQ(across->value(), 160);
+  EXPECT_EQ(down->value(), 420);
+  EXPECT_EQ(w.DepthEd->text(), depthAtGrab) << "the same point of the page under the pointer";
+
+  // Scrolled back by a drag the other way; at the top it stops.
+  drag(grab + QPoint(-60, -120), QPoint(0, 1000));
+  EXPECT_EQ(down->value(), 0);
+
+  w.FitPage1->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  ASSERT_EQ(down->maximum(), 0);
+  drag(QPoint(50, 50), QPoint(40, 40));
+  EXPECT_EQ(across->value(), 0);
+  EXPECT_EQ(down->value(), 0);
+}
