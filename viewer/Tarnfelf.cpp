@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QKeyEvent>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -302,13 +303,16 @@ void TKorvaleFrm::BuildToolBar() {
   DepthEd->setToolTip("Depth: type a depth and press Enter to go there");
   DepthEd->setStyleSheet("QLineEdit { background: palette(button); }");
   ToolBar->addWidget(DepthEd);
+  DepthEd->installEventFilter(this);  // Escape
   AddGap(ToolBar);
   ElevationCb = new QCheckBox("Elevation", ToolBar);
   ElevationCb->setFixedWidth(97);
   ElevationCb->setChecked(false);
   ToolBar->addWidget(ElevationCb);
-  // The read-out follows the box at once.
+  // The read-out follows the box at once; a click leaves the keyboard with
+  // the page (Space, Home and End keep paging).
   connect(ElevationCb, &QCheckBox::toggled, this, [this] { UpdateReadOut(); });
+  connect(ElevationCb, &QCheckBox::clicked, this, [this] { FocusPage(); });
   AddGap(ToolBar);
   ZoomCb = new QComboBox(ToolBar);
   ZoomCb->setEditable(true);
@@ -397,15 +401,27 @@ void TKorvaleFrm::BuildPageView() {
   Pages1->setText("&Pages");
   Pages1->setShortcut(QKeySequence(Qt::Key_F9));
   View1->addAction(Pages1);
-  connect(PagesList, &QListView::clicked, this, [this, command](const QModelIndex& index) {
+  // A row clicked, or reached with the arrow keys, shows its page.
+  const auto showRow = [this, command](const QModelIndex& index) {
     if (NoDocument || !index.isValid() || index.row() == CurrentPage) return;
     CurrentPage = index.row();
     command(&TKorvaleFrm::PlotCurrentPage, "Pages")(false);
-  });
+  };
+  connect(PagesList, &QListView::clicked, this, showRow);
+  connect(PagesList->selectionModel(), &QItemSelectionModel::currentChanged, this, showRow);
 
   FindPanel = new TFindPanel(this);
   addDockWidget(Qt::BottomDockWidgetArea, FindPanel);
   FindPanel->hide();
+  // Escape in the Find panel, or in the page view while it is open, closes
+  // it; closed, it takes its outline with it and gives the page the keyboard.
+  CloseFind1 = new QAction("Close Find", this);
+  CloseFind1->setShortcut(QKeySequence(Qt::Key_Escape));
+  CloseFind1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  FindPanel->addAction(CloseFind1);
+  connect(CloseFind1, &QAction::triggered, FindPanel, &QWidget::hide);
+  connect(FindPanel, &QDockWidget::visibilityChanged, this,
+          command(&TKorvaleFrm::FindPanelShown, "Find"));
   connect(FindPanel, &TFindPanel::Search, this, command(&TKorvaleFrm::RunFind, "Find"));
   connect(FindPanel, &TFindPanel::HitChosen, this, command(&TKorvaleFrm::ShowHit, "Find"));
   TextIndexer = std::make_unique<TTextIndexer>();
@@ -430,6 +446,7 @@ void TKorvaleFrm::BuildPageView() {
     return CurrentPage != shown;
   });
   ScrollBox1->setFocus();
+  ScrollBox1->addAction(CloseFind1);
   ScrollBox1->viewport()->installEventFilter(this);
   // A page larger than the view follows the pointer dragged with the left
   // button.
@@ -693,6 +710,15 @@ void TKorvaleFrm::View1Click() {
 }
 
 bool TKorvaleFrm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == DepthEd && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Escape gives up what was typed: the read-out again, the keyboard to
+    // the page.
+    DepthEd->setModified(false);
+    FocusPage();
+    UpdateReadOut();
+    return true;
+  }
   if (event->type() == QEvent::Wheel && watched == ScrollBox1->viewport()) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     if (wheel->modifiers() == Qt::ControlModifier) {

@@ -95,6 +95,7 @@ class TKorvaleFrm : public QMainWindow {
   QAction* CopyDepth1;
   QAction* SystemFiles1;
   QAction* Find1;
+  QAction* CloseFind1;  // Escape in the Find panel (or the page view)
   QAction* FindNext1;
   QAction* FindPrevious1;
   QAction* PageDown1;
@@ -289,6 +290,10 @@ class TKorvaleFrm : public QMainWindow {
   void FindNext1Click();
   void FindPrevious1Click();
   void DepthEdReturn();
+  // The page view takes the keyboard (Space, Home, End, the arrows).
+  void FocusPage();
+  // The Find panel shown or closed.
+  void FindPanelShown(bool visible);
   void FirstPage1Click();
   void LastPage1Click();
   void Contents1Click();

@@ -710,7 +710,7 @@ void TKorvaleFrm::UpdateReadOut(std::optional<QPoint> pagePixel) {
   }
   // Off the page there is nothing to read (and Copy Depth copies nothing).
   if (!pagePixel || NoDocument) {
-    DepthEd->clear();
+    DepthEd->setText(QString());  // not clear(): that would count as typed
     return;
   }
   // The read-out of the page shown, laid out as it was drawn.
@@ -750,8 +750,31 @@ void TKorvaleFrm::GoToDepth1Click() {
 }
 
 void TKorvaleFrm::DepthEdReturn() {
-  if (NoDocument || !Document) return;
-  if (GoToTypedDepth(DepthEd->text(), ElevationCb->isChecked())) DepthEd->setModified(false);
+  if (NoDocument || !Document) {
+    FocusPage();
+    return;
+  }
+  if (!GoToTypedDepth(DepthEd->text(), ElevationCb->isChecked())) {
+    // Told what to type: the box keeps the keyboard to type it again.
+    DepthEd->selectAll();
+    return;
+  }
+  DepthEd->setModified(false);
+  FocusPage();
+  UpdateReadOut();
+}
+
+void TKorvaleFrm::FocusPage() { ScrollBox1->setFocus(Qt::OtherFocusReason); }
+
+void TKorvaleFrm::FindPanelShown(bool visible) {
+  if (visible) return;
+  // The outline goes with the panel; the hits stay for F3 and Shift+F3.
+  if (FoundTextBox) {
+    FoundTextBox.reset();
+    UpdateMarks();
+  }
+  QWidget* focused = QApplication::focusWidget();
+  if (!focused || FindPanel->isAncestorOf(focused)) FocusPage();
 }
 
 bool TKorvaleFrm::GoToTypedDepth(const QString& text, bool elevation) {

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -137,6 +138,21 @@ TEST_F(ViewerTest, FindListsHitsShowsAndOutlinesThemAndStepsWithF3) {
   w.PageDownBTNClick();
   EXPECT_FALSE(w.FoundBox);
   EXPECT_TRUE(w.Image1->Overlay("find").empty());
+
+  // Escape closes the panel and its outline, in the panel and in the page
+  // view; the page has the keyboard again.
+  for (const bool inPanel : {true, false}) {
+    SCOPED_TRACE(inPanel);
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(w.FindPanel->isVisible());
+    QTest::keyClick(w.FindPanel->FindEd, Qt::Key_Return);  // the phrase typed before
+    ASSERT_FALSE(w.Image1->Overlay("find").empty());
+    if (!inPanel) w.ScrollBox1->setFocus();
+    QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(w.FindPanel->isVisible());
+    EXPECT_TRUE(w.Image1->Overlay("find").empty());
+    EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  }
 }
 
 TEST(FindPanel, TextAroundKeepsThePhraseInView) {

@@ -112,6 +112,7 @@ TEST_F(ViewerTest, GoingToTheReadOutsDepthLandsOnItsRowOnEveryPageKind) {
             w.PlotCurrentPage();
             TypeDepth(w, readOut);
             ASSERT_EQ(w.CurrentPage, page) << readOut.toStdString() << " row " << row;
+            ASSERT_EQ(w.focusWidget(), w.ScrollBox1) << "Enter gives the page the keyboard";
             ASSERT_TRUE(w.DepthMarkRow);
             EXPECT_NEAR(*w.DepthMarkRow, row, 1) << readOut.toStdString();
             ASSERT_EQ(w.Image1->Overlay("go-to-depth").size(), 1u);
@@ -188,6 +189,8 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
   spec.span = SpanForPages(2);
   WriteLog(log, spec);
   TKorvaleFrm& w = Window();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   w.OpenLog(log);
   w.PageDownBTNClick();
   const double top = -spec.span, bottom = 0;  // the log's depths: -y_max to -y_min
@@ -214,6 +217,7 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
     platform::ClearShownBoxes();
     w.ElevationCb->setChecked(c.elevation);
     TypeDepth(w, c.typed);
+    EXPECT_EQ(w.focusWidget(), w.DepthEd) << "the box keeps the keyboard to type again";
     ASSERT_EQ(platform::ShownBoxes().size(), 1u);
     EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Information)
         << "a hint of what to type, not an error";
@@ -226,6 +230,12 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
     EXPECT_EQ(w.CurrentPage, 1);
     EXPECT_FALSE(w.DepthMarkRow);
   }
+  // Escape gives up the typed depth: the read-out is back (empty, the
+  // pointer being nowhere over the page) and the page has the keyboard.
+  QTest::keyClick(w.DepthEd, Qt::Key_Escape);
+  EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  EXPECT_TRUE(w.DepthEd->text().isEmpty()) << w.DepthEd->text().toStdString();
+  EXPECT_FALSE(w.DepthEd->isModified());
 }
 
 // The depth cursor: a line at the pointer's row over the log body, none over

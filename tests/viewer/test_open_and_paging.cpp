@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QListView>
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
@@ -281,6 +283,30 @@ TEST_F(ViewerTest, PageKeysPageThroughTheLog) {
   QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
   EXPECT_EQ(PagePanel(), "1 of 3");
   EXPECT_EQ(bar->value(), 0);
+
+  // A click on Elevation leaves the keyboard with the page: Space scrolls,
+  // End pages.
+  QTest::mouseClick(w.ElevationCb, Qt::LeftButton, {}, QPoint(5, w.ElevationCb->height() / 2));
+  EXPECT_TRUE(w.ElevationCb->isChecked());
+  EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+  EXPECT_EQ(bar->value(), bar->pageStep());
+  EXPECT_TRUE(w.ElevationCb->isChecked()) << "Space went to the page, not the box";
+  QTest::keyClick(w.windowHandle(), Qt::Key_End);
+  EXPECT_EQ(PagePanel(), "3 of 3");
+
+  // The arrow keys in the page panel show the page of the row they reach.
+  w.Pages1->trigger();
+  ASSERT_TRUE(w.PagesDock->isVisible());
+  w.PagesList->setFocus();
+  QTest::keyClick(w.PagesList, Qt::Key_Up);
+  EXPECT_EQ(PagePanel(), "2 of 3");
+  QTest::keyClick(w.PagesList, Qt::Key_Up);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  QTest::keyClick(w.PagesList, Qt::Key_Down);
+  EXPECT_EQ(PagePanel(), "2 of 3");
+  EXPECT_EQ(w.focusWidget(), w.PagesList) << "the keyboard stays in the panel";
+  w.Pages1->trigger();
 }
 
 namespace {
