@@ -364,6 +364,8 @@ void TKorvaleFrm::BuildPageView() {
   ScrollBox1->setBackgroundRole(QPalette::Base);
   ScrollBox1->setStyleSheet("QScrollArea { background: white; }");
   ScrollBox1->setWidgetResizable(false);
+  // A page narrower (or shorter) than the view stands in its middle.
+  ScrollBox1->setAlignment(Qt::AlignCenter);
   Image1 = new TPageImage;
   Image1->move(0, 0);
   ScrollBox1->setWidget(Image1);
@@ -701,8 +703,9 @@ void TKorvaleFrm::View1Click() {
   const bool paging = !NoDocument && Document && ScreenPages.last_page() > 0;
   PageDown1->setEnabled(paging);
   PageUp1->setEnabled(paging);
-  FirstPage1->setEnabled(paging);
-  LastPage1->setEnabled(paging);
+  // On the first (last) page they scroll to its top (bottom).
+  FirstPage1->setEnabled(!NoDocument && Document);
+  LastPage1->setEnabled(!NoDocument && Document);
   GoToPage1->setEnabled(paging);
   GoToDepth1->setEnabled(!NoDocument && Document);
   for (QAction* zoom : {ZoomIn1, ZoomOut1, ActualSize1, FitWidth1, FitPage1, TrueScale1})

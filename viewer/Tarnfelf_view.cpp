@@ -506,7 +506,9 @@ void TKorvaleFrm::SetZoom(double percent, std::optional<QPoint> anchor) {
   QScrollBar* across = ScrollBox1->horizontalScrollBar();
   QScrollBar* down = ScrollBox1->verticalScrollBar();
   const QPoint at = anchor.value_or(ScrollBox1->viewport()->rect().center());
-  const QPoint scrolled(across->value(), down->value());
+  // The view's left and top in the page widget: the scroll values, or less
+  // than 0 where a page smaller than the view stands in its middle.
+  const QPoint scrolled = -Image1->pos();
   ZoomPercent = percent;
   // The new size at once, the page drawn before scaled to it as a stand-in;
   // the sharp page follows from the worker. Page pixels mean the new zoom
@@ -616,8 +618,8 @@ void TKorvaleFrm::UpdatePageControls() {
   PageDown1->setEnabled(PageDownBtn->isEnabled());
   PageUpBtn->setEnabled(CurrentPage > 0);
   PageUp1->setEnabled(PageUpBtn->isEnabled());
-  FirstPage1->setEnabled(PageUpBtn->isEnabled());
-  LastPage1->setEnabled(PageDownBtn->isEnabled());
+  FirstPage1->setEnabled(!NoDocument);
+  LastPage1->setEnabled(!NoDocument);
   PageNumBtn->setEnabled(last > 0);
   GoToPage1->setEnabled(PageNumBtn->isEnabled());
   GoToDepthBtn->setEnabled(last >= 0);
@@ -645,13 +647,22 @@ void TKorvaleFrm::PageUpBTNClick() {
 }
 
 void TKorvaleFrm::FirstPage1Click() {
-  if (NoDocument || CurrentPage <= 0) return;
+  if (NoDocument) return;
+  if (CurrentPage <= 0) {
+    // Already there: the top of the page.
+    ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->minimum());
+    return;
+  }
   CurrentPage = 0;
   PlotCurrentPage();
 }
 
 void TKorvaleFrm::LastPage1Click() {
-  if (NoDocument || ScreenPages.last_page() <= CurrentPage) return;
+  if (NoDocument) return;
+  if (ScreenPages.last_page() <= CurrentPage) {
+    ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->maximum());
+    return;
+  }
   CurrentPage = ScreenPages.last_page();
   PlotCurrentPage();
 }
@@ -877,9 +888,11 @@ void TKorvaleFrm::ShowHit(int row) {
   CurrentHit = row;
   FoundTextBox = e.box;
   UpdateMarks();
+  // The text in the middle of the view (as far as the page lets it).
   const QPoint centre = Image1PointAt(QPointF(FoundBox->center()));
-  ScrollBox1->ensureVisible(centre.x(), centre.y(), FoundBox->width() / 2 + 20,
-                            FoundBox->height() / 2 + 40);
+  const QSize view = ScrollBox1->viewport()->size();
+  ScrollBox1->horizontalScrollBar()->setValue(centre.x() - view.width() / 2);
+  ScrollBox1->verticalScrollBar()->setValue(centre.y() - view.height() / 2);
   QTreeWidget* list = FindPanel->ResultsList;
   if (QTreeWidgetItem* item = list->topLevelItem(row); item && list->currentItem() != item) {
     const QSignalBlocker quiet(list);

@@ -93,6 +93,12 @@ TEST_F(ViewerTest, FindListsHitsShowsAndOutlinesThemAndStepsWithF3) {
   EXPECT_EQ(w.FindPanel->ResultsList->topLevelItem(0)->text(2), "CORRAN LIMESTONE top");
   ASSERT_TRUE(w.FoundBox);
   EXPECT_NEAR(w.FoundBox->top(), at->row, 2) << "the text hangs from its point";
+  // Scrolled into the middle of the view, not to its edge.
+  const QPoint inView = w.Image1->mapTo(w.ScrollBox1->viewport(),
+                                        w.Image1PointAt(QPointF(w.FoundBox->center())));
+  ASSERT_GT(w.Image1PointAt(QPointF(w.FoundBox->center())).y(),
+            w.ScrollBox1->viewport()->height() / 2) << "a text below the first screenful";
+  EXPECT_NEAR(inView.y(), w.ScrollBox1->viewport()->height() / 2, 2);
   ASSERT_EQ(w.Image1->Overlay("find").size(), 1u);
   // The outline is over the page: the text's ink is in the box, and the
   // copied page is the page as drawn, without the outline.

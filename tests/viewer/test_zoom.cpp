@@ -132,6 +132,15 @@ TEST_F(ViewerTest, ZoomRedrawsThePageAtTheZoomedResolutionAndKeepsItsDepths) {
   const int viewHeight = w.ScrollBox1->viewport()->height();
   EXPECT_LE(w.Image1->height(), viewHeight) << "fit page";
   EXPECT_GT(w.Image1->height(), viewHeight - spec.pageLength - 1) << "fit page";
+  // A page narrower than the view stands in its middle.
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  for (const double zoom : {w.ZoomPercent, 50.0}) {
+    w.SetZoom(zoom);
+    const int shownWidth = w.ScrollBox1->viewport()->width();
+    ASSERT_LT(w.Image1->width(), shownWidth);
+    EXPECT_NEAR(w.Image1->x(), (shownWidth - w.Image1->width()) / 2, 1) << zoom;
+  }
+  QTest::keyClick(w.windowHandle(), Qt::Key_3, Qt::ControlModifier);
   EXPECT_TRUE(w.NoteLBL->text().isEmpty());
   QTest::keyClick(w.windowHandle(), Qt::Key_4, Qt::ControlModifier);
   const QScreen* screen = w.screen();
@@ -195,6 +204,34 @@ TEST_F(ViewerTest, WheelAndToolBarZoomAndTheZoomIsKeptPerLog) {
   const QPointF after = w.PagePixelAt(QPoint(at.x(), at.y() + down->value()));
   EXPECT_NEAR(after.y(), under.y() * 1.25, 2 * w.Image1->PagePixelRatio())
       << "the same point of the page under the pointer";
+  // Also from a page narrower than the view, centred in it: the point under
+  // the pointer stays under it down the page, and across the page stays in
+  // the middle.
+  w.SetZoom(50);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  const QPoint pointer = w.ScrollBox1->viewport()->rect().center() + QPoint(40, 30);
+  const QPoint over = w.Image1->mapFrom(w.ScrollBox1->viewport(), pointer);
+  ASSERT_TRUE(w.Image1->rect().contains(over));
+  ASSERT_GT(w.Image1->x(), 0) << "centred";
+  const QPointF pointAt50 = w.PagePixelAt(over);
+  QWheelEvent in(pointer, w.ScrollBox1->viewport()->mapToGlobal(pointer), QPoint(),
+                 QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w.ScrollBox1->viewport(), &in);
+  ASSERT_EQ(w.ZoomPercent, 67);
+  const QPointF pointAfter =
+      w.PagePixelAt(w.Image1->mapFrom(w.ScrollBox1->viewport(), pointer));
+  EXPECT_NEAR(pointAfter.y(), pointAt50.y() * 67 / 50, 2);
+  ASSERT_LT(w.Image1->width(), w.ScrollBox1->viewport()->width());
+  EXPECT_NEAR(w.Image1->x(), (w.ScrollBox1->viewport()->width() - w.Image1->width()) / 2, 1);
+  // From there to a page wider than the view: the point stays across too.
+  const QPointF pointAt67 = pointAfter;
+  w.SetZoom(200, pointer);
+  ASSERT_GT(w.Image1->width(), w.ScrollBox1->viewport()->width());
+  const QPointF pointAt200 =
+      w.PagePixelAt(w.Image1->mapFrom(w.ScrollBox1->viewport(), pointer));
+  EXPECT_NEAR(pointAt200.x(), pointAt67.x() * 200 / 67, 3);
+  EXPECT_NEAR(pointAt200.y(), pointAt67.y() * 200 / 67, 3);
+  w.SetZoom(125);
 
   // Typed into the zoom box and Enter: any zoom in range, with or without
   // "%", and the keyboard goes back to the page; a zoom out of range or no
