@@ -35,6 +35,7 @@
 #include "support/IoError.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "viewer/ExportDlg.h"
 #include "viewer/FindPanel.h"
 #include "viewer/HelpWin.h"
 #include "viewer/LogWatcher.h"
@@ -142,6 +143,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
 
   ExportDlg = [this] {
     QFileDialog dialog(this, "Export Pages");
+    SetHelpContext(&dialog, TExportDLG::kHelpContext);
     dialog.setNameFilters({"PNG image (*.png)", "PDF document (*.pdf)", "SVG drawing (*.svg)"});
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("png");

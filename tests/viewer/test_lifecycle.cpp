@@ -1,5 +1,6 @@
 // Save As, temporary logs, window placement and the help commands.
 #include <QAction>
+#include <QDockWidget>
 #include <QFile>
 #include <QMenu>
 #include <QApplication>
@@ -20,6 +21,9 @@
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "viewer/ExportDlg.h"
+#include "viewer/FindPanel.h"
+#include "viewer/GoToDepth.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/PageSetup.h"
@@ -266,6 +270,12 @@ TEST_F(ViewerTest, F1ShowsTheHelpTopicOfTheFocusedWindow) {
   TGotoDLG go(&w);
   go.PageSE->setFocus();
   EXPECT_EQ(pressF1(go), "topic61");
+  TGoToDepthDlg depth(&w);
+  depth.DepthEd->setFocus();
+  EXPECT_EQ(pressF1(depth), "topic63");
+  TExportDLG exportPages(&w, 5, 2);
+  exportPages.DpiSE->setFocus();
+  EXPECT_EQ(pressF1(exportPages), "topic64");
   TPageSetupFrm pageSetup(&w);
   EXPECT_EQ(pressF1(pageSetup), "topic54");
   TSysFilesDlg sysFiles(&w);
@@ -311,8 +321,23 @@ TEST_F(ViewerTest, HelpFileCoversEveryCommandAndTopic) {
     }
   }
   for (const char* anchor : {"contents", "index", "topic3004", "topic305", "topic62", "topic61",
-                             "topic54", "topic58", "topic94", "topic90"})
+                             "topic63", "topic64", "topic54", "topic58", "topic94", "topic90"})
     EXPECT_TRUE(html.contains(QString("name=\"%1\"").arg(anchor))) << anchor;
+  // The panels are where the help says the window puts them.
+  const auto section = [&](const QString& anchor) {
+    const qsizetype from = html.indexOf(QString("name=\"%1\"").arg(anchor));
+    return from < 0 ? QString() : html.mid(from, html.indexOf("<h2", from) - from).simplified();
+  };
+  const auto where = [&](QDockWidget* panel) {
+    switch (w.dockWidgetArea(panel)) {
+      case Qt::LeftDockWidgetArea: return QString("at the left of the page view");
+      case Qt::RightDockWidgetArea: return QString("at the right of the page view");
+      case Qt::TopDockWidgetArea: return QString("above the page");
+      default: return QString("below the page");
+    }
+  };
+  EXPECT_TRUE(section("pages").contains(where(w.PagesDock))) << where(w.PagesDock).toStdString();
+  EXPECT_TRUE(section("find").contains(where(w.FindPanel))) << where(w.FindPanel).toStdString();
 }
 
 TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
