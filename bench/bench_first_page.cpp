@@ -6,13 +6,13 @@
 // made to the screen). No hooks in the program: the screenshots see what a
 // user would see.
 //
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_first_page
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_first_page [--rounds N]
 //
 // KORVALE_BENCH_OTHER="mupdf demo.pdf" measures another program the same way
-// in the same run, to compare with a general viewer on the same pages
-// (korvale-render --all -o demo.pdf build/bin/sample.tfl makes the PDF).
-// Without an X server the benchmark says so and measures nothing.
-#include <benchmark/benchmark.h>
+// in the same run (several: separated by ";"), all taking turns, to compare with a general viewer on
+// the same pages (korvale-render --all -o demo.pdf build/bin/sample.tfl
+// makes the PDF). It prints the quantiles of each program's times. Without
+// an X server the benchmark says so and measures nothing.
 #include <xcb/xcb.h>
 
 #include <signal.h>
@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -168,17 +169,18 @@ double TimeToSettledScreen(const std::vector<std::string>& command) {
   return -1;
 }
 
-void BM_FirstPage(benchmark::State& state, const std::vector<std::string>& command) {
-  for (auto _ : state) {
-    const double seconds = TimeToSettledScreen(command);
-    if (seconds < 0) {
-      state.SkipWithError("the program changed nothing on the screen");
-      break;
-    }
-    state.SetIterationTime(seconds);
-    // The screen as it was before the next start.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  }
+struct Program {
+  std::string name;
+  std::vector<std::string> command;
+  std::vector<double> seconds;
+};
+
+double Quantile(std::vector<double> v, double q) {
+  std::sort(v.begin(), v.end());
+  const double at = q * static_cast<double>(v.size() - 1);
+  const size_t below = static_cast<size_t>(at);
+  if (below + 1 >= v.size()) return v.back();
+  return v[below] + (v[below + 1] - v[below]) * (at - static_cast<double>(below));
 }
 
 }  // namespace
@@ -206,6 +208,10 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(home);
   setenv("HOME", home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+  const std::filesystem::path runtime = home / "runtime";
+  std::filesystem::create_directories(runtime);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   unsetenv("QT_QPA_PLATFORM");
   const std::string bin = KORVALE_BIN_DIR;
   // A start as on any day but the first: the settings files are there (a
@@ -220,23 +226,39 @@ int main(int argc, char** argv) {
       waitpid(child, &status, 0);
     unsetenv("KORVALE_START_COMMANDS");
   }
-  benchmark::RegisterBenchmark("FirstPage/korvale", BM_FirstPage,
-                               std::vector<std::string>{bin + "/korvale", bin + "/sample.tfl"})
-      ->UseManualTime()
-      ->Iterations(1)
-      ->Repetitions(7)
-      ->Unit(benchmark::kMillisecond);
-  if (const char* other = std::getenv("KORVALE_BENCH_OTHER"); other && *other) {
-    const auto command = Words(other);
-    benchmark::RegisterBenchmark(("FirstPage/" + command.front()).c_str(), BM_FirstPage, command)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(7)
-        ->Unit(benchmark::kMillisecond);
+  std::vector<Program> programs;
+  programs.push_back({"korvale", {bin + "/korvale", bin + "/sample.tfl"}, {}});
+  if (const char* others = std::getenv("KORVALE_BENCH_OTHER")) {
+    std::istringstream list(others);
+    for (std::string other; std::getline(list, other, ';');) {
+      const auto command = Words(other);
+      if (command.empty()) continue;
+      programs.push_back({std::filesystem::path(command.front()).filename().string(), command, {}});
+    }
   }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  // The programs take turns, so that a change in the machine's load falls on
+  // all of them alike.
+  int rounds = 9;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--rounds") rounds = std::max(1, std::atoi(argv[i + 1]));
+  for (int round = 0; round < rounds; ++round)
+    for (Program& p : programs) {
+      const double seconds = TimeToSettledScreen(p.command);
+      if (seconds < 0) {
+        std::fprintf(stderr, "%s changed nothing on the screen\n", p.name.c_str());
+        return 1;
+      }
+      p.seconds.push_back(seconds);
+      // The screen as it was before the next start.
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+  std::printf("%-24s %6s %8s %8s %8s %8s %8s\n", "launch to first page", "runs", "min ms",
+              "p25 ms", "median", "p75 ms", "max ms");
+  for (const Program& p : programs)
+    std::printf("%-24s %6zu %8.0f %8.0f %8.0f %8.0f %8.0f\n", p.name.c_str(), p.seconds.size(),
+                1000 * Quantile(p.seconds, 0), 1000 * Quantile(p.seconds, 0.25),
+                1000 * Quantile(p.seconds, 0.5), 1000 * Quantile(p.seconds, 0.75),
+                1000 * Quantile(p.seconds, 1));
   xcb_disconnect(g_screen.connection);
   return 0;
 }

@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -489,6 +490,9 @@ void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
   CursorRow.reset();
   UpdateMarks();
   UpdateReadOut();
+  // The page goes to the screen now, before the work that follows it here
+  // and in the caller (the settings written, an open's background work).
+  if (QWindow* shown = windowHandle(); shown && shown->isExposed()) Image1->repaint();
   RememberPage();
 }
 
