@@ -8,9 +8,11 @@
 // Window building and the document lifecycle are in Tarnfelf.cpp; opening,
 // reloading, paging, the page image, the depth read-out and the clipboard in
 // Tarnfelf_view.cpp; printing in Tarnfelf_print.cpp. The recent logs, what is
-// remembered of each log, the watch on the log's file and paging from the
-// page view's keys and wheel are helpers of their own (RecentLogs, LogMemory,
-// LogWatcher, PageFlow).
+// remembered of each log, the watch on the log's file, paging from the
+// page view's keys and wheel, panning by a drag, the window's place on the
+// screen and the body rows of the page shown are helpers of their own
+// (RecentLogs, LogMemory, LogWatcher, PageFlow, PagePan, WindowPlace,
+// BodyRows).
 #include <QImage>
 #include <QPoint>
 #include <QMainWindow>
