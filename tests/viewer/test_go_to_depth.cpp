@@ -253,8 +253,9 @@ TEST_F(ViewerTest, DepthCursorFollowsThePointerOverTheBodyAndStaysOutOfThePage) 
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   w.OpenLog(log);
-  if (const char* ratio = std::getenv("KORVALE_EXPECT_PIXEL_RATIO"))
+  if (const char* ratio = std::getenv("KORVALE_EXPECT_PIXEL_RATIO")) {
     ASSERT_EQ(w.devicePixelRatioF(), std::atof(ratio));
+  }
   // The pointer over page row `row` of the page as shown, scrolled into view.
   int column = 40;
   const auto moveTo = [&](int row) {
