@@ -423,7 +423,10 @@ void TKorvaleFrm::BuildPageView() {
   CloseFind1->setShortcut(QKeySequence(Qt::Key_Escape));
   CloseFind1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   FindPanel->addAction(CloseFind1);
-  connect(CloseFind1, &QAction::triggered, FindPanel, &QWidget::hide);
+  connect(CloseFind1, &QAction::triggered, this, [this] {
+    FindPanel->hide();
+    FocusPage();
+  });
   connect(FindPanel, &QDockWidget::visibilityChanged, this,
           command(&TKorvaleFrm::FindPanelShown, "Find"));
   connect(FindPanel, &TFindPanel::Search, this, command(&TKorvaleFrm::RunFind, "Find"));

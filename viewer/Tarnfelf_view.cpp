@@ -606,7 +606,7 @@ void TKorvaleFrm::ZoomCbEntered() {
     platform::ShowMessageBox(platform::BoxKind::Information, viewer::TypedZoomMessage(typed));
     return;
   }
-  ScrollBox1->setFocus();
+  FocusPage();
 }
 
 void TKorvaleFrm::RememberPage() {
