@@ -20,9 +20,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
-#include <algorithm>
 #include <cmath>
-#include <functional>
 #include <filesystem>
 
 #include "ViewerFixture.h"
@@ -30,7 +28,6 @@
 #include "viewer/Gotofrm.h"
 #include "viewer/PageFlow.h"
 #include "viewer/PageImage.h"
-#include "viewer/RecentLogs.h"
 
 using namespace viewertest;
 
@@ -165,49 +162,6 @@ TEST_F(ViewerTest, OverlayMarksLandOnTheirPagePixelsAndLeaveTheBitmapClean) {
   marked = shown();
   EXPECT_EQ(marked.pixel(marked.width() / 2, 40), red);
   EXPECT_NE(marked.pixel(marked.width() / 2, 80), red);
-}
-
-namespace {
-
-// Calls `seen` at every paint of `widget`, before the widget paints.
-class PaintWatch : public QObject {
- public:
-  PaintWatch(QWidget* widget, std::function<void()> seen) : seen_(std::move(seen)) {
-    widget->installEventFilter(this);
-  }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) seen_();
-    return false;
-  }
-
- private:
-  std::function<void()> seen_;
-};
-
-}  // namespace
-
-// An opened log's first page is on the screen as soon as it is drawn: before
-// the work that follows (the log added to the recent logs, its words read in
-// the background) can keep it waiting.
-TEST_F(ViewerTest, OpenedPageReachesTheScreenBeforeTheWorkThatFollows) {
-  TKorvaleFrm& w = ShowNewLog("first.tfl", 1);
-  const std::string second = Path("second.tfl");
-  LogSpec spec;
-  spec.span = SpanForPages(4);  // another diagonal: another page
-  WriteLog(second, spec);
-  bool shownFirst = false;
-  PaintWatch watch(w.Image1, [&] {
-    if (w.FileName != second || w.PageBitmap.isNull()) return;
-    const QImage shown = w.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-    if (shown != w.PageBitmap.convertToFormat(QImage::Format_RGB32)) return;
-    const auto recent = viewer::RecentLogs();
-    const bool listed = std::find(recent.begin(), recent.end(), second) != recent.end();
-    if (!listed) shownFirst = true;
-  });
-  w.OpenLog(second);
-  EXPECT_TRUE(shownFirst);
-  const auto recent = viewer::RecentLogs();
-  EXPECT_EQ(recent.front(), second) << "listed all the same";
 }
 
 TEST_F(ViewerTest, FivePageLogPagesDownToTheEndAndBack) {
