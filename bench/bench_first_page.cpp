@@ -205,6 +205,9 @@ int main(int argc, char** argv) {
   // folder's settings files, a home of this benchmark (recent logs, the
   // page each log was left at).
   const std::filesystem::path home = std::filesystem::temp_directory_path() / "bench_first_page";
+  // Every run from the same user settings: none (no page panel, no page
+  // remembered), the settings files of the program folder aside.
+  std::filesystem::remove_all(home);
   std::filesystem::create_directories(home);
   setenv("HOME", home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
