@@ -11,9 +11,12 @@
 #include <filesystem>
 #include <limits>
 
+#include "windows/HelpContext.h"
+
 TExportDLG::TExportDLG(QWidget* owner, int32_t pageCount, int32_t current)
     : QDialog(owner), current_(current), count_(std::max(1, pageCount)) {
   setWindowTitle("Export");
+  SetHelpContext(this, kHelpContext);
   const int most = static_cast<int>(std::min<int64_t>(count_, std::numeric_limits<int>::max()));
   auto* layout = new QVBoxLayout(this);
   CurrentRB = new QRadioButton(QString("&Current page (%1)").arg(current), this);

@@ -14,6 +14,8 @@ class TExportDLG : public QDialog {
  public:
   // pageCount pages, the current one `current` (1-based).
   TExportDLG(QWidget* owner, int32_t pageCount, int32_t current);
+  // F1 here and in the export's file chooser.
+  static constexpr int kHelpContext = 64;
 
   QRadioButton* CurrentRB;
   QRadioButton* AllRB;

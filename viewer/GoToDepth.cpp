@@ -7,8 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "windows/HelpContext.h"
+
 TGoToDepthDlg::TGoToDepthDlg(QWidget* owner) : QDialog(owner) {
   setWindowTitle("Go to Depth");
+  SetHelpContext(this, kHelpContext);
   auto* layout = new QGridLayout(this);
   Label1 = new QLabel("&Depth:", this);
   DepthEd = new QLineEdit(this);

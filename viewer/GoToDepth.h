@@ -12,6 +12,7 @@ class TGoToDepthDlg : public QDialog {
   Q_OBJECT
  public:
   explicit TGoToDepthDlg(QWidget* owner = nullptr);
+  static constexpr int kHelpContext = 63;  // F1
 
   QLabel* Label1;
   QLineEdit* DepthEd;

@@ -44,7 +44,7 @@ bool RunHelpCommand(int command, int context) {
     default: return false;
   }
   if (g_helpFile.empty() || !QFileInfo(QString::fromStdString(g_helpFile)).isFile()) {
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Warning,
                              "Unable to open the help file " + g_helpFile + ".");
     return false;
   }

@@ -15,11 +15,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QKeyEvent>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <cerrno>
 #include <filesystem>
@@ -32,6 +36,7 @@
 #include "support/IoError.h"
 #include "support/Paths.h"
 #include "support/Settings.h"
+#include "viewer/ExportDlg.h"
 #include "viewer/FindPanel.h"
 #include "viewer/HelpWin.h"
 #include "viewer/LogWatcher.h"
@@ -40,7 +45,9 @@
 #include "viewer/PageGeometry.h"
 #include "viewer/PageImage.h"
 #include "viewer/PageList.h"
+#include "viewer/PagePan.h"
 #include "viewer/RecentLogs.h"
+#include "viewer/WindowPlace.h"
 #include "viewer/Zoom.h"
 #include "viewer/ViewerSettings.h"
 #include "viewer/TextIndexer.h"
@@ -143,6 +150,7 @@ TKorvaleFrm::TKorvaleFrm(QWidget* parent) : QMainWindow(parent) {
 
   ExportDlg = [this] {
     QFileDialog dialog(this, "Export Pages");
+    SetHelpContext(&dialog, TExportDLG::kHelpContext);
     dialog.setNameFilters({"PNG image (*.png)", "PDF document (*.pdf)", "SVG drawing (*.svg)"});
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("png");
@@ -172,15 +180,25 @@ void TKorvaleFrm::BuildMenus() {
   };
   QMenuBar* bar = menuBar();
   File1 = bar->addMenu("&File");
+  // The platform's standard keys for the file commands.
   Open1 = File1->addAction("&Open", this, command(&TKorvaleFrm::Open1Click, "Open"));
+  Open1->setShortcut(QKeySequence("Ctrl+O"));
   OpenRecent1 = File1->addMenu("Open &Recent");
+  Reload1 = File1->addAction("Re&load", this, command(&TKorvaleFrm::Reload1Click, "Reload"));
+  Reload1->setShortcut(QKeySequence(Qt::Key_F5));
   SaveAs1 = File1->addAction("&Save As...", this, command(&TKorvaleFrm::SaveAs1Click, "Save As"));
+  SaveAs1->setShortcut(QKeySequence("Ctrl+Shift+S"));
   Export1 = File1->addAction("&Export...", this, command(&TKorvaleFrm::Export1Click, "Export"));
   Export1->setShortcut(QKeySequence("Ctrl+E"));
   File1->addSeparator();
+  PageSetup1 = File1->addAction("Page Set&up...", this,
+                                command(&TKorvaleFrm::PageSetup1Click, "Page Setup"));
   Print1 = File1->addAction("&Print", this, command(&TKorvaleFrm::Print1Click, "Print"));
+  Print1->setShortcut(QKeySequence("Ctrl+P"));
   File1->addSeparator();
   Exit1 = File1->addAction("&Close", this, command(&TKorvaleFrm::Exit1Click, "Close"));
+  // Closing the window ends the program: the keys of Close and of Quit.
+  Exit1->setShortcuts({QKeySequence("Ctrl+W"), QKeySequence("Ctrl+Q")});
 
   Edit1 = bar->addMenu("&Edit");
   Copy1 = Edit1->addAction("&Copy Page", this, command(&TKorvaleFrm::Copy1Click, "Copy Page"));
@@ -236,6 +254,11 @@ void TKorvaleFrm::BuildMenus() {
   TrueScale1 =
       View1->addAction("&True Scale", this, command(&TKorvaleFrm::TrueScale1Click, "True Scale"));
   TrueScale1->setShortcut(QKeySequence("Ctrl+4"));
+  View1->addSeparator();
+  FullScreen1 = View1->addAction("F&ull Screen", this,
+                                 command(&TKorvaleFrm::FullScreen1Click, "Full Screen"));
+  FullScreen1->setCheckable(true);
+  FullScreen1->setShortcut(QKeySequence(Qt::Key_F11));
 
   Help1 = bar->addMenu("&Help");
   Contents1 =
@@ -289,11 +312,16 @@ void TKorvaleFrm::BuildToolBar() {
   DepthEd->setToolTip("Depth: type a depth and press Enter to go there");
   DepthEd->setStyleSheet("QLineEdit { background: palette(button); }");
   ToolBar->addWidget(DepthEd);
+  DepthEd->installEventFilter(this);  // Escape
   AddGap(ToolBar);
   ElevationCb = new QCheckBox("Elevation", ToolBar);
   ElevationCb->setFixedWidth(97);
   ElevationCb->setChecked(false);
   ToolBar->addWidget(ElevationCb);
+  // The read-out follows the box at once; a click leaves the keyboard with
+  // the page (Space, Home and End keep paging).
+  connect(ElevationCb, &QCheckBox::toggled, this, [this] { UpdateReadOut(); });
+  connect(ElevationCb, &QCheckBox::clicked, this, [this] { FocusPage(); });
   AddGap(ToolBar);
   ZoomCb = new QComboBox(ToolBar);
   ZoomCb->setEditable(true);
@@ -304,7 +332,10 @@ void TKorvaleFrm::BuildToolBar() {
   ZoomCb->setFixedWidth(80);
   ToolBar->addWidget(ZoomCb);
   UpdateZoomControls();
+  // A level chosen from the list, or any zoom typed and Enter.
   connect(ZoomCb, &QComboBox::textActivated, this,
+          command(&TKorvaleFrm::ZoomCbEntered, "Zoom"));
+  connect(ZoomCb->lineEdit(), &QLineEdit::returnPressed, this,
           command(&TKorvaleFrm::ZoomCbEntered, "Zoom"));
 
   connect(FileOpenBtn, &QToolButton::clicked, this, command(&TKorvaleFrm::Open1Click, "Open"));
@@ -342,6 +373,8 @@ void TKorvaleFrm::BuildPageView() {
   ScrollBox1->setBackgroundRole(QPalette::Base);
   ScrollBox1->setStyleSheet("QScrollArea { background: white; }");
   ScrollBox1->setWidgetResizable(false);
+  // A page narrower (or shorter) than the view stands in its middle.
+  ScrollBox1->setAlignment(Qt::AlignCenter);
   Image1 = new TPageImage;
   Image1->move(0, 0);
   ScrollBox1->setWidget(Image1);
@@ -379,15 +412,30 @@ void TKorvaleFrm::BuildPageView() {
   Pages1->setText("&Pages");
   Pages1->setShortcut(QKeySequence(Qt::Key_F9));
   View1->addAction(Pages1);
-  connect(PagesList, &QListView::clicked, this, [this, command](const QModelIndex& index) {
+  // A row clicked, or reached with the arrow keys, shows its page.
+  const auto showRow = [this, command](const QModelIndex& index) {
     if (NoDocument || !index.isValid() || index.row() == CurrentPage) return;
     CurrentPage = index.row();
     command(&TKorvaleFrm::PlotCurrentPage, "Pages")(false);
-  });
+  };
+  connect(PagesList, &QListView::clicked, this, showRow);
+  connect(PagesList->selectionModel(), &QItemSelectionModel::currentChanged, this, showRow);
 
   FindPanel = new TFindPanel(this);
   addDockWidget(Qt::BottomDockWidgetArea, FindPanel);
   FindPanel->hide();
+  // Escape in the Find panel, or in the page view while it is open, closes
+  // it; closed, it takes its outline with it and gives the page the keyboard.
+  CloseFind1 = new QAction("Close Find", this);
+  CloseFind1->setShortcut(QKeySequence(Qt::Key_Escape));
+  CloseFind1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  FindPanel->addAction(CloseFind1);
+  connect(CloseFind1, &QAction::triggered, this, [this] {
+    FindPanel->hide();
+    FocusPage();
+  });
+  connect(FindPanel, &QDockWidget::visibilityChanged, this,
+          command(&TKorvaleFrm::FindPanelShown, "Find"));
   connect(FindPanel, &TFindPanel::Search, this, command(&TKorvaleFrm::RunFind, "Find"));
   connect(FindPanel, &TFindPanel::HitChosen, this, command(&TKorvaleFrm::ShowHit, "Find"));
   TextIndexer = std::make_unique<TTextIndexer>();
@@ -395,6 +443,7 @@ void TKorvaleFrm::BuildPageView() {
           command(&TKorvaleFrm::Image1MouseMove, "the depth read-out"));
   // Marks in page pixels follow a change of zoom.
   connect(this, &TKorvaleFrm::ZoomChanged, this, command(&TKorvaleFrm::UpdateMarks, "the marks"));
+  connect(this, &TKorvaleFrm::ZoomChanged, this, [this] { UpdateReadOut(); });
   connect(Image1, &TPageImage::MouseLeft, this,
           command(&TKorvaleFrm::Image1MouseLeave, "the depth cursor"));
   connect(Image1, &TPageImage::MousePressed, this,
@@ -411,7 +460,11 @@ void TKorvaleFrm::BuildPageView() {
     return CurrentPage != shown;
   });
   ScrollBox1->setFocus();
+  ScrollBox1->addAction(CloseFind1);
   ScrollBox1->viewport()->installEventFilter(this);
+  // A page larger than the view follows the pointer dragged with the left
+  // button.
+  PagePan = new TPagePan(Image1, ScrollBox1);
   PageDrawer = new TPageDrawer(this);
   connect(PageDrawer, &TPageDrawer::Drawn, this, command(&TKorvaleFrm::PageDrawn, "Zoom"));
 
@@ -421,7 +474,7 @@ void TKorvaleFrm::BuildPageView() {
   };
   connect(LogWatcher, &TLogWatcher::Changed, this, command(&TKorvaleFrm::ReloadLog, "Reload"));
   connect(LogWatcher, &TLogWatcher::Incomplete, this, [](const QString& path) {
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Warning,
                              path.toStdString() +
                                  " has changed but ends inside a record: it is still being "
                                  "written.\rThe page shown stays until the log is complete.");
@@ -453,9 +506,13 @@ void TKorvaleFrm::FormCreate() {
   }
 
   setWindowTitle(QString(kCaptionPrefix) + "UNTITLED");
+  // Like their menu items, Save and Print wait for a log.
+  SaveBtn->setEnabled(false);
+  PrintBtn->setEnabled(false);
   CopyBtn->setEnabled(false);
   Copy1->setEnabled(false);
   CopyDepth1->setEnabled(false);
+  UpdateFileCommands();
   PageDown1->setShortcut(QKeySequence(Qt::Key_PageDown));
   PageUp1->setShortcut(QKeySequence(Qt::Key_PageUp));
   FirstPage1->setShortcut(QKeySequence(Qt::Key_Home));
@@ -466,10 +523,32 @@ void TKorvaleFrm::FormCreate() {
 
 void TKorvaleFrm::PlaceWindow() {
   const int top = SystemSettings.MainTop == -999 ? 20 : SystemSettings.MainTop;
-  move(SystemSettings.MainLeft, top);
+  QRect place(SystemSettings.MainLeft, top, width(), height());
   if (SystemSettings.MainWidth > 0 && SystemSettings.MainHeight > 0)
-    resize(SystemSettings.MainWidth, SystemSettings.MainHeight);
+    place.setSize(QSize(SystemSettings.MainWidth, SystemSettings.MainHeight));
+  move(place.topLeft());
+  resize(place.size());
+  FitOnScreen();
   if (SystemSettings.MainMaximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TKorvaleFrm::FitOnScreen() {
+  // On the screen the window is on (the main screen when it is on none, as
+  // after a screen was taken away), within what the screen's panels leave,
+  // its frame included once the window system has given it one.
+  const QRect place(pos(), size());
+  const QScreen* on = QGuiApplication::screenAt(place.center());
+  if (!on) on = QGuiApplication::primaryScreen();
+  if (!on) return;
+  const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  const QRect fitted = viewer::FitWindowOnScreen(place, frame, on->availableGeometry());
+  if (fitted.topLeft() != pos()) move(fitted.topLeft());
+  if (fitted.size() != size()) resize(fitted.size());
+}
+
+void TKorvaleFrm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous() && windowState() == Qt::WindowNoState) FitOnScreen();
 }
 
 void TKorvaleFrm::CreateFirstPageImage() {
@@ -489,7 +568,7 @@ void TKorvaleFrm::CreateFirstPageImage() {
   }
   // The settings hold a page size we cannot show: say so and start with the
   // page size used when no printer is known, so that the window stays usable.
-  platform::ShowMessageBox(platform::BoxKind::Error,
+  platform::ShowMessageBox(platform::BoxKind::Warning,
                            "Unable to create a page image of the default page size. "
                            "Using 8.00 x 10.50 inches instead.");
   size = viewer::PageBitmapSize(dpi, 8.0, 10.5);
@@ -558,6 +637,20 @@ void TKorvaleFrm::DeleteTemporaryFile(const std::string& path) {
 
 void TKorvaleFrm::Exit1Click() { close(); }
 
+void TKorvaleFrm::Reload1Click() { ReloadLog(); }
+
+void TKorvaleFrm::FullScreen1Click() {
+  if (FullScreen1->isChecked() == isFullScreen()) return;
+  if (FullScreen1->isChecked()) {
+    maximizedBeforeFullScreen_ = isMaximized();
+    showFullScreen();
+  } else if (maximizedBeforeFullScreen_) {
+    showMaximized();
+  } else {
+    showNormal();
+  }
+}
+
 void TKorvaleFrm::closeEvent(QCloseEvent* event) {
   if (!FormCloseQuery()) {
     event->ignore();
@@ -571,8 +664,10 @@ bool TKorvaleFrm::FormCloseQuery() { return true; }
 
 void TKorvaleFrm::FormClose() {
   SavePagePanel();
-  SystemSettings.MainMaximized = isMaximized() ? 1 : 0;
-  if (!isMaximized()) {
+  // Full screen is not kept: the window is remembered as it was before.
+  const bool maximized = isFullScreen() ? maximizedBeforeFullScreen_ : isMaximized();
+  SystemSettings.MainMaximized = maximized ? 1 : 0;
+  if (!maximized && !isFullScreen()) {
     SystemSettings.MainTop = pos().y();
     SystemSettings.MainLeft = pos().x();
     SystemSettings.MainWidth = width();
@@ -581,7 +676,7 @@ void TKorvaleFrm::FormClose() {
   try {
     SaveSystemSettings();
   } catch (const std::exception& e) {
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Warning,
                              std::string(e.what()) + " - Unable to save the settings.");
   }
 }
@@ -597,10 +692,15 @@ void TKorvaleFrm::FormDestroy() {
 // --- Menu-opening events --------------------------------------------------------------
 
 void TKorvaleFrm::File1Click() {
+  UpdateFileCommands();
+  viewer::FillRecentMenu(OpenRecent1, Command(this, &TKorvaleFrm::OpenRecentLog, "Open Recent"));
+}
+
+void TKorvaleFrm::UpdateFileCommands() {
+  Reload1->setEnabled(!FileName.empty());
   Print1->setEnabled(!NoDocument);
   SaveAs1->setEnabled(!NoDocument);
   Export1->setEnabled(!NoDocument);
-  viewer::FillRecentMenu(OpenRecent1, Command(this, &TKorvaleFrm::OpenRecentLog, "Open Recent"));
 }
 
 void TKorvaleFrm::Edit1Click() {
@@ -615,8 +715,9 @@ void TKorvaleFrm::View1Click() {
   const bool paging = !NoDocument && Document && ScreenPages.last_page() > 0;
   PageDown1->setEnabled(paging);
   PageUp1->setEnabled(paging);
-  FirstPage1->setEnabled(paging);
-  LastPage1->setEnabled(paging);
+  // On the first (last) page they scroll to its top (bottom).
+  FirstPage1->setEnabled(!NoDocument && Document);
+  LastPage1->setEnabled(!NoDocument && Document);
   GoToPage1->setEnabled(paging);
   GoToDepth1->setEnabled(!NoDocument && Document);
   for (QAction* zoom : {ZoomIn1, ZoomOut1, ActualSize1, FitWidth1, FitPage1, TrueScale1})
@@ -624,6 +725,15 @@ void TKorvaleFrm::View1Click() {
 }
 
 bool TKorvaleFrm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == DepthEd && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Escape gives up what was typed: the read-out again, the keyboard to
+    // the page.
+    DepthEd->setModified(false);
+    FocusPage();
+    UpdateReadOut();
+    return true;
+  }
   if (event->type() == QEvent::Wheel && watched == ScrollBox1->viewport()) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     if (wheel->modifiers() == Qt::ControlModifier) {

@@ -8,10 +8,13 @@
 // Window building and the document lifecycle are in Tarnfelf.cpp; opening,
 // reloading, paging, the page image, the depth read-out and the clipboard in
 // Tarnfelf_view.cpp; printing in Tarnfelf_print.cpp. The recent logs, what is
-// remembered of each log, the watch on the log's file and paging from the
-// page view's keys and wheel are helpers of their own (RecentLogs, LogMemory,
-// LogWatcher, PageFlow).
+// remembered of each log, the watch on the log's file, paging from the
+// page view's keys and wheel, panning by a drag, the window's place on the
+// screen and the body rows of the page shown are helpers of their own
+// (RecentLogs, LogMemory, LogWatcher, PageFlow, PagePan, WindowPlace,
+// BodyRows).
 #include <QImage>
+#include <QPoint>
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
@@ -39,6 +42,7 @@ class QToolButton;
 class Libraries;
 class TLogWatcher;
 class TPageFlow;
+class TPagePan;
 class QDockWidget;
 class QListView;
 class TFindPanel;
@@ -83,7 +87,9 @@ class TKorvaleFrm : public QMainWindow {
   QMenu* Help1;
   QMenu* OpenRecent1;
   QAction* Open1;
+  QAction* Reload1;
   QAction* SaveAs1;
+  QAction* PageSetup1;
   QAction* Export1;
   QAction* Print1;
   QAction* Exit1;
@@ -91,6 +97,7 @@ class TKorvaleFrm : public QMainWindow {
   QAction* CopyDepth1;
   QAction* SystemFiles1;
   QAction* Find1;
+  QAction* CloseFind1;  // Escape in the Find panel (or the page view)
   QAction* FindNext1;
   QAction* FindPrevious1;
   QAction* PageDown1;
@@ -104,6 +111,7 @@ class TKorvaleFrm : public QMainWindow {
   QAction* FitWidth1;
   QAction* FitPage1;
   QAction* TrueScale1;
+  QAction* FullScreen1;
   QAction* GoToDepth1;
   QAction* DepthCursor1;
   QAction* Pages1;
@@ -161,6 +169,8 @@ class TKorvaleFrm : public QMainWindow {
   // Space, Shift+Space and the wheel across page ends; the watch on the
   // shown log's file.
   TPageFlow* PageFlow;
+  // Dragging the page with the left button pans it.
+  TPagePan* PagePan;
   TLogWatcher* LogWatcher;
   // Draws zoomed pages in a worker thread.
   TPageDrawer* PageDrawer;
@@ -206,6 +216,14 @@ class TKorvaleFrm : public QMainWindow {
   void RunFind(const QString& phrase);
   // Shows hit `row` of the list: its page, scrolled to it, its text outlined.
   void ShowHit(int row);
+
+  // The pointer's place on the screen while it is over the page: the depth
+  // read-out shows the depth under it, and nothing when it is elsewhere.
+  std::optional<QPoint> PointerAt;
+  // Shows the read-out of page pixel `pagePixel`, or of the page pixel under
+  // PointerAt (the page may have moved under a pointer that stayed); empty
+  // when the pointer is not over the page. A depth being typed stays.
+  void UpdateReadOut(std::optional<QPoint> pagePixel = std::nullopt);
 
   // The depth cursor's row while it is on and the pointer is over the body.
   std::optional<int> CursorRow;
@@ -254,7 +272,12 @@ class TKorvaleFrm : public QMainWindow {
 
  public slots:
   void Open1Click();
+  void Reload1Click();
   void SaveAs1Click();
+  // File > Page Setup...: the page size of the log shown (written into its
+  // header, as when opening offers it), or without a log the default page
+  // size and the printer's orientation.
+  void PageSetup1Click();
   void Export1Click();
   void Print1Click();
   void Exit1Click();
@@ -269,6 +292,10 @@ class TKorvaleFrm : public QMainWindow {
   void FindNext1Click();
   void FindPrevious1Click();
   void DepthEdReturn();
+  // The page view takes the keyboard (Space, Home, End, the arrows).
+  void FocusPage();
+  // The Find panel shown or closed.
+  void FindPanelShown(bool visible);
   void FirstPage1Click();
   void LastPage1Click();
   void Contents1Click();
@@ -289,6 +316,7 @@ class TKorvaleFrm : public QMainWindow {
   void Image1MousePress(int x, int y);
   void Image1MouseLeave();
   void DepthCursor1Click();
+  void FullScreen1Click();
 
  signals:
   // The zoom (and so the page pixels) changed: marks in page pixels are set
@@ -297,6 +325,8 @@ class TKorvaleFrm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The window with its frame is kept within the screen when it shows.
+  void showEvent(QShowEvent* event) override;
   // A ".tfl" file dropped on the window opens as File > Open would open it.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -312,6 +342,9 @@ class TKorvaleFrm : public QMainWindow {
   void FormClose();
   void FormDestroy();
   void PlaceWindow();
+  // Moves and shrinks the window so that it lies within its screen's
+  // available area (viewer/WindowPlace.h).
+  void FitOnScreen();
   void CreateFirstPageImage();
   void LoadImages();
 
@@ -320,6 +353,9 @@ class TKorvaleFrm : public QMainWindow {
   // A zoomed bitmap leaves UnzoomedSize (the page at 100%) as it was.
   bool ResizePageBitmap(int width, int height, QImage::Format format, bool zoomed = false);
   void UpdateZoomControls();
+  // Save As, Export, Print and Reload follow the log shown (also for their
+  // keys, between the times the File menu opens).
+  void UpdateFileCommands();
   void ShowPageBitmap();
   // Writes the dialog's page size into the document and the file's header.
   // Throws OpenAborted when the file cannot be opened for writing.
@@ -348,6 +384,7 @@ class TKorvaleFrm : public QMainWindow {
   QSize unzoomedSize_;
   uint64_t lastSerial_ = 0, waitingSerial_ = 0;
   bool closing_ = false;
+  bool maximizedBeforeFullScreen_ = false;
   bool loading_ = false;
 };
 

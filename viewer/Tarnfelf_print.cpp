@@ -84,7 +84,7 @@ void TKorvaleFrm::Print1Click() {
 
   const auto printable = viewer::PrintablePage(printer);
   if (!printable) {
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Warning,
                              "The printer does not report its page size.");
     return;
   }
@@ -176,7 +176,7 @@ void TKorvaleFrm::ExportPages(const std::string& name, int32_t first, int32_t la
                               int32_t dpi) {
   const ExportFormat format = ExportFormatOf(name);
   if (format == ExportFormat::Unknown) {
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Information,
                              "Unable to export to " + name +
                                  "\rThe name must end in .png, .pdf or .svg.");
     return;
@@ -220,7 +220,7 @@ void TKorvaleFrm::ExportPages(const std::string& name, int32_t first, int32_t la
   } catch (const std::exception& e) {
     HideStatus();
     QApplication::restoreOverrideCursor();
-    platform::ShowMessageBox(platform::BoxKind::Error,
+    platform::ShowMessageBox(platform::BoxKind::Warning,
                              "Unable to export to " + name + " - " + e.what());
     return;
   }

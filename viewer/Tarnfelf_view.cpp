@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,7 @@
 #include "devices/SettingsValue.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "viewer/BodyRows.h"
 #include "viewer/DepthInput.h"
 #include "viewer/DroppedLog.h"
 #include "viewer/FindPanel.h"
@@ -64,6 +66,17 @@ struct OpenAborted {};
 
 void ErrorBox(const std::string& text) {
   platform::ShowMessageBox(platform::BoxKind::Error, text);
+}
+
+// The program's own notes about a log or what was typed, as opposed to the
+// errors above: a warning (something is wrong with a log or a file) or an
+// information (what to type instead).
+void WarningBox(const std::string& text) {
+  platform::ShowMessageBox(platform::BoxKind::Warning, text);
+}
+
+void InformationBox(const std::string& text) {
+  platform::ShowMessageBox(platform::BoxKind::Information, text);
 }
 
 // The log's path as the caption shows it: absolute, whatever folder the
@@ -173,7 +186,7 @@ bool TKorvaleFrm::BindViewDevice() {
   Document = LogDocument::Open(FileName, &observer, result);
   if (result.status == LogDocument::OpenResult::Unreadable ||
       result.status == LogDocument::OpenResult::TooShort)
-    ErrorBox("Unable to open " + FileName + " - " + result.message);
+    WarningBox("Unable to open " + FileName + " - " + result.message);
   if (!Document) return false;
 
   try {
@@ -249,7 +262,7 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
                                 "than %d pixels a side.",
                                 pageLength, pageWidth, viewer::kMaxBitmapSide)
                   .toStdString();
-    ErrorBox(text);
+    WarningBox(text);
     HideStatus();
     return false;
   }
@@ -284,6 +297,25 @@ bool TKorvaleFrm::CreateViewCanvas(bool checkPrinter) {
   ShowPageBitmap();
   HideStatus();
   return true;
+}
+
+void TKorvaleFrm::PageSetup1Click() {
+  const bool shown = !NoDocument && Document;
+  const double length = shown ? Document->header().page_height : SystemSettings.PageLength;
+  const double width = shown ? Document->header().page_width : SystemSettings.PageWidth;
+  double newLength = 0, newWidth = 0;
+  if (!EditPageSetup(length, width, SystemSettings.PageOrientation, newLength, newWidth)) return;
+  SetPrinterOrientation(SystemSettings.PageOrientation);
+  if (!shown) return;  // the dialog has set the default page size
+  try {
+    StorePageSize(newLength, newWidth);
+  } catch (const OpenAborted&) {
+    return;  // told already; the log keeps its page size
+  }
+  // Laid out and counted afresh at the new size, on the same page; the
+  // question about the page size has been answered.
+  PageSizeAnswered.insert(FileName);
+  ReloadLog();
 }
 
 void TKorvaleFrm::StorePageSize(double pageLength, double pageWidth) {
@@ -355,11 +387,11 @@ void TKorvaleFrm::CountPages() {
   ShowStatus("Calculating the number of pages...");
   ScreenPages = Document->pages(ScreenPixelsPerInch());
   if (ScreenPages.problem() == PageCountProblem::NoRoomForLog) {
-    ErrorBox("The page of " + FileName +
+    WarningBox("The page of " + FileName +
              " has no room for the log: its length is not larger than the header and footer "
              "sections.\rOnly the first page is shown.");
   } else if (ScreenPages.problem() == PageCountProblem::OutOfRange) {
-    ErrorBox("The page layout of " + FileName +
+    WarningBox("The page layout of " + FileName +
              " is out of range; the number of pages cannot be worked out.\rOnly the first page "
              "is shown.");
   }
@@ -421,7 +453,7 @@ void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
     if (zoomed && !viewer::PageBitmapSize(dpi, Document->header().page_width,
                                           Document->header().page_height,
                                           std::max(1, PageBitmap.depth() / 8))) {
-      ErrorBox(QString::asprintf("The page at %.0f%% is too large to show: it is shown at 100%%.",
+      WarningBox(QString::asprintf("The page at %.0f%% is too large to show: it is shown at 100%%.",
                                  ZoomPercent)
                    .toStdString());
       ZoomPercent = 100;
@@ -457,6 +489,10 @@ void TKorvaleFrm::PlotCurrentPage(bool keepScroll) {
   FoundTextBox.reset();
   CursorRow.reset();
   UpdateMarks();
+  UpdateReadOut();
+  // The page goes to the screen now, before the work that follows it here
+  // and in the caller (the settings written, an open's background work).
+  if (QWindow* shown = windowHandle(); shown && shown->isExposed()) Image1->repaint();
   RememberPage();
 }
 
@@ -474,7 +510,9 @@ void TKorvaleFrm::SetZoom(double percent, std::optional<QPoint> anchor) {
   QScrollBar* across = ScrollBox1->horizontalScrollBar();
   QScrollBar* down = ScrollBox1->verticalScrollBar();
   const QPoint at = anchor.value_or(ScrollBox1->viewport()->rect().center());
-  const QPoint scrolled(across->value(), down->value());
+  // The view's left and top in the page widget: the scroll values, or less
+  // than 0 where a page smaller than the view stands in its middle.
+  const QPoint scrolled = -Image1->pos();
   ZoomPercent = percent;
   // The new size at once, the page drawn before scaled to it as a stand-in;
   // the sharp page follows from the worker. Page pixels mean the new zoom
@@ -560,10 +598,15 @@ void TKorvaleFrm::TrueScale1Click() {
 }
 
 void TKorvaleFrm::ZoomCbEntered() {
-  const auto typed = viewer::ParseZoom(ZoomCb->currentText().toStdString());
-  if (typed)
-    SetZoom(*typed);
+  const auto typed = viewer::ReadTypedZoom(ZoomCb->currentText().toStdString());
+  if (typed.kind == viewer::TypedZoom::InRange) SetZoom(typed.percent);
+  // The box shows the zoom in force, also after a zoom it could not take.
   UpdateZoomControls();
+  if (typed.kind != viewer::TypedZoom::InRange) {
+    platform::ShowMessageBox(platform::BoxKind::Information, viewer::TypedZoomMessage(typed));
+    return;
+  }
+  FocusPage();
 }
 
 void TKorvaleFrm::RememberPage() {
@@ -579,8 +622,8 @@ void TKorvaleFrm::UpdatePageControls() {
   PageDown1->setEnabled(PageDownBtn->isEnabled());
   PageUpBtn->setEnabled(CurrentPage > 0);
   PageUp1->setEnabled(PageUpBtn->isEnabled());
-  FirstPage1->setEnabled(PageUpBtn->isEnabled());
-  LastPage1->setEnabled(PageDownBtn->isEnabled());
+  FirstPage1->setEnabled(!NoDocument);
+  LastPage1->setEnabled(!NoDocument);
   PageNumBtn->setEnabled(last > 0);
   GoToPage1->setEnabled(PageNumBtn->isEnabled());
   GoToDepthBtn->setEnabled(last >= 0);
@@ -588,6 +631,9 @@ void TKorvaleFrm::UpdatePageControls() {
   CopyBtn->setEnabled(true);
   Copy1->setEnabled(true);
   CopyDepth1->setEnabled(true);
+  SaveBtn->setEnabled(!NoDocument);
+  PrintBtn->setEnabled(!NoDocument);
+  UpdateFileCommands();
 }
 
 // --- Paging ----------------------------------------------------------------------------
@@ -605,13 +651,22 @@ void TKorvaleFrm::PageUpBTNClick() {
 }
 
 void TKorvaleFrm::FirstPage1Click() {
-  if (NoDocument || CurrentPage <= 0) return;
+  if (NoDocument) return;
+  if (CurrentPage <= 0) {
+    // Already there: the top of the page.
+    ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->minimum());
+    return;
+  }
   CurrentPage = 0;
   PlotCurrentPage();
 }
 
 void TKorvaleFrm::LastPage1Click() {
-  if (NoDocument || ScreenPages.last_page() <= CurrentPage) return;
+  if (NoDocument) return;
+  if (ScreenPages.last_page() <= CurrentPage) {
+    ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->maximum());
+    return;
+  }
   CurrentPage = ScreenPages.last_page();
   PlotCurrentPage();
 }
@@ -639,6 +694,9 @@ const PageModel& TKorvaleFrm::ShownModel() const {
 
 void TKorvaleFrm::Image1MouseMove(int x, int y) {
   if (NoDocument) return;
+  // Where the pointer is on the screen: the page may move under it (a zoom,
+  // a scroll, another page) while it stays.
+  PointerAt = Image1->mapToGlobal(Image1PointAt(QPointF(x, y)));
   if (DepthCursor1->isChecked()) {
     const int row = y;  // page pixels
     const std::optional<int> cursor = InShownBody(row) ? std::optional<int>(row) : std::nullopt;
@@ -647,18 +705,33 @@ void TKorvaleFrm::Image1MouseMove(int x, int y) {
       UpdateMarks();
     }
   }
-  // A depth being typed into the box is not overwritten.
-  if (DepthEd->hasFocus() && DepthEd->isModified()) return;
-  // The read-out of the page shown, laid out as it was drawn.
-  const double value = ShownPages.depth_at(ShownPage, ShownPages.screen_kind(ShownPage), y,
-                                            ElevationCb->isChecked(), ShownSettings);
-  DepthEd->setText(QString::asprintf("%.2f", value));
+  UpdateReadOut(QPoint(x, y));
 }
 
 void TKorvaleFrm::Image1MouseLeave() {
+  PointerAt.reset();
+  UpdateReadOut();
   if (!CursorRow) return;
   CursorRow.reset();
   UpdateMarks();
+}
+
+void TKorvaleFrm::UpdateReadOut(std::optional<QPoint> pagePixel) {
+  // A depth being typed into the box is not overwritten.
+  if (DepthEd->hasFocus() && DepthEd->isModified()) return;
+  if (!pagePixel && PointerAt && !NoDocument) {
+    const QPoint at = Image1->mapFromGlobal(*PointerAt);
+    if (Image1->rect().contains(at)) pagePixel = PagePixelAt(at).toPoint();
+  }
+  // Off the page there is nothing to read (and Copy Depth copies nothing).
+  if (!pagePixel || NoDocument) {
+    DepthEd->setText(QString());  // not clear(): that would count as typed
+    return;
+  }
+  // The read-out of the page shown, laid out as it was drawn.
+  const double value = ShownPages.depth_at(ShownPage, ShownPages.screen_kind(ShownPage),
+                                            pagePixel->y(), ElevationCb->isChecked(), ShownSettings);
+  DepthEd->setText(QString::asprintf("%.2f", value));
 }
 
 void TKorvaleFrm::DepthCursor1Click() {
@@ -669,14 +742,9 @@ void TKorvaleFrm::DepthCursor1Click() {
 
 bool TKorvaleFrm::InShownBody(int row) const {
   if (NoDocument) return false;
-  PageLayout l;
-  try {
-    l = ScreenPages.layout(ShownPage, ScreenPages.screen_kind(ShownPage), ShownSettings);
-  } catch (const std::exception&) {
-    return false;
-  }
-  if (row < l.body_clip_top || row < l.header_bottom_px || row >= l.body_clip_bottom) return false;
-  return !l.has_footer || row < l.footer_top;
+  // The rows are those of the page as drawn, at its zoom and pixel ratio.
+  const auto body = viewer::BodyRows(ShownModel(), ShownPage, ShownSettings);
+  return body && body->Contains(row);
 }
 
 void TKorvaleFrm::Image1MousePress(int, int) {
@@ -697,14 +765,37 @@ void TKorvaleFrm::GoToDepth1Click() {
 }
 
 void TKorvaleFrm::DepthEdReturn() {
-  if (NoDocument || !Document) return;
-  if (GoToTypedDepth(DepthEd->text(), ElevationCb->isChecked())) DepthEd->setModified(false);
+  if (NoDocument || !Document) {
+    FocusPage();
+    return;
+  }
+  if (!GoToTypedDepth(DepthEd->text(), ElevationCb->isChecked())) {
+    // Told what to type: the box keeps the keyboard to type it again.
+    DepthEd->selectAll();
+    return;
+  }
+  DepthEd->setModified(false);
+  FocusPage();
+  UpdateReadOut();
+}
+
+void TKorvaleFrm::FocusPage() { ScrollBox1->setFocus(Qt::OtherFocusReason); }
+
+void TKorvaleFrm::FindPanelShown(bool visible) {
+  if (visible) return;
+  // The outline goes with the panel; the hits stay for F3 and Shift+F3.
+  if (FoundTextBox) {
+    FoundTextBox.reset();
+    UpdateMarks();
+  }
+  QWidget* focused = QApplication::focusWidget();
+  if (!focused || FindPanel->isAncestorOf(focused)) FocusPage();
 }
 
 bool TKorvaleFrm::GoToTypedDepth(const QString& text, bool elevation) {
   const std::optional<double> value = viewer::ParseDepthInput(text);
   if (!value) {
-    ErrorBox(viewer::kNotADepthMessage);
+    InformationBox(viewer::kNotADepthMessage);
     return false;
   }
   return GoToDepth(*value, elevation);
@@ -723,7 +814,7 @@ bool TKorvaleFrm::GoToDepth(double value, bool elevation) {
                          ? ShownModel().locate(value, elevation, settings)
                          : std::nullopt;
   if (!found) {
-    ErrorBox(viewer::OutsideLogMessage(value, elevation, top, bottom).toStdString());
+    InformationBox(viewer::OutsideLogMessage(value, elevation, top, bottom).toStdString());
     return false;
   }
   if (found->page != CurrentPage || ShownPage != CurrentPage) {
@@ -801,9 +892,11 @@ void TKorvaleFrm::ShowHit(int row) {
   CurrentHit = row;
   FoundTextBox = e.box;
   UpdateMarks();
+  // The text in the middle of the view (as far as the page lets it).
   const QPoint centre = Image1PointAt(QPointF(FoundBox->center()));
-  ScrollBox1->ensureVisible(centre.x(), centre.y(), FoundBox->width() / 2 + 20,
-                            FoundBox->height() / 2 + 40);
+  const QSize view = ScrollBox1->viewport()->size();
+  ScrollBox1->horizontalScrollBar()->setValue(centre.x() - view.width() / 2);
+  ScrollBox1->verticalScrollBar()->setValue(centre.y() - view.height() / 2);
   QTreeWidget* list = FindPanel->ResultsList;
   if (QTreeWidgetItem* item = list->topLevelItem(row); item && list->currentItem() != item) {
     const QSignalBlocker quiet(list);
@@ -884,4 +977,8 @@ void TKorvaleFrm::UpdateMarks() {
 
 void TKorvaleFrm::Copy1Click() { QApplication::clipboard()->setImage(PageBitmap); }
 
-void TKorvaleFrm::CopyDepth1Click() { QApplication::clipboard()->setText(DepthEd->text()); }
+void TKorvaleFrm::CopyDepth1Click() {
+  // Nothing under the pointer: the clipboard keeps what it holds.
+  if (DepthEd->text().isEmpty()) return;
+  QApplication::clipboard()->setText(DepthEd->text());
+}

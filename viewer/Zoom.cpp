@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 
@@ -64,15 +65,33 @@ double WholeDpiZoomBelow(double percent, int screenDpi, double ratio) {
   return ClampZoom(dpi / perPercent);
 }
 
-std::optional<double> ParseZoom(const std::string& text) {
-  std::string digits;
+TypedZoom ReadTypedZoom(const std::string& text) {
+  // Blanks anywhere, one "%" at the end, a decimal point or comma.
+  std::string number;
   for (char c : text)
-    if (c != '%' && c != ' ') digits += c;
-  if (digits.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(digits.c_str(), &end);
-  if (end != digits.c_str() + digits.size() || !std::isfinite(value)) return std::nullopt;
-  return ClampZoom(value);
+    if (c != ' ' && c != '\t') number += c == ',' ? '.' : c;
+  if (!number.empty() && number.back() == '%') number.pop_back();
+  const bool digitsOnly =
+      !number.empty() && number.find_first_not_of("0123456789.") == std::string::npos &&
+      std::count(number.begin(), number.end(), '.') <= 1 && number != ".";
+  TypedZoom typed;
+  if (!digitsOnly) return typed;
+  typed.percent = std::strtod(number.c_str(), nullptr);
+  if (!std::isfinite(typed.percent)) return typed;
+  typed.kind = typed.percent >= kMinZoom && typed.percent <= kMaxZoom ? TypedZoom::InRange
+                                                                      : TypedZoom::OutOfRange;
+  return typed;
+}
+
+std::string TypedZoomMessage(const TypedZoom& typed) {
+  const std::string range = ZoomText(kMinZoom) + " to " + ZoomText(kMaxZoom);
+  if (typed.kind == TypedZoom::OutOfRange) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%g%%", typed.percent);
+    return std::string("A zoom of ") + value + " is out of range: the zoom goes from " + range +
+           ".";
+  }
+  return "Please type a zoom from " + range + ", for example 150%.";
 }
 
 std::string ZoomText(double percent) {

@@ -31,9 +31,15 @@ int ZoomDpi(int screenDpi, double percent, double ratio);
 // Pages are drawn at whole pixels per inch: the largest zoom not above
 // `percent` that is drawn at a whole number of them (so that a fit fits).
 double WholeDpiZoomBelow(double percent, int screenDpi, double ratio);
-// A typed zoom ("150", "150 %", "150%"): the percent, clamped; nothing when
-// it is no number.
-std::optional<double> ParseZoom(const std::string& text);
+// A zoom typed into the zoom box: a number with or without "%" ("250",
+// "137 %", "62.5%"). In range: kMinZoom to kMaxZoom.
+struct TypedZoom {
+  enum Kind { InRange, OutOfRange, NotANumber } kind = NotANumber;
+  double percent = 0;  // the number typed (also when out of range)
+};
+TypedZoom ReadTypedZoom(const std::string& text);
+// What the zoom box says to a typed zoom that is out of range or no number.
+std::string TypedZoomMessage(const TypedZoom& typed);
 // The zoom as the tool bar shows it ("237%").
 std::string ZoomText(double percent);
 // Zooming from `from` to `to` about the point `anchor` of the view (in view

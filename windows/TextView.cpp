@@ -125,7 +125,9 @@ TTextViewDialog::TTextViewDialog(QWidget* parent) : QDialog(parent) {
   Memo = new QPlainTextEdit(this);
   Memo->setReadOnly(true);
   Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Lines longer than the window wrap at its width (the file's lines stay
+  // whole for Copy, Save As and Print).
+  Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   QFont memoFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   memoFont.setFamilies({"Fixedsys", memoFont.family()});
   memoFont.setBold(false);

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -92,6 +93,12 @@ TEST_F(ViewerTest, FindListsHitsShowsAndOutlinesThemAndStepsWithF3) {
   EXPECT_EQ(w.FindPanel->ResultsList->topLevelItem(0)->text(2), "CORRAN LIMESTONE top");
   ASSERT_TRUE(w.FoundBox);
   EXPECT_NEAR(w.FoundBox->top(), at->row, 2) << "the text hangs from its point";
+  // Scrolled into the middle of the view, not to its edge.
+  const QPoint inView = w.Image1->mapTo(w.ScrollBox1->viewport(),
+                                        w.Image1PointAt(QPointF(w.FoundBox->center())));
+  ASSERT_GT(w.Image1PointAt(QPointF(w.FoundBox->center())).y(),
+            w.ScrollBox1->viewport()->height() / 2) << "a text below the first screenful";
+  EXPECT_NEAR(inView.y(), w.ScrollBox1->viewport()->height() / 2, 2);
   ASSERT_EQ(w.Image1->Overlay("find").size(), 1u);
   // The outline is over the page: the text's ink is in the box, and the
   // copied page is the page as drawn, without the outline.
@@ -137,6 +144,21 @@ TEST_F(ViewerTest, FindListsHitsShowsAndOutlinesThemAndStepsWithF3) {
   w.PageDownBTNClick();
   EXPECT_FALSE(w.FoundBox);
   EXPECT_TRUE(w.Image1->Overlay("find").empty());
+
+  // Escape closes the panel and its outline, in the panel and in the page
+  // view; the page has the keyboard again.
+  for (const bool inPanel : {true, false}) {
+    SCOPED_TRACE(inPanel);
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(w.FindPanel->isVisible());
+    QTest::keyClick(w.FindPanel->FindEd, Qt::Key_Return);  // the phrase typed before
+    ASSERT_FALSE(w.Image1->Overlay("find").empty());
+    if (!inPanel) w.ScrollBox1->setFocus();
+    QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(w.FindPanel->isVisible());
+    EXPECT_TRUE(w.Image1->Overlay("find").empty());
+    EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  }
 }
 
 TEST(FindPanel, TextAroundKeepsThePhraseInView) {

@@ -6,9 +6,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
+#include <cstdlib>
 
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
@@ -109,6 +112,7 @@ TEST_F(ViewerTest, GoingToTheReadOutsDepthLandsOnItsRowOnEveryPageKind) {
             w.PlotCurrentPage();
             TypeDepth(w, readOut);
             ASSERT_EQ(w.CurrentPage, page) << readOut.toStdString() << " row " << row;
+            ASSERT_EQ(w.focusWidget(), w.ScrollBox1) << "Enter gives the page the keyboard";
             ASSERT_TRUE(w.DepthMarkRow);
             EXPECT_NEAR(*w.DepthMarkRow, row, 1) << readOut.toStdString();
             ASSERT_EQ(w.Image1->Overlay("go-to-depth").size(), 1u);
@@ -185,6 +189,8 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
   spec.span = SpanForPages(2);
   WriteLog(log, spec);
   TKorvaleFrm& w = Window();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   w.OpenLog(log);
   w.PageDownBTNClick();
   const double top = -spec.span, bottom = 0;  // the log's depths: -y_max to -y_min
@@ -211,7 +217,10 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
     platform::ClearShownBoxes();
     w.ElevationCb->setChecked(c.elevation);
     TypeDepth(w, c.typed);
+    EXPECT_EQ(w.focusWidget(), w.DepthEd) << "the box keeps the keyboard to type again";
     ASSERT_EQ(platform::ShownBoxes().size(), 1u);
+    EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Information)
+        << "a hint of what to type, not an error";
     const std::string& text = platform::ShownBoxes()[0].text;
     if (c.message.empty())
       EXPECT_EQ(text.rfind("Depth " + c.typed.toStdString() + " is outside this log (", 0), 0u)
@@ -221,10 +230,18 @@ TEST_F(ViewerTest, DepthsOutsideTheLogAndTextsThatAreNoNumberAreToldAndChangeNot
     EXPECT_EQ(w.CurrentPage, 1);
     EXPECT_FALSE(w.DepthMarkRow);
   }
+  // Escape gives up the typed depth: the read-out is back (empty, the
+  // pointer being nowhere over the page) and the page has the keyboard.
+  QTest::keyClick(w.DepthEd, Qt::Key_Escape);
+  EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  EXPECT_TRUE(w.DepthEd->text().isEmpty()) << w.DepthEd->text().toStdString();
+  EXPECT_FALSE(w.DepthEd->isModified());
 }
 
 // The depth cursor: a line at the pointer's row over the log body, none over
 // the header or footer; shown on the screen, never in the page Copy Page copies.
+// The rows are those of the page as shown, at every zoom (ctest runs this
+// once more at a device pixel ratio of 2, ViewerAtPixelRatio2).
 TEST_F(ViewerTest, DepthCursorFollowsThePointerOverTheBodyAndStaysOutOfThePage) {
   const std::string log = Path("cursor.tfl");
   LogSpec spec;
@@ -236,39 +253,71 @@ TEST_F(ViewerTest, DepthCursorFollowsThePointerOverTheBodyAndStaysOutOfThePage) 
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   w.OpenLog(log);
-  const PageLayout l = w.ScreenPages.layout(0, PageKind::First, w.ViewSettings());
-  const int dpi = ScreenPixelsPerInch();
-  const int inHeader = dpi / 2, inBody = l.header_bottom_px + dpi,
-            inFooter = l.footer_top + dpi / 8;
-  ASSERT_TRUE(l.has_footer);
-  const QImage drawn = w.PageBitmap.copy();
-
-  QTest::mouseMove(w.Image1, QPoint(20, inBody));
-  EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty()) << "off until asked for";
-  QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
-  ASSERT_TRUE(w.DepthCursor1->isChecked());
-  QTest::mouseMove(w.Image1, QPoint(22, inBody));
-  ASSERT_EQ(w.Image1->Overlay("depth-cursor").size(), 1u);
-  EXPECT_EQ(static_cast<int>(w.Image1->Overlay("depth-cursor")[0].line.y1()), inBody);
-  EXPECT_EQ(w.DepthEd->text(),
-            QString::asprintf("%.2f", w.ScreenPages.depth_at(0, PageKind::First, inBody, false,
-                                                             w.ViewSettings())));
-  // On the screen the line crosses the body; the page and its copy have none.
-  const QImage screen = w.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QLineF line = w.Image1->Overlay("depth-cursor")[0].line;
-  const int column = static_cast<int>((line.x1() + line.x2()) / 2);
-  EXPECT_NE(screen.pixel(column, inBody), drawn.convertToFormat(QImage::Format_RGB32).pixel(column, inBody));
-  w.Copy1->trigger();
-  EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-            drawn.convertToFormat(QImage::Format_RGB32));
-  EXPECT_EQ(w.PageBitmap, drawn);
-
-  for (const int row : {inHeader, inFooter}) {
-    QTest::mouseMove(w.Image1, QPoint(24, row));
-    EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty()) << "row " << row;
+  if (const char* ratio = std::getenv("KORVALE_EXPECT_PIXEL_RATIO")) {
+    ASSERT_EQ(w.devicePixelRatioF(), std::atof(ratio));
   }
-  QTest::mouseMove(w.Image1, QPoint(26, inBody));
-  EXPECT_EQ(w.Image1->Overlay("depth-cursor").size(), 1u);
+  // The pointer over page row `row` of the page as shown, scrolled into view.
+  int column = 40;
+  const auto moveTo = [&](int row) {
+    column = column == 40 ? 60 : 40;
+    const QPoint at = w.Image1PointAt(QPointF(column, row));
+    w.ScrollBox1->ensureVisible(at.x(), at.y());
+    QMouseEvent move(QEvent::MouseMove, at, w.Image1->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w.Image1, &move);
+  };
+
+  for (const double zoom : {100.0, 50.0, 200.0, 400.0}) {
+    SCOPED_TRACE(zoom);
+    w.SetZoom(zoom);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+    // The sections in the page pixels of the page as shown: the header's
+    // 1.5 inches at the top, the footer's half inch at the bottom.
+    const int dpi = w.ShownDpi();
+    const int headerBottom = static_cast<int>(std::lround(1.5 * dpi));
+    const int footerTop = static_cast<int>(std::lround(spec.pageLength * dpi) -
+                                           std::lround(0.5 * dpi));
+    const int margin = dpi / 8;
+    const QImage drawn = w.PageBitmap.copy();
+
+    if (!w.DepthCursor1->isChecked()) {
+      moveTo(headerBottom + margin);
+      EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty()) << "off until asked for";
+      w.activateWindow();
+      QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+      ASSERT_TRUE(w.DepthCursor1->isChecked());
+    }
+    for (const int row : {headerBottom + margin, (headerBottom + footerTop) / 2,
+                          footerTop - margin}) {
+      moveTo(row);
+      ASSERT_EQ(w.Image1->Overlay("depth-cursor").size(), 1u) << "body row " << row;
+      EXPECT_NEAR(w.Image1->Overlay("depth-cursor")[0].line.y1(), row, 1.5);
+      EXPECT_EQ(w.DepthEd->text(),
+                QString::asprintf("%.2f", w.ShownModel().depth_at(0, PageKind::First, *w.CursorRow,
+                                                                  false, w.ViewSettings())));
+    }
+    // On the screen the line crosses the body; the page and its copy have none.
+    const QLineF line = w.Image1->Overlay("depth-cursor")[0].line;
+    const QPoint onLine = w.Image1PointAt(QPointF((line.x1() + line.x2()) / 2, line.y1()));
+    const QImage screen = w.Image1->grab(QRect(onLine - QPoint(2, 2), QSize(5, 5)))
+                              .toImage()
+                              .convertToFormat(QImage::Format_RGB32);
+    bool marked = false;
+    for (int y = 0; y < screen.height(); ++y)
+      for (int x = 0; x < screen.width(); ++x) marked |= screen.pixel(x, y) == qRgb(220, 0, 120);
+    EXPECT_TRUE(marked) << "the line on the screen";
+    w.Copy1->trigger();
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              drawn.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(w.PageBitmap, drawn);
+
+    for (const int row : {headerBottom / 2, headerBottom - margin, footerTop + margin}) {
+      moveTo(row);
+      EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty()) << "row " << row;
+    }
+    moveTo(headerBottom + margin);
+    EXPECT_EQ(w.Image1->Overlay("depth-cursor").size(), 1u);
+  }
   w.DepthCursor1->trigger();  // off
   EXPECT_TRUE(w.Image1->Overlay("depth-cursor").empty());
 }

@@ -1,8 +1,11 @@
 // Save As, temporary logs, window placement and the help commands.
 #include <QAction>
+#include <QDockWidget>
 #include <QFile>
 #include <QMenu>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
@@ -14,13 +17,19 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "PrintTestSupport.h"
 #include "ViewerFixture.h"
 #include "platform/MessageBox.h"
 #include "support/Settings.h"
+#include "viewer/ExportDlg.h"
+#include "viewer/FindPanel.h"
+#include "viewer/GoToDepth.h"
 #include "viewer/Gotofrm.h"
 #include "viewer/HelpWin.h"
 #include "viewer/LogMemory.h"
 #include "viewer/PageSetup.h"
+#include "viewer/PrinterAccess.h"
+#include "viewer/WindowPlace.h"
 #include "viewer/RecentLogs.h"
 #include "windows/FSysFilesDlg.h"
 #include "windows/HelpContext.h"
@@ -143,11 +152,21 @@ TEST_F(ViewerTest, SaveAsCancelOrFailureChangesNothing) {
   EXPECT_EQ(w.FileName, log);
 }
 
-TEST_F(ViewerTest, SaveButtonWithoutALogReportsTheFailedCopy) {
+// Without a log the Save button is disabled; the command, run all the same,
+// reports the copy it could not make.
+TEST_F(ViewerTest, SaveWithoutALogIsDisabledAndReportsTheFailedCopy) {
   TKorvaleFrm& w = Window();
   const std::string target = Path("nothing.tfl");
-  w.SaveDlg = [&] { return target; };
+  int asked = 0;
+  w.SaveDlg = [&] {
+    ++asked;
+    return target;
+  };
   w.SaveBtn->click();
+  EXPECT_EQ(asked, 0);
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  w.SaveAs1Click();
+  EXPECT_EQ(asked, 1);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
   EXPECT_EQ(platform::ShownBoxes()[0].text, "Unable to save file to " + target);
   EXPECT_FALSE(std::filesystem::exists(target));
@@ -166,14 +185,56 @@ TEST_F(ViewerTest, ClosingDeletesATemporaryLog) {
   EXPECT_TRUE(std::filesystem::exists(other));
 }
 
-TEST_F(ViewerTest, FirstStartPlacesTheWindowTwentyPixelsFromTheTop) {
+TEST(WindowPlace, FitsTheAvailableScreen) {
+  using viewer::FitOnScreen;
+  const QRect screen(0, 0, 1280, 1024);
+  // The place of a larger screen: shrunk and moved onto this one.
+  EXPECT_EQ(FitOnScreen(QRect(48, 20, 1408, 1008), screen), QRect(0, 16, 1280, 1008));
+  EXPECT_EQ(FitOnScreen(QRect(48, 20, 1088, 832), screen), QRect(48, 20, 1088, 832));
+  EXPECT_EQ(FitOnScreen(QRect(-300, 900, 400, 300), screen), QRect(0, 724, 400, 300));
+  // A second screen to the right, with a panel at its top.
+  const QRect right(1280, 32, 1920, 1048);
+  EXPECT_EQ(FitOnScreen(QRect(1300, 0, 800, 600), right), QRect(1300, 32, 800, 600));
+  EXPECT_EQ(FitOnScreen(QRect(10, 10, 50, 50), QRect()), QRect(10, 10, 50, 50));
+  // A window's frame (30 pixels of title bar, borders of 2) fits as well.
+  EXPECT_EQ(viewer::FitWindowOnScreen(QRect(48, 20, 1408, 1008), QMargins(2, 30, 2, 2), screen),
+            QRect(0, 0, 1276, 992));
+}
+
+// The first start's place (20 pixels from the top) and a remembered one fit
+// the screen the window opens on; a place on a screen that is gone comes
+// back onto the main screen.
+TEST_F(ViewerTest, WindowOpensWithinTheAvailableScreen) {
   SystemSettings.MainTop = -999;
   SystemSettings.MainLeft = 48;
-  TKorvaleFrm& w = Window();
-  EXPECT_EQ(w.pos().y(), 20);
-  EXPECT_EQ(w.pos().x(), 48);
-  EXPECT_EQ(w.width(), 700);
-  EXPECT_EQ(w.height(), 500);
+  {
+    TKorvaleFrm& w = Window();
+    EXPECT_EQ(w.pos().y(), 20);
+    EXPECT_EQ(w.pos().x(), 48);
+    EXPECT_EQ(w.width(), 700);
+    EXPECT_EQ(w.height(), 500);
+  }
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Place {
+    int top, left, width, height;
+  };
+  for (const Place p : {Place{-999, 48, available.width() + 128, available.height() - 16},
+                        Place{50, 40, available.width() * 2, available.height() * 2},
+                        Place{available.bottom() + 5000, available.right() + 5000, 300, 200}}) {
+    SCOPED_TRACE(p.top);
+    window_.reset();
+    SystemSettings.MainTop = p.top;
+    SystemSettings.MainLeft = p.left;
+    SystemSettings.MainWidth = p.width;
+    SystemSettings.MainHeight = p.height;
+    TKorvaleFrm& w = Window();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QRect frame = w.frameGeometry();
+    EXPECT_TRUE(available.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width()
+                                           << "x" << frame.height();
+    EXPECT_EQ(frame.width(), std::min(frame.width() - w.width() + p.width, available.width()));
+  }
 }
 
 TEST_F(ViewerTest, ClosingSavesPlacementAndAMaximisedWindowKeepsTheEarlierOne) {
@@ -225,7 +286,7 @@ TEST_F(ViewerTest, HelpCommandsOpenContentsIndexAndTheWindowTopic) {
   SetApplicationHelpFile(Path("none.hlp"));
   w.HelpBtnClick();
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
 }
 
 // F1 shows the topic of the window that has the focus, the go-to dialog's
@@ -244,6 +305,12 @@ TEST_F(ViewerTest, F1ShowsTheHelpTopicOfTheFocusedWindow) {
   TGotoDLG go(&w);
   go.PageSE->setFocus();
   EXPECT_EQ(pressF1(go), "topic61");
+  TGoToDepthDlg depth(&w);
+  depth.DepthEd->setFocus();
+  EXPECT_EQ(pressF1(depth), "topic63");
+  TExportDLG exportPages(&w, 5, 2);
+  exportPages.DpiSE->setFocus();
+  EXPECT_EQ(pressF1(exportPages), "topic64");
   TPageSetupFrm pageSetup(&w);
   EXPECT_EQ(pressF1(pageSetup), "topic54");
   TSysFilesDlg sysFiles(&w);
@@ -269,7 +336,7 @@ TEST_F(ViewerTest, F1ShowsTheHelpTopicOfTheFocusedWindow) {
   w.Open1Click();
   EXPECT_EQ(inFileDialog, "topic305");
   pressF1InDialog();
-  w.SaveBtn->click();
+  w.SaveAs1Click();
   EXPECT_EQ(inFileDialog, "topic62");
   InstallHelpKey(nullptr);
 }
@@ -289,8 +356,23 @@ TEST_F(ViewerTest, HelpFileCoversEveryCommandAndTopic) {
     }
   }
   for (const char* anchor : {"contents", "index", "topic3004", "topic305", "topic62", "topic61",
-                             "topic54", "topic58", "topic94", "topic90"})
+                             "topic63", "topic64", "topic54", "topic58", "topic94", "topic90"})
     EXPECT_TRUE(html.contains(QString("name=\"%1\"").arg(anchor))) << anchor;
+  // The panels are where the help says the window puts them.
+  const auto section = [&](const QString& anchor) {
+    const qsizetype from = html.indexOf(QString("name=\"%1\"").arg(anchor));
+    return from < 0 ? QString() : html.mid(from, html.indexOf("<h2", from) - from).simplified();
+  };
+  const auto where = [&](QDockWidget* panel) {
+    switch (w.dockWidgetArea(panel)) {
+      case Qt::LeftDockWidgetArea: return QString("at the left of the page view");
+      case Qt::RightDockWidgetArea: return QString("at the right of the page view");
+      case Qt::TopDockWidgetArea: return QString("above the page");
+      default: return QString("below the page");
+    }
+  };
+  EXPECT_TRUE(section("pages").contains(where(w.PagesDock))) << where(w.PagesDock).toStdString();
+  EXPECT_TRUE(section("find").contains(where(w.FindPanel))) << where(w.FindPanel).toStdString();
 }
 
 TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
@@ -307,6 +389,60 @@ TEST_F(ViewerTest, MenusCarryTheirShortcuts) {
                          w.PageUpBtn, w.PageNumBtn, w.HelpBtn}) {
     EXPECT_FALSE(b->icon().isNull()) << b->toolTip().toStdString();
     EXPECT_FALSE(b->toolTip().isEmpty());
+  }
+}
+
+// The platform's standard keys, pressed in the window: Ctrl+O, Ctrl+Shift+S,
+// Ctrl+P, F5, F11, Ctrl+W and Ctrl+Q run their commands, also when the File
+// menu last opened before a log was shown.
+TEST_F(ViewerTest, StandardKeysRunTheirCommands) {
+  TKorvaleFrm& w = Window();
+  w.File1Click();  // the menu opened while no log is shown
+  ShowNewLog("keys.tfl", 2);
+  w.activateWindow();
+  const auto press = [&](QKeySequence keys) {
+    const QKeyCombination key = keys[0];
+    QTest::keyClick(w.windowHandle(), key.key(), key.keyboardModifiers());
+  };
+  int opened = 0, saved = 0;
+  w.OpenDlg = [&] {
+    ++opened;
+    return std::string();
+  };
+  w.SaveDlg = [&] {
+    ++saved;
+    return std::string();
+  };
+  press(QKeySequence("Ctrl+O"));
+  press(QKeySequence("Ctrl+Shift+S"));
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(saved, 1);
+
+  printtest::PrintToPdf(Path("keys.pdf"), 300);
+  viewer::SetPrintersInstalledForTests(true);
+  press(QKeySequence("Ctrl+P"));
+  EXPECT_EQ(DialogsRun(), 1) << "the print dialog";
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+
+  // F5 reads the log again: it has three pages now.
+  LogSpec longer;
+  longer.span = SpanForPages(3);
+  WriteLog(w.FileName, longer);
+  press(QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(w.ScreenPages.page_count(), 3);
+
+  press(QKeySequence(Qt::Key_F11));
+  QTRY_VERIFY(w.isFullScreen());
+  EXPECT_TRUE(w.FullScreen1->isChecked());
+  press(QKeySequence(Qt::Key_F11));
+  QTRY_VERIFY(!w.isFullScreen());
+
+  for (const char* keys : {"Ctrl+W", "Ctrl+Q"}) {
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    press(QKeySequence(keys));
+    EXPECT_FALSE(w.isVisible()) << keys;
   }
 }
 

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QListView>
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <cmath>
@@ -58,7 +61,7 @@ TEST_F(ViewerTest, EmptyWindowHasNoDocumentAndDisabledPageCommands) {
   EXPECT_FALSE(w.PageUpBtn->isEnabled());
   EXPECT_FALSE(w.PageNumBtn->isEnabled());
   // Menu enabling follows the document when the menus open; the tool bar's
-  // Save and Print stay available.
+  // Save and Print are disabled like their menu items.
   w.File1Click();
   w.Edit1Click();
   w.View1Click();
@@ -67,8 +70,8 @@ TEST_F(ViewerTest, EmptyWindowHasNoDocumentAndDisabledPageCommands) {
   EXPECT_FALSE(w.Copy1->isEnabled());
   EXPECT_FALSE(w.CopyDepth1->isEnabled());
   EXPECT_FALSE(w.PageDown1->isEnabled());
-  EXPECT_TRUE(w.SaveBtn->isEnabled());
-  EXPECT_TRUE(w.PrintBtn->isEnabled());
+  EXPECT_FALSE(w.SaveBtn->isEnabled());
+  EXPECT_FALSE(w.PrintBtn->isEnabled());
   // The first page image has the settings' default page size.
   const int dpi = ScreenPixelsPerInch();
   EXPECT_EQ(w.PageBitmap.width(), std::lround(dpi * 8.5));
@@ -105,6 +108,8 @@ TEST_F(ViewerTest, OnePageLogShowsOneOfOneWithPagingDisabledEverywhere) {
   EXPECT_TRUE(w.CopyBtn->isEnabled());
   w.File1Click();
   EXPECT_TRUE(w.SaveAs1->isEnabled());
+  EXPECT_TRUE(w.SaveBtn->isEnabled());
+  EXPECT_TRUE(w.PrintBtn->isEnabled());
   EXPECT_TRUE(HasInk(w.PageBitmap));
   // The page on the screen is the bitmap, pixel for pixel, also while the
   // window is disabled as it is during drawing (no greyed-out picture).
@@ -242,10 +247,19 @@ TEST_F(ViewerTest, PageKeysPageThroughTheLog) {
   EXPECT_EQ(PagePanel(), "1 of 3");
   QTest::keyClick(&w, Qt::Key_End);
   EXPECT_EQ(PagePanel(), "3 of 3");
-  EXPECT_FALSE(w.LastPage1->isEnabled());
   QTest::keyClick(&w, Qt::Key_Home);
   EXPECT_EQ(PagePanel(), "1 of 3");
-  EXPECT_FALSE(w.FirstPage1->isEnabled());
+  // On the first page Home scrolls to its top; on the last End to its bottom.
+  QScrollBar* down = w.ScrollBox1->verticalScrollBar();
+  down->setValue(down->maximum() / 2);
+  QTest::keyClick(&w, Qt::Key_Home);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  EXPECT_EQ(down->value(), 0);
+  QTest::keyClick(&w, Qt::Key_End);
+  QTest::keyClick(&w, Qt::Key_End);
+  EXPECT_EQ(PagePanel(), "3 of 3");
+  EXPECT_EQ(down->value(), down->maximum());
+  QTest::keyClick(&w, Qt::Key_Home);
 
   // The page view has the keyboard (not the Elevation box, which Space ticks).
   QWidget* view = w.focusWidget();
@@ -278,6 +292,30 @@ TEST_F(ViewerTest, PageKeysPageThroughTheLog) {
   QTest::keyClick(view, Qt::Key_Space, Qt::ShiftModifier);
   EXPECT_EQ(PagePanel(), "1 of 3");
   EXPECT_EQ(bar->value(), 0);
+
+  // A click on Elevation leaves the keyboard with the page: Space scrolls,
+  // End pages.
+  QTest::mouseClick(w.ElevationCb, Qt::LeftButton, {}, QPoint(5, w.ElevationCb->height() / 2));
+  EXPECT_TRUE(w.ElevationCb->isChecked());
+  EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+  EXPECT_EQ(bar->value(), bar->pageStep());
+  EXPECT_TRUE(w.ElevationCb->isChecked()) << "Space went to the page, not the box";
+  QTest::keyClick(w.windowHandle(), Qt::Key_End);
+  EXPECT_EQ(PagePanel(), "3 of 3");
+
+  // The arrow keys in the page panel show the page of the row they reach.
+  w.Pages1->trigger();
+  ASSERT_TRUE(w.PagesDock->isVisible());
+  w.PagesList->setFocus();
+  QTest::keyClick(w.PagesList, Qt::Key_Up);
+  EXPECT_EQ(PagePanel(), "2 of 3");
+  QTest::keyClick(w.PagesList, Qt::Key_Up);
+  EXPECT_EQ(PagePanel(), "1 of 3");
+  QTest::keyClick(w.PagesList, Qt::Key_Down);
+  EXPECT_EQ(PagePanel(), "2 of 3");
+  EXPECT_EQ(w.focusWidget(), w.PagesList) << "the keyboard stays in the panel";
+  w.Pages1->trigger();
 }
 
 namespace {
@@ -394,7 +432,10 @@ TEST_F(ViewerTest, GoToPageOpensAtTheCurrentPageAndAcceptsUpToThePageCount) {
   EXPECT_EQ(PagePanel(), "3 of 5");
 }
 
-TEST_F(ViewerTest, DepthReadOutShowsDepthOrElevationAtTheNextMove) {
+// The read-out shows the depth or elevation under the pointer: it follows the
+// Elevation box at once, the page shown and the pointer; it is empty off the
+// page, and Copy Depth then leaves the clipboard as it was.
+TEST_F(ViewerTest, DepthReadOutFollowsThePointerAndTheElevationBox) {
   const std::string log = Path("depth.tfl");
   LogSpec spec;
   spec.span = SpanForPages(3);
@@ -402,31 +443,38 @@ TEST_F(ViewerTest, DepthReadOutShowsDepthOrElevationAtTheNextMove) {
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
   const int dpi = ScreenPixelsPerInch();
+  const auto text = [](double value) { return QString::asprintf("%.2f", value).toStdString(); };
   // No header section: row 0 of page 1 is the top of the body, depth -y_max;
   // each inch down is 100 units deeper.
   const double atRow = -spec.span + 100.0;
   w.Image1MouseMove(5, dpi);
-  EXPECT_EQ(w.DepthEd->text().toStdString(), QString::asprintf("%.2f", atRow).toStdString());
+  EXPECT_EQ(w.DepthEd->text().toStdString(), text(atRow));
 
-  w.ElevationCb->setChecked(true);
-  EXPECT_EQ(w.DepthEd->text().toStdString(), QString::asprintf("%.2f", atRow).toStdString())
-      << "ticking the box changes nothing until the mouse moves";
-  w.Image1MouseMove(5, dpi);
-  EXPECT_EQ(w.DepthEd->text().toStdString(),
-            QString::asprintf("%.2f", 1000.0 - atRow).toStdString());
+  w.ElevationCb->click();
+  EXPECT_EQ(w.DepthEd->text().toStdString(), text(1000.0 - atRow)) << "at once, not at the next move";
+  w.ElevationCb->click();
+  EXPECT_EQ(w.DepthEd->text().toStdString(), text(atRow));
 
-  // On page 2 the same row is one page deeper.
-  w.ElevationCb->setChecked(false);
+  // On page 2 the same row is one page deeper, also before the pointer moves.
   w.PageDownBTNClick();
-  w.Image1MouseMove(5, dpi);
   const double pagePx = std::nearbyint(dpi * 11.0);
   EXPECT_NEAR(w.DepthEd->text().toDouble(), atRow + pagePx * 100.0 / dpi, 0.006);
 
-  // Real mouse moves over the image reach the read-out too.
+  // Real mouse moves over the image reach the read-out; leaving the page
+  // empties it, and Copy Depth copies nothing then.
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   QTest::mouseMove(w.Image1, QPoint(3, 2 * dpi));
   EXPECT_NEAR(w.DepthEd->text().toDouble(), atRow + 100.0 + pagePx * 100.0 / dpi, 0.006);
+  QApplication::clipboard()->setText("kept");
+  QTest::mouseMove(w.ToolBar);
+  EXPECT_TRUE(w.DepthEd->text().isEmpty()) << w.DepthEd->text().toStdString();
+  w.activateWindow();
+  QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+  w.ElevationCb->click();
+  EXPECT_TRUE(w.DepthEd->text().isEmpty()) << "nothing to read off the page";
+  w.ElevationCb->click();
 }
 
 TEST_F(ViewerTest, CopyDepthAndCopyPageFillTheClipboard) {
@@ -497,7 +545,7 @@ TEST_F(ViewerTest, PageWithoutRoomForTheLogIsReportedAndShowsOnePage) {
   TKorvaleFrm& w = Window();
   w.OpenLog(log);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
   EXPECT_NE(platform::ShownBoxes()[0].text.find("no room for the log"), std::string::npos);
   EXPECT_EQ(PagePanel(), "1 of 1");
   EXPECT_FALSE(w.NoDocument);

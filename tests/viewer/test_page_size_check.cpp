@@ -108,6 +108,46 @@ TEST_F(ViewerTest, AnsweringNoOrCancelShowsTheWholeLogPage) {
   EXPECT_EQ(testfiles::ReadAll(log), original);
 }
 
+// File > Page Setup... gives the log shown a new page size at any time: the
+// header in the file, the page image and the page count follow, and the page
+// shown stays. Without a log it sets the default page size; Cancel changes
+// nothing.
+TEST_F(ViewerTest, PageSetupFromTheFileMenuGivesTheShownLogItsNewSize) {
+  UseLetterPrinter(Path("printer.pdf"));
+  TKorvaleFrm& w = Window();
+  QueueDialog(PageSetupOk(10.0, 8.0));
+  w.PageSetup1->trigger();
+  EXPECT_DOUBLE_EQ(SystemSettings.PageLength, 10.0);
+  EXPECT_DOUBLE_EQ(SystemSettings.PageWidth, 8.0);
+
+  const std::string log = Path("resized.tfl");
+  LogSpec spec;
+  spec.span = SpanForPages(3);
+  spec.pageLength = 11.0;
+  spec.pageWidth = 8.5;
+  WriteLog(log, spec);
+  w.OpenLog(log);
+  ASSERT_EQ(w.ScreenPages.page_count(), 3);
+  w.PageDownBTNClick();
+  const auto before = testfiles::ReadAll(log);
+
+  platform::ClearShownBoxes();
+  QueueDialog([](QDialog&) { return int(QDialog::Rejected); });
+  w.PageSetup1->trigger();
+  EXPECT_EQ(testfiles::ReadAll(log), before);
+
+  QueueDialog(PageSetupOk(5.5, 8.0));
+  w.PageSetup1->trigger();
+  EXPECT_TRUE(platform::ShownBoxes().empty()) << platform::ShownBoxes().front().text;
+  const tfl::Header written = HeaderInFile(testfiles::ReadAll(log));
+  EXPECT_DOUBLE_EQ(written.page_height, 5.5);
+  EXPECT_DOUBLE_EQ(written.page_width, 8.0);
+  const int dpi = ScreenPixelsPerInch();
+  EXPECT_EQ(w.PageBitmap.size(), QSize(std::lround(dpi * 8.0), std::lround(dpi * 5.5)));
+  EXPECT_EQ(w.ScreenPages.page_count(), 6) << "twice the pages at half the length";
+  EXPECT_EQ(w.CurrentPage, 1);
+}
+
 TEST_F(ViewerTest, YesAndOkRewritesOnlyTheHeaderBlock) {
   const std::string log = Path("adjust.tfl");
   LogSpec spec;
@@ -265,7 +305,7 @@ TEST_F(ViewerTest, PageWithASideOverTheBitmapLimitIsRefusedAndTheViewerStaysOpen
   platform::ClearShownBoxes();
   w.OpenLog(log);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
   EXPECT_EQ(platform::ShownBoxes()[0].text,
             "The page size of " + log +
                 " is not usable.\rA page of 400.00 x 300.00 inches needs a page image of more "

@@ -258,7 +258,7 @@ TEST_F(ViewerTest, AHalfWrittenLogShowsOneErrorAndIsShownWhenComplete) {
   testfiles::WriteAll(log, {whole.begin(), whole.end() - 5});
   ASSERT_TRUE(Eventually([] { return !platform::ShownBoxes().empty(); }));
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
-  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Error);
+  EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Warning);
   EXPECT_NE(platform::ShownBoxes()[0].text.find(log + " has changed but ends inside a record"),
             std::string::npos);
   EXPECT_EQ(PagePanel(), "2 of 3");

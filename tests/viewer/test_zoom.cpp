@@ -63,10 +63,21 @@ TEST(Zoom, StepsClampsFitsAndParses) {
     EXPECT_LE(ZoomDpi(96, fit, ratio), 96 * 0.838 * ratio);
     EXPECT_GT(ZoomDpi(96, fit, ratio) + 1, 96 * 0.838 * ratio);
   }
-  EXPECT_EQ(*ParseZoom("150 %"), 150);
-  EXPECT_EQ(*ParseZoom("2000"), kMaxZoom);
-  EXPECT_FALSE(ParseZoom("big"));
-  EXPECT_FALSE(ParseZoom("%"));
+  // Typed zooms: any number from 25 to 800, with or without "%".
+  for (const auto& [text, percent] : std::vector<std::pair<std::string, double>>{
+           {"250", 250}, {"250%", 250}, {" 137 % ", 137}, {"62.5%", 62.5}, {"62,5", 62.5},
+           {"25", 25}, {"800%", 800}}) {
+    EXPECT_EQ(ReadTypedZoom(text).kind, TypedZoom::InRange) << text;
+    EXPECT_EQ(ReadTypedZoom(text).percent, percent) << text;
+  }
+  for (const char* text : {"24.9", "801", "2000%", "0"}) {
+    EXPECT_EQ(ReadTypedZoom(text).kind, TypedZoom::OutOfRange) << text;
+    EXPECT_NE(TypedZoomMessage(ReadTypedZoom(text)).find("25% to 800%"), std::string::npos);
+  }
+  EXPECT_EQ(TypedZoomMessage(ReadTypedZoom("2000")),
+            "A zoom of 2000% is out of range: the zoom goes from 25% to 800%.");
+  for (const char* text : {"big", "%", "", "-50", "1e3", "12%%", "1.2.3", "."})
+    EXPECT_EQ(ReadTypedZoom(text).kind, TypedZoom::NotANumber) << text;
   EXPECT_EQ(ZoomText(237.4), "237%");
   // The page point under the anchor stays there: at 100% point 300 of the
   // page is at view pixel 100 when scrolled to 200; at 200% it is point 600.
@@ -121,6 +132,15 @@ TEST_F(ViewerTest, ZoomRedrawsThePageAtTheZoomedResolutionAndKeepsItsDepths) {
   const int viewHeight = w.ScrollBox1->viewport()->height();
   EXPECT_LE(w.Image1->height(), viewHeight) << "fit page";
   EXPECT_GT(w.Image1->height(), viewHeight - spec.pageLength - 1) << "fit page";
+  // A page narrower than the view stands in its middle.
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  for (const double zoom : {w.ZoomPercent, 50.0}) {
+    w.SetZoom(zoom);
+    const int shownWidth = w.ScrollBox1->viewport()->width();
+    ASSERT_LT(w.Image1->width(), shownWidth);
+    EXPECT_NEAR(w.Image1->x(), (shownWidth - w.Image1->width()) / 2, 1) << zoom;
+  }
+  QTest::keyClick(w.windowHandle(), Qt::Key_3, Qt::ControlModifier);
   EXPECT_TRUE(w.NoteLBL->text().isEmpty());
   QTest::keyClick(w.windowHandle(), Qt::Key_4, Qt::ControlModifier);
   const QScreen* screen = w.screen();
@@ -184,15 +204,62 @@ TEST_F(ViewerTest, WheelAndToolBarZoomAndTheZoomIsKeptPerLog) {
   const QPointF after = w.PagePixelAt(QPoint(at.x(), at.y() + down->value()));
   EXPECT_NEAR(after.y(), under.y() * 1.25, 2 * w.Image1->PagePixelRatio())
       << "the same point of the page under the pointer";
+  // Also from a page narrower than the view, centred in it: the point under
+  // the pointer stays under it down the page, and across the page stays in
+  // the middle.
+  w.SetZoom(50);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  const QPoint pointer = w.ScrollBox1->viewport()->rect().center() + QPoint(40, 30);
+  const QPoint over = w.Image1->mapFrom(w.ScrollBox1->viewport(), pointer);
+  ASSERT_TRUE(w.Image1->rect().contains(over));
+  ASSERT_GT(w.Image1->x(), 0) << "centred";
+  const QPointF pointAt50 = w.PagePixelAt(over);
+  QWheelEvent in(pointer, w.ScrollBox1->viewport()->mapToGlobal(pointer), QPoint(),
+                 QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w.ScrollBox1->viewport(), &in);
+  ASSERT_EQ(w.ZoomPercent, 67);
+  const QPointF pointAfter =
+      w.PagePixelAt(w.Image1->mapFrom(w.ScrollBox1->viewport(), pointer));
+  EXPECT_NEAR(pointAfter.y(), pointAt50.y() * 67 / 50, 2);
+  ASSERT_LT(w.Image1->width(), w.ScrollBox1->viewport()->width());
+  EXPECT_NEAR(w.Image1->x(), (w.ScrollBox1->viewport()->width() - w.Image1->width()) / 2, 1);
+  // From there to a page wider than the view: the point stays across too.
+  const QPointF pointAt67 = pointAfter;
+  w.SetZoom(200, pointer);
+  ASSERT_GT(w.Image1->width(), w.ScrollBox1->viewport()->width());
+  const QPointF pointAt200 =
+      w.PagePixelAt(w.Image1->mapFrom(w.ScrollBox1->viewport(), pointer));
+  EXPECT_NEAR(pointAt200.x(), pointAt67.x() * 200 / 67, 3);
+  EXPECT_NEAR(pointAt200.y(), pointAt67.y() * 200 / 67, 3);
+  w.SetZoom(125);
 
-  w.ZoomCb->setCurrentText("300");
-  emit w.ZoomCb->textActivated(w.ZoomCb->currentText());
-  EXPECT_EQ(w.ZoomPercent, 300);
-  EXPECT_EQ(w.ZoomCb->currentText(), "300%");
-  w.ZoomCb->setCurrentText("wide");
-  emit w.ZoomCb->textActivated(w.ZoomCb->currentText());
-  EXPECT_EQ(w.ZoomPercent, 300);
-  EXPECT_EQ(w.ZoomCb->currentText(), "300%") << "a zoom that is no number is put back";
+  // Typed into the zoom box and Enter: any zoom in range, with or without
+  // "%", and the keyboard goes back to the page; a zoom out of range or no
+  // number is told (not as an error) and put back.
+  const auto type = [&](const QString& text) {
+    w.ZoomCb->lineEdit()->setFocus();
+    w.ZoomCb->lineEdit()->selectAll();
+    QTest::keyClicks(w.ZoomCb->lineEdit(), text);
+    QTest::keyClick(w.ZoomCb->lineEdit(), Qt::Key_Return);
+  };
+  for (const auto& [text, percent] :
+       std::vector<std::pair<QString, double>>{{"250", 250}, {"137%", 137}, {"300", 300}}) {
+    type(text);
+    EXPECT_EQ(w.ZoomPercent, percent) << text.toStdString();
+    EXPECT_EQ(w.ZoomCb->currentText(), QString("%1%").arg(percent));
+    EXPECT_EQ(w.focusWidget(), w.ScrollBox1);
+  }
+  EXPECT_TRUE(platform::ShownBoxes().empty());
+  for (const QString text : {"2000", "10%", "wide"}) {
+    platform::ClearShownBoxes();
+    type(text);
+    EXPECT_EQ(w.ZoomPercent, 300) << text.toStdString();
+    EXPECT_EQ(w.ZoomCb->currentText(), "300%") << "put back";
+    ASSERT_EQ(platform::ShownBoxes().size(), 1u) << text.toStdString();
+    EXPECT_EQ(platform::ShownBoxes()[0].kind, platform::BoxKind::Information);
+    EXPECT_NE(platform::ShownBoxes()[0].text.find("25% to 800%"), std::string::npos);
+  }
+  platform::ClearShownBoxes();
 
   QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
   const QSize zoomed = w.PageBitmap.size();
@@ -209,4 +276,54 @@ TEST_F(ViewerTest, WheelAndToolBarZoomAndTheZoomIsKeptPerLog) {
   EXPECT_EQ(w.ZoomPercent, 300);
   EXPECT_EQ(w.PageBitmap.size(), zoomed);
   EXPECT_EQ(viewer::RememberedPlace(a)->zoom, 300);
+}
+
+// Dragging the page with the left button pans it when it is larger than the
+// view: the point of the page under the pointer stays under it, and the
+// read-out keeps showing its depth. A page that fits the view does not move.
+TEST_F(ViewerTest, DraggingThePagePansItAndTheReadOutFollows) {
+  TKorvaleFrm& w = ShowNewLog("pan.tfl", 2);
+  QScrollBar* across = w.ScrollBox1->horizontalScrollBar();
+  QScrollBar* down = w.ScrollBox1->verticalScrollBar();
+  const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, w.Image1->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w.Image1, &event);
+  };
+  const auto drag = [&](QPoint from, QPoint by) {
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    // Image1 moves while it is dragged: each step is where the pointer is
+    // on the screen, in the page's coordinates of that moment.
+    const QPoint screenFrom = w.Image1->mapToGlobal(from);
+    for (int step = 1; step <= 4; ++step) {
+      const QPoint screen = screenFrom + by * step / 4;
+      send(QEvent::MouseMove, w.Image1->mapFromGlobal(screen), Qt::LeftButton);
+    }
+    send(QEvent::MouseButtonRelease, w.Image1->mapFromGlobal(screenFrom + by), Qt::NoButton);
+  };
+
+  w.SetZoom(200);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  across->setValue(100);
+  down->setValue(300);
+  const QPoint grab(250, 450);  // in Image1, inside the view
+  send(QEvent::MouseMove, grab, Qt::NoButton);
+  const QString depthAtGrab = w.DepthEd->text();
+  ASSERT_FALSE(depthAtGrab.isEmpty());
+  drag(grab, QPoint(-60, -120));
+  EXPECT_EQ(across->value(), 160);
+  EXPECT_EQ(down->value(), 420);
+  EXPECT_EQ(w.DepthEd->text(), depthAtGrab) << "the same point of the page under the pointer";
+
+  // Scrolled back by a drag the other way; at the top it stops.
+  drag(grab + QPoint(-60, -120), QPoint(0, 1000));
+  EXPECT_EQ(down->value(), 0);
+
+  w.FitPage1->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DrawingPage(), 20000);
+  ASSERT_EQ(down->maximum(), 0);
+  drag(QPoint(50, 50), QPoint(40, 40));
+  EXPECT_EQ(across->value(), 0);
+  EXPECT_EQ(down->value(), 0);
 }

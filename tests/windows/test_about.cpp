@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextLayout>
+#include <QTextBlock>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -391,4 +393,25 @@ TEST_F(TextView, ReadOnlyMemoAndButtons) {
   viewer->show();
   viewer->OkButton->click();
   EXPECT_FALSE(viewer->isVisible());
+}
+
+// A line longer than the window wraps at its width (no part of it is cut off
+// at the right, nothing to scroll sideways); the file's lines stay whole.
+TEST_F(TextView, LongLinesWrapAtTheWindowsWidth) {
+  const std::string longLine = "- " + std::string(60, 'x') + " " + std::string(60, 'y') +
+                               " " + std::string(60, 'z') + " end of the line";
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "short line " + std::to_string(i) + "\r\n";
+  auto viewer = Open(text + longLine + "\r\n");
+  viewer->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer.get()));
+  viewer->Memo->verticalScrollBar()->setValue(viewer->Memo->verticalScrollBar()->maximum());
+  QApplication::processEvents();
+  const QTextBlock block = viewer->Memo->document()->findBlockByNumber(40);
+  ASSERT_EQ(block.text().toStdString(), longLine);
+  EXPECT_GE(block.layout()->lineCount(), 2);
+  EXPECT_EQ(viewer->Memo->horizontalScrollBar()->maximum(), 0);
+  for (int i = 0; i < block.layout()->lineCount(); ++i)
+    EXPECT_LE(block.layout()->lineAt(i).naturalTextWidth(), viewer->Memo->viewport()->width());
+  EXPECT_EQ(viewer->Lines().back(), longLine);
 }

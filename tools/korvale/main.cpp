@@ -8,6 +8,7 @@
 // windows/Startup.h).
 #include <QApplication>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <exception>
@@ -68,6 +69,17 @@ void RunStartCommands(TKorvaleFrm& window, std::vector<std::string> commands) {
     if (!shown) std::fprintf(stderr, "korvale: start command %s failed\n", command.c_str());
     RunStartCommands(window, std::move(commands));
   });
+}
+
+// Lets the window system map and expose `window`, for at most half a second.
+// Nothing else runs yet: no log is open, no command can come in.
+void WaitUntilExposed(QWidget& window) {
+  QTimer limit;  // its time-out also wakes the wait below
+  limit.setSingleShot(true);
+  limit.start(500);
+  while (window.windowHandle() && !window.windowHandle()->isExposed() && limit.isActive())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                    QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace
@@ -133,7 +145,12 @@ int main(int argc, char** argv) {
       // Only a note in the log: the window is in front all the same.
     }
   });
-  if (!options.log.empty()) window->OpenLog(options.log);
+  if (!options.log.empty()) {
+    // The window on the screen first (briefly waited for), so that the first
+    // page goes to the screen as soon as it is drawn.
+    WaitUntilExposed(*window);
+    window->OpenLog(options.log);
+  }
   if (startCommands) RunStartCommands(*window, *startCommands);
   const int result = app.exec();
   window.reset();  // FormDestroy: closes the log, removes a temporary log
